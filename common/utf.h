@@ -1,0 +1,12 @@
+// UTF-8 <-> UTF-16 conversion for file names and locale text.
+//
+// Bytes that are not valid UTF-8 travel as the lone code units
+// U+DC80..U+DCFF and turn back into the same bytes on the way out, so a file
+// name that is not UTF-8 still names the same file after a round trip.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+std::u16string Utf8ToUtf16(std::string_view bytes);
+std::string Utf16ToUtf8(std::u16string_view text);

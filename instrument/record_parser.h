@@ -1,0 +1,18 @@
+// The instrument's transmission text: records separated by an empty line
+// (CR LF CR LF), lines separated by CR LF, each line "key: value", the last
+// line of a transmission a DATE line.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "model/ledgermill_item.h"
+
+// Appends one item per record, in order, each with its fields, readings and
+// statistics. Nothing is rejected: lines without the key/value form are
+// skipped, and an empty record still gives an empty item. text is trimmed in
+// place.
+void ParseRecordText(std::u16string& text, LedgermillItemList& items);
+
+// Whether the last line of text begins with key, ASCII case ignored.
+bool LastLineStartsWith(std::u16string_view key, std::u16string_view text);
