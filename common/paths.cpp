@@ -83,6 +83,9 @@ std::u16string GetModuleDirectoryW() {
 }
 
 bool IsDirectory(std::u16string_view path) {
+    if (path.empty()) {
+        return false;
+    }
     struct stat status {};
     const std::string narrow = Utf16ToUtf8(WithTrailingSeparator(path));
     return stat(narrow.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
@@ -96,9 +99,6 @@ int CreateDirectoryTree(std::u16string_view path) {
     std::vector<std::u16string> missing;
     for (std::u16string folder = WithTrailingSeparator(path); !IsDirectory(folder);
          folder = ParentFolder(folder)) {
-        if (folder.empty()) {
-            return 0;
-        }
         missing.push_back(folder);
     }
     for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
@@ -116,7 +116,7 @@ int DeleteFilesByExtension(std::u16string_view extension, std::u16string_view fo
     std::vector<std::string> names;
     // Listed before deleting: removing entries while reading a directory
     // leaves it open whether readdir returns them again.
-    if (!ListEntries(narrowFolder.empty() ? std::string(".") : narrowFolder, names)) {
+    if (!ListEntries(narrowFolder, names)) {
         return -1;
     }
     std::string dottedExtension = "." + Utf16ToUtf8(extension);

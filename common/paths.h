@@ -10,7 +10,8 @@
 std::string GetModuleDirectory();
 std::u16string GetModuleDirectoryW();
 
-// True when path names an existing directory (a trailing '/' is optional).
+// True when path names an existing directory (a trailing '/' is optional);
+// the empty path names none.
 bool IsDirectory(std::u16string_view path);
 
 // Creates the directory and its missing parents. Only absolute paths are

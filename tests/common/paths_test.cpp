@@ -57,6 +57,7 @@ TEST_F(TempFolder, IsDirectoryWithAndWithoutTrailingSeparator) {
     EXPECT_TRUE(IsDirectory(Folder()));
     EXPECT_FALSE(IsDirectory(Folder() + u"file"));
     EXPECT_FALSE(IsDirectory(Folder() + u"missing"));
+    EXPECT_FALSE(IsDirectory(u""));
 }
 
 TEST_F(TempFolder, CreateDirectoryTreeMakesMissingParents) {

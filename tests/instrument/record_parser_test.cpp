@@ -83,6 +83,15 @@ TEST(ParseRecordText, LinesNeedCrLfAndTheKeyValueForm) {
               (Fields{{u"HD", u"S1"}, {u"TIME", u"10:20:30"}}));
 }
 
+TEST(ParseRecordText, KeysAreOrderedByUtf16CodeUnits) {
+    const STLedgermillItem item = ParseOne(u"\uFF21:1\r\n\U0001F600:2\r\n\u00E9:3\r\nZ:4");
+    std::u16string order;
+    for (const auto& [key, value] : item.m_subItem) {
+        order += value;
+    }
+    EXPECT_EQ(order, u"4321");  // U+1F600 is stored as D83D DE00, below U+FF21
+}
+
 TEST(ParseRecordText, ReadingsAreCommaSeparatedNumbers) {
     EXPECT_EQ(ParseOne(u"VALUE:,,12.5,, 13 ,abc,").m_values, (std::vector<double>{12.5, 13, 0}));
     EXPECT_EQ(ParseOne(u"VALUE:1e2,-5,+7.,.5,3e,1.5x,0x1A,inf,nan").m_values,
