@@ -1,10 +1,9 @@
 #include "instrument/reading_number.h"
 
-#include <clocale>
 #include <cstdlib>
 #include <string>
 
-#include <locale.h>
+#include "common/classic_locale.h"
 
 namespace {
 
@@ -49,11 +48,6 @@ std::size_t NumberLength(std::u16string_view text) {
         }
     }
     return at;
-}
-
-locale_t ClassicLocale() {
-    static const locale_t classic = newlocale(LC_ALL_MASK, "C", locale_t{});
-    return classic;
 }
 
 }  // namespace

@@ -8,14 +8,16 @@
 #include <string>
 #include <vector>
 
+// Record keys to value texts. Upper-cased keys, ordered by UTF-16 code
+// units; std::less<> lets the parser look keys up by view.
+using SubItemMap = std::map<std::u16string, std::u16string, std::less<>>;
+
 struct STLedgermillItem {
     double m_dMax = 0.0;
     double m_dMin = 0.0;
     double m_dAverage = 0.0;
     double m_dStandardDeviation = 0.0;
-    // Upper-cased keys, ordered by UTF-16 code units; std::less<> lets the
-    // parser look keys up by view.
-    std::map<std::u16string, std::u16string, std::less<>> m_subItem;
+    SubItemMap m_subItem;
     std::vector<double> m_values;
 
     void Clear();

@@ -1,0 +1,68 @@
+#include "persistence/setting.h"
+
+#include "common/paths.h"
+#include "persistence/serializer.h"
+
+STSetting g_stSetting;
+
+namespace {
+
+constexpr std::string_view kSettingClass = "STSetting";
+
+// The fields in file order; Setting is const for writing.
+template <class Setting, class Field>
+void VisitSettingFields(Setting& setting, const Field& field) {
+    field("m_nCom", setting.m_nCom);
+    field("m_ulBaudRate", setting.m_ulBaudRate);
+    field("m_ucSize", setting.m_ucSize);
+    field("m_ucParity", setting.m_ucParity);
+    field("m_ucStopBits", setting.m_ucStopBits);
+    field("m_bShowOnline", setting.m_bShowOnline);
+    field("m_nTestModel", setting.m_nTestModel);
+    field("m_nTestMethod", setting.m_nTestMethod);
+    field("m_dUpperLimit", setting.m_dUpperLimit);
+    field("m_dLowerLimit", setting.m_dLowerLimit);
+    field("m_bUseLimit", setting.m_bUseLimit);
+    field("m_strTitleOne", setting.m_strTitleOne);
+    field("m_strTitleTwo", setting.m_strTitleTwo);
+    field("m_strOperator", setting.m_strOperator);
+    field("m_strDepartment", setting.m_strDepartment);
+    field("m_strSpecimen", setting.m_strSpecimen);
+    field("m_dSamplingRate", setting.m_dSamplingRate);
+}
+
+}  // namespace
+
+void ResetDefaults(STSetting& setting) { setting = STSetting(); }
+
+void WriteSetting(const STSetting& setting, STXmlNode* parent, std::string_view name) {
+    STXmlNode* record = CSerializer::WriteRecord(parent, name, kSettingClass);
+    VisitSettingFields(setting, SerializerFieldWriter{record});
+}
+
+bool ReadSetting(const STXmlNode* parent, std::string_view name, STSetting& setting) {
+    const STXmlNode* record = FindChild(parent, name);
+    if (record == nullptr) {
+        return false;
+    }
+    VisitSettingFields(setting, SerializerFieldReader{record});
+    return true;
+}
+
+std::string SettingsFilePath() { return GetModuleDirectory() + std::string(kSettingFileName); }
+
+void LoadSettings(const std::string& path) {
+    CSerializer archive;
+    if (archive.OpenForRead(path)) {
+        ReadSetting(archive.GetRoot(), kSettingInstanceName, g_stSetting);
+    } else {
+        ResetDefaults(g_stSetting);
+    }
+}
+
+bool SaveSettings(const std::string& path) {
+    CSerializer archive;
+    archive.OpenForWrite();
+    WriteSetting(g_stSetting, archive.GetRoot(), kSettingInstanceName);
+    return archive.SaveFile(path);
+}

@@ -1,0 +1,12 @@
+// The five predefined entity references of the persistence files.
+#pragma once
+
+#include <string>
+
+// & < > ' " become &amp; &lt; &gt; &apos; &quot;.
+std::string& XmlEscape(std::string& text);
+
+// One left-to-right scan replacing the five references by their characters;
+// replaced text is not scanned again (&amp;lt; gives &lt;), and any other
+// '&' sequence stays as it is.
+std::string& XmlUnescape(std::string& text);
