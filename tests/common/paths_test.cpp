@@ -1,35 +1,22 @@
 #include "common/paths.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "common/utf.h"
+#include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class TempFolder : public testing::Test {
+class PathsTest : public TempFolder {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "marlo-paths-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_root = pattern;
-    }
-    void TearDown() override {
-        fs::permissions(m_root, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(m_root);
-    }
-
     std::u16string Wide(const fs::path& path) const { return Utf8ToUtf16(path.string()); }
     std::u16string Folder() const { return Wide(m_root) + u"/"; }
-    void Touch(const std::string& name) const { std::ofstream(m_root / name) << "x"; }
-
-    fs::path m_root;
+    void Touch(const std::string& name) const { WriteBytes(name, "x"); }
 };
 
 }  // namespace
@@ -51,7 +38,7 @@ TEST(Utf, BytesThatAreNotUtf8SurviveARoundTrip) {
     EXPECT_EQ(Utf16ToUtf8(std::u16string{0xD800, u'x'}), "\xEF\xBF\xBDx");
 }
 
-TEST_F(TempFolder, IsDirectoryWithAndWithoutTrailingSeparator) {
+TEST_F(PathsTest, IsDirectoryWithAndWithoutTrailingSeparator) {
     Touch("file");
     EXPECT_TRUE(IsDirectory(Wide(m_root)));
     EXPECT_TRUE(IsDirectory(Folder()));
@@ -60,7 +47,7 @@ TEST_F(TempFolder, IsDirectoryWithAndWithoutTrailingSeparator) {
     EXPECT_FALSE(IsDirectory(u""));
 }
 
-TEST_F(TempFolder, CreateDirectoryTreeMakesMissingParents) {
+TEST_F(PathsTest, CreateDirectoryTreeMakesMissingParents) {
     const std::u16string deep = Folder() + u"Tools/Result";
     EXPECT_NE(CreateDirectoryTree(deep), 0);
     EXPECT_TRUE(fs::is_directory(m_root / "Tools" / "Result"));
@@ -70,7 +57,7 @@ TEST_F(TempFolder, CreateDirectoryTreeMakesMissingParents) {
     EXPECT_TRUE(fs::is_directory(m_root / "Ünïcode \xFF"));
 }
 
-TEST_F(TempFolder, CreateDirectoryTreeRefusesRelativePathsAndReportsFailure) {
+TEST_F(PathsTest, CreateDirectoryTreeRefusesRelativePathsAndReportsFailure) {
     EXPECT_EQ(CreateDirectoryTree(u"Result/"), 0);
     EXPECT_EQ(CreateDirectoryTree(u""), 0);
     EXPECT_FALSE(fs::exists("Result"));
@@ -82,7 +69,7 @@ TEST_F(TempFolder, CreateDirectoryTreeRefusesRelativePathsAndReportsFailure) {
     }
 }
 
-TEST_F(TempFolder, DeleteFilesByExtensionMatchesCaseInsensitivelyAndSkipsFolders) {
+TEST_F(PathsTest, DeleteFilesByExtensionMatchesCaseInsensitivelyAndSkipsFolders) {
     for (const char* name : {"a.bmp", "B.BMP", "a.bmpx", "a.png", "abmp"}) {
         Touch(name);
     }
@@ -96,6 +83,6 @@ TEST_F(TempFolder, DeleteFilesByExtensionMatchesCaseInsensitivelyAndSkipsFolders
     EXPECT_EQ(DeleteFilesByExtension(u"bmp", Folder()), 0);
 }
 
-TEST_F(TempFolder, DeleteFilesByExtensionReportsUnreadableFolder) {
+TEST_F(PathsTest, DeleteFilesByExtensionReportsUnreadableFolder) {
     EXPECT_EQ(DeleteFilesByExtension(u"bmp", Folder() + u"missing/"), -1);
 }
