@@ -87,7 +87,7 @@ void CSerializer::OpenForWrite() {
 }
 
 bool CSerializer::SaveFile(const std::string& path) const {
-    return WriteTextFile(path, m_parser.WriteDocument(m_document));
+    return SaveDocument(path, m_document);
 }
 
 STXmlNode* CSerializer::WriteRecord(STXmlNode* parent, std::string_view name,

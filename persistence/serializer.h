@@ -9,7 +9,6 @@
 
 #include "model/ledgermill_item.h"
 #include "persistence/xml_node.h"
-#include "persistence/xml_parser.h"
 
 inline constexpr std::string_view kRootName = "SerializationObject";
 inline constexpr std::string_view kClassAttribute = "class";
@@ -68,7 +67,6 @@ public:
 
 private:
     XmlDocument m_document;
-    CXmlParser m_parser;
     STXmlNode* m_pRoot = nullptr;
 };
 
