@@ -78,9 +78,10 @@ bool IsLowSurrogate(char16_t c) {
     return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-}  // namespace
-
-std::u16string Utf8ToUtf16(std::string_view bytes) {
+// Decodes bytes; every byte that begins no well-formed sequence becomes the
+// one code unit strayUnit gives for it.
+template <class StrayUnit>
+std::u16string Decode(std::string_view bytes, StrayUnit strayUnit) {
     std::u16string text;
     text.reserve(bytes.size());
     std::size_t at = 0;
@@ -88,8 +89,7 @@ std::u16string Utf8ToUtf16(std::string_view bytes) {
         char32_t c = 0;
         const std::size_t length = DecodeSequence(bytes, at, c);
         if (length == 0) {
-            const auto stray = static_cast<unsigned char>(bytes[at]);
-            text.push_back(static_cast<char16_t>(kEscapeBase + stray));
+            text.push_back(strayUnit(static_cast<unsigned char>(bytes[at])));
             ++at;
         } else {
             AppendUtf16(text, c);
@@ -97,6 +97,17 @@ std::u16string Utf8ToUtf16(std::string_view bytes) {
         }
     }
     return text;
+}
+
+}  // namespace
+
+std::u16string Utf8ToUtf16(std::string_view bytes) {
+    return Decode(bytes,
+                  [](unsigned char stray) { return static_cast<char16_t>(kEscapeBase + stray); });
+}
+
+std::u16string Utf8ToUtf16Replacing(std::string_view bytes) {
+    return Decode(bytes, [](unsigned char) { return static_cast<char16_t>(kReplacement); });
 }
 
 std::string Utf16ToUtf8(std::u16string_view text) {

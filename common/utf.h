@@ -9,4 +9,8 @@
 #include <string_view>
 
 std::u16string Utf8ToUtf16(std::string_view bytes);
+// For received data such as the tester's transmissions, where the bytes need
+// not survive a round trip: each byte that begins no well-formed sequence
+// becomes U+FFFD instead.
+std::u16string Utf8ToUtf16Replacing(std::string_view bytes);
 std::string Utf16ToUtf8(std::u16string_view text);

@@ -9,20 +9,14 @@
 #include <cerrno>
 #include <climits>
 #include <clocale>
-#include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <mutex>
 #include <string_view>
 
+#include "common/file_bytes.h"
 #include "persistence/xml_parser.h"
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 // A descriptor closed on every way out.
 class Descriptor {
@@ -122,21 +116,10 @@ void SwitchToUserLocaleOnce() {
 
 bool ReadTextFile(const std::string& path, std::string& text) {
     SwitchToUserLocaleOnce();
-    const File file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
+    if (!ReadFileBytes(path, text)) {
         return false;
     }
-    std::string content;
-    std::array<char, 1 << 16> chunk{};
-    std::size_t got = 0;
-    while ((got = std::fread(chunk.data(), 1, chunk.size(), file.get())) > 0) {
-        content.append(chunk.data(), got);
-    }
-    if (std::ferror(file.get())) {
-        return false;
-    }
-    CollapseCrLf(content);
-    text = std::move(content);
+    CollapseCrLf(text);
     return true;
 }
 

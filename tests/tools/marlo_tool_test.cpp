@@ -1,0 +1,316 @@
+// End-to-end tests: each runs the built marlo-tool as a child process with
+// TZ=UTC and a comma-decimal locale, capturing its exit code and output.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cmath>
+#include <limits>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "persistence/batch_file.h"
+#include "persistence/serializer.h"
+#include "support/temp_folder.h"
+
+extern char** environ;
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+using namespace std::string_literals;
+
+const std::string kData = MARLO_TEST_DATA;
+constexpr std::int64_t kTime = 1462357230;  // 2016-05-04 10:20:30 UTC
+
+struct STRun {
+    int m_nExitCode = -1;
+    std::string m_strOut;
+    std::string m_strErr;
+};
+
+class MarloTool : public TempFolder {
+protected:
+    // stdout goes to stdoutPath when one is given, else it is captured.
+    STRun Run(std::vector<std::string> arguments, const std::string& stdoutPath = "") const {
+        std::vector<std::string> environment{"TZ=UTC", "LC_ALL=de_DE.UTF-8"};
+        for (char** entry = environ; *entry != nullptr; ++entry) {
+            const std::string_view variable(*entry);
+            if (!variable.starts_with("TZ=") && !variable.starts_with("LC_ALL=")) {
+                environment.emplace_back(variable);
+            }
+        }
+        arguments.insert(arguments.begin(), MARLO_TOOL);
+        const std::string out = stdoutPath.empty() ? PathOf("stdout") : stdoutPath;
+        const std::string err = PathOf("stderr");
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        pid_t child = 0;
+        const int spawned = posix_spawn(&child, MARLO_TOOL, &actions, nullptr,
+                                        Pointers(arguments).data(), Pointers(environment).data());
+        posix_spawn_file_actions_destroy(&actions);
+        STRun run;
+        int status = 0;
+        if (spawned == 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
+            run.m_nExitCode = WEXITSTATUS(status);
+        }
+        run.m_strOut = stdoutPath.empty() ? ReadBytes("stdout") : "";
+        run.m_strErr = ReadBytes("stderr");
+        return run;
+    }
+
+    STRun Import(const std::string& capture, std::vector<std::string> options) const {
+        options.insert(options.begin(), "import");
+        options.insert(options.end(), {capture, PathOf("batch.hdb")});
+        return Run(options);
+    }
+
+    Json Show(const std::string& file) const {
+        const STRun run = Run({"show", file});
+        EXPECT_EQ(run.m_nExitCode, 0) << run.m_strErr;
+        return Json::parse(run.m_strOut);
+    }
+
+    void Save(const STLedgermill& batch, const std::string& name) const {
+        CSerializer archive;
+        archive.OpenForWrite();
+        WriteBatch(batch, archive.GetRoot(), kBatchInstanceName);
+        ASSERT_TRUE(archive.SaveFile(PathOf(name)));
+    }
+
+private:
+    static std::vector<char*> Pointers(std::vector<std::string>& texts) {
+        std::vector<char*> pointers;
+        for (std::string& text : texts) {
+            pointers.push_back(text.data());
+        }
+        pointers.push_back(nullptr);
+        return pointers;
+    }
+};
+
+}  // namespace
+
+TEST_F(MarloTool, ImportShowAndCsvRoundTrip) {
+    const STRun import =
+        Import(kData + "/leeb_batch.cap", {"--model", "batch", "--method", "leeb", "--limits",
+                                           "460", "600.0", "--time", std::to_string(kTime)});
+    EXPECT_EQ(import.m_nExitCode, 0);
+    EXPECT_EQ(import.m_strOut, "3 accepted, 0 refused\n");
+    EXPECT_EQ(import.m_strErr, "");
+
+    // Parsed as ordered_json, so the comparison checks the order of keys too.
+    const Json expected = Json::parse(R"json({
+        "key": "2016-05-04 10:20:30", "time": 1462357230, "model": 0, "method": 1,
+        "upperLimit": 600.0, "lowerLimit": 460.0, "useLimit": true,
+        "max": 550.0, "min": 450.0, "average": 500.0, "standardDeviation": 50.0,
+        "items": [
+          {"fields": {"DATE": "2016-05-04 10:20:30", "DIR": "90", "HD": "HLD", "IMPACT": "D",
+                      "NAME": "P01", "VALUE": "448.5,451.5,450"},
+           "values": [448.5, 451.5, 450.0], "max": 451.5, "min": 448.5, "average": 450.0,
+           "standardDeviation": 1.5, "pass": false},
+          {"fields": {"DATE": "2016-05-04 10:21:00", "DIR": "270", "HD": "HLD", "IMPACT": "D",
+                      "NAME": "P02", "VALUE": "490,500,510"},
+           "values": [490.0, 500.0, 510.0], "max": 510.0, "min": 490.0, "average": 500.0,
+           "standardDeviation": 10.0, "pass": true},
+          {"fields": {"DATE": "2016-05-04 10:21:30", "DIR": "45/135", "HD": "HLD", "IMPACT": "D",
+                      "NAME": "P03", "VALUE": "550"},
+           "values": [550.0], "max": 550.0, "min": 550.0, "average": 550.0,
+           "standardDeviation": 0.0, "pass": true}]})json");
+    EXPECT_EQ(Show(PathOf("batch.hdb")), expected);
+
+    const std::string csv =
+        "S/N,NAME,HD SCALE,IMPACT,DIR,VALUE,AVERAGE,DATE,RESULT\r\n"
+        "1,P01,HLD,D,↑,\"448.5,451.5,450\",450.0,2016-05-04 10:20:30,NG\r\n"
+        "2,P02,HLD,D,↓,\"490,500,510\",500.0,2016-05-04 10:21:00,Pass\r\n"
+        "3,P03,HLD,D,↖,550,550.0,2016-05-04 10:21:30,Pass\r\n";
+    EXPECT_EQ(Run({"csv", PathOf("batch.hdb")}).m_strOut, csv);
+    const STRun toFile = Run({"csv", PathOf("batch.hdb"), PathOf("table.csv")});
+    EXPECT_EQ(toFile.m_nExitCode, 0);
+    EXPECT_EQ(toFile.m_strOut, "");
+    EXPECT_EQ(ReadBytes("table.csv"), csv);
+    EXPECT_EQ(Run({"csv", "--delimiter", ";", PathOf("batch.hdb")}).m_strOut,
+              "S/N;NAME;HD SCALE;IMPACT;DIR;VALUE;AVERAGE;DATE;RESULT\r\n"
+              "1;P01;HLD;D;↑;448.5,451.5,450;450.0;2016-05-04 10:20:30;NG\r\n"
+              "2;P02;HLD;D;↓;490,500,510;500.0;2016-05-04 10:21:00;Pass\r\n"
+              "3;P03;HLD;D;↖;550;550.0;2016-05-04 10:21:30;Pass\r\n");
+}
+
+TEST_F(MarloTool, RecordsOfAnotherModelOrMethodAreCountedAndReported) {
+    struct Case {
+        const char* model;
+        const char* method;
+        const char* counts;
+        std::vector<std::string> names;
+    };
+    for (const Case& test : {Case{"batch", "leeb", "2 accepted, 2 refused\n", {"A1", "A3"}},
+                             Case{"average", "leeb", "1 accepted, 3 refused\n", {"A2"}},
+                             Case{"batch", "uci", "1 accepted, 3 refused\n", {"U1"}}}) {
+        SCOPED_TRACE(std::string(test.model) + " " + test.method);
+        const STRun run =
+            Import(kData + "/leeb_mixed.cap", {"--model", test.model, "--method", test.method});
+        EXPECT_EQ(run.m_nExitCode, 0);
+        EXPECT_EQ(run.m_strOut, test.counts);
+        EXPECT_EQ(run.m_strErr, "Part of the data is the error data.\n");
+        std::vector<std::string> names;
+        const Json shown = Show(PathOf("batch.hdb"));
+        for (const Json& item : shown.at("items")) {
+            names.push_back(item.at("fields").at("NAME").get<std::string>());
+        }
+        EXPECT_EQ(names, test.names);
+    }
+    EXPECT_EQ(Run({"csv", PathOf("batch.hdb")}).m_strOut,
+              "S/N,NAME,HD SCALE,FORCE,DIR,VALUE,AVERAGE,DATE,RESULT\r\n"
+              "1,U1,HV,10kgf,↓,\"300,310,320\",310.0,2016-05-05 09:02:00,Pass\r\n");
+}
+
+TEST_F(MarloTool, LimitsDefaultToTheSettingsAndTimeToNow) {
+    const std::int64_t before = std::time(nullptr);
+    Import(kData + "/leeb_batch.cap", {"--model", "batch", "--method", "leeb"});
+    Json batch = Show(PathOf("batch.hdb"));
+    EXPECT_EQ(batch["lowerLimit"], 0.0);
+    EXPECT_EQ(batch["upperLimit"], 3000.0);
+    EXPECT_EQ(batch["useLimit"], true);
+    EXPECT_GE(batch["time"].get<std::int64_t>(), before);
+    EXPECT_LE(batch["time"].get<std::int64_t>(), std::time(nullptr));
+
+    Import(kData + "/leeb_batch.cap", {"--no-limits", "--model", "batch", "--method", "leeb"});
+    batch = Show(PathOf("batch.hdb"));
+    EXPECT_EQ(batch["lowerLimit"], 0.0);
+    EXPECT_EQ(batch["upperLimit"], 3000.0);
+    EXPECT_EQ(batch["useLimit"], false);
+}
+
+TEST_F(MarloTool, CaptureIsDecodedAsTheSerialPortDeliversIt) {
+    // Zero bytes go before decoding, so the one inside the é is no stray;
+    // the invalid bytes become U+FFFD and the record survives.
+    WriteBytes("capture.cap",
+               "\0\0NAME:P\xFF\xC3"s
+               "01 \xC3\0\xA9t\xC3\xA9\r\nHD:HLD\r\n"
+               "IMPACT:D\r\nVALUE:4\0"s
+               "50,460\r\nDATE:d\r\n\r\n\0"s);
+    const STRun run = Import(PathOf("capture.cap"), {"--model", "batch", "--method", "leeb"});
+    EXPECT_EQ(run.m_strOut, "1 accepted, 0 refused\n");
+    // Read from the file itself: show and csv would hide the escapes that the
+    // lossless decoding leaves.
+    CSerializer archive;
+    ASSERT_TRUE(archive.OpenForRead(PathOf("batch.hdb")));
+    STLedgermill batch;
+    ASSERT_TRUE(ReadBatch(archive.GetRoot(), kBatchInstanceName, batch));
+    ASSERT_EQ(batch.m_itemVector.size(), 1u);
+    EXPECT_EQ(batch.m_itemVector[0]->m_subItem[u"NAME"], u"P\uFFFD\uFFFD01 été");
+    EXPECT_EQ(batch.m_itemVector[0]->m_values, (std::vector<double>{450.0, 460.0}));
+}
+
+TEST_F(MarloTool, NumbersThatJsonCannotHoldShowAsNullAndTextsAsUtf8) {
+    STLedgermill batch;
+    batch.m_nTestMethod = kTestMethodLeeb;
+    batch.m_dMax = std::numeric_limits<double>::quiet_NaN();
+    batch.m_dMin = -std::numeric_limits<double>::infinity();
+    auto item = std::make_unique<STLedgermillItem>();
+    item->m_values = {std::numeric_limits<double>::infinity(), batch.m_dMax, 450.0};
+    item->m_dAverage = batch.m_dMax;
+    // A lone surrogate and an escaped byte have no UTF-8 form; the other
+    // texts need quoting in a CSV.
+    item->m_subItem = {{u"NAME", std::u16string{0xD800, u'x', 0xDCE9}},
+                       {u"HD", u"say \"hi\""},
+                       {u"VALUE", u"1;2"},
+                       {u"DATE", u"a\rb"}};
+    batch.AddItem(std::move(item));
+    Save(batch, "hostile.hdb");
+
+    Json shown = Show(PathOf("hostile.hdb"));
+    EXPECT_TRUE(shown["max"].is_null());
+    EXPECT_TRUE(shown["min"].is_null());
+    EXPECT_EQ(shown["items"][0]["values"], Json::parse("[null, null, 450.0]"));
+    EXPECT_TRUE(shown["items"][0]["average"].is_null());
+    EXPECT_EQ(shown["items"][0]["pass"], true);
+    EXPECT_EQ(shown["items"][0]["fields"]["NAME"], "\uFFFDx\uFFFD");
+
+    const std::string csv = Run({"csv", PathOf("hostile.hdb"), "--delimiter", ";"}).m_strOut;
+    EXPECT_NE(csv.find("\r\n1;\uFFFDx\uFFFD;\"say \"\"hi\"\"\";;;\"1;2\";"), csv.npos) << csv;
+    EXPECT_NE(csv.find(";\"a\rb\";Pass\r\n"), csv.npos) << csv;
+}
+
+TEST_F(MarloTool, UsageErrorsExitWithTwo) {
+    const std::string cap = kData + "/leeb_batch.cap";
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"frobnicate"},
+        {"import", "--method", "leeb", cap, "out.hdb"},
+        {"import", "--model", "lot", "--method", "leeb", cap, "out.hdb"},
+        {"import", "--model", "batch", "--method", "rockwell", cap, "out.hdb"},
+        {"import", "--model", "batch", "--method", "leeb", "--limits", "12,5", "800", cap, "o"},
+        {"import", "--model", "batch", "--method", "leeb", "--limits", "nan", "800", cap, "o"},
+        {"import", "--model", "batch", "--method", "leeb", "--limits", "1", "2", "--no-limits", cap,
+         "o"},
+        {"import", "--model", "batch", "--method", "leeb", "--time", "12h", cap, "out.hdb"},
+        {"import", "--model", "batch", "--method", "leeb", "--colour", cap, "out.hdb"},
+        {"import", "--model", "batch", "--method", "leeb", cap},
+        {"import", "--model", "batch", "--method", "leeb", "--limits", "1"},
+        {"show"},
+        {"show", "a.hdb", "b.hdb"},
+        {"csv", "a.hdb", "b.csv", "c.csv"},
+        {"csv", "a.hdb", "--delimiter", ";;"},
+        {"csv", "a.hdb", "--delimiter", ""},
+        {"csv", "a.hdb", "--delimiter", "\xFF"},
+        {"csv", "a.hdb", "--delimiter"},
+    };
+    for (const auto& arguments : cases) {
+        const STRun run = Run(arguments);
+        EXPECT_EQ(run.m_nExitCode, 2) << testing::PrintToString(arguments);
+        EXPECT_NE(run.m_strErr.find("\nusage: marlo-tool "), run.m_strErr.npos) << run.m_strErr;
+        EXPECT_EQ(run.m_strOut, "");
+    }
+
+    const STRun help = Run({"--help"});
+    EXPECT_EQ(help.m_nExitCode, 0);
+    EXPECT_EQ(help.m_strOut.rfind("usage: marlo-tool import --model", 0), 0u) << help.m_strOut;
+    EXPECT_EQ(Run({"--version"}).m_strOut, "marlo-tool 2.0\n");
+}
+
+TEST_F(MarloTool, FilesThatHoldNoArchiveFailToLoad) {
+    for (const std::string& file : {PathOf("missing.hdb"), kData + "/leeb_batch.cap", PathOf("")}) {
+        for (const char* command : {"show", "csv"}) {
+            const STRun run = Run({command, file});
+            EXPECT_EQ(run.m_nExitCode, 1) << command << " " << file;
+            EXPECT_EQ(run.m_strErr, "Load Failed.\n");
+            EXPECT_EQ(run.m_strOut, "");
+        }
+    }
+    // An archive without a batch shows a new one.
+    Json batch = Show(kData + "/default_setting.xml");
+    EXPECT_EQ(batch["upperLimit"], 100.0);
+    EXPECT_EQ(batch["items"], Json::array());
+}
+
+TEST_F(MarloTool, FailedInputOrOutputExitsWithOneAndSaysWhat) {
+    const std::string cap = kData + "/leeb_batch.cap";
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"import", "--model", "batch", "--method", "leeb", PathOf("missing.cap"), PathOf("o")},
+         "cannot read " + PathOf("missing.cap")},
+        {{"import", "--model", "batch", "--method", "leeb", cap, PathOf("missing/batch.hdb")},
+         "cannot write " + PathOf("missing/batch.hdb")},
+        {{"csv", kData + "/worked_example.hdb", PathOf("missing/table.csv")},
+         "cannot write " + PathOf("missing/table.csv")},
+    };
+    for (const Case& test : cases) {
+        const STRun run = Run(test.arguments);
+        EXPECT_EQ(run.m_nExitCode, 1);
+        EXPECT_EQ(run.m_strOut, "");
+        EXPECT_EQ(run.m_strErr, "marlo-tool: " + test.message + "\n");
+    }
+    const STRun full = Run({"show", kData + "/worked_example.hdb"}, "/dev/full");
+    EXPECT_EQ(full.m_nExitCode, 1);
+    EXPECT_EQ(full.m_strErr, "marlo-tool: cannot write to standard output\n");
+}

@@ -1,0 +1,24 @@
+// The commands of marlo-tool. Each takes the arguments after its name and
+// returns the exit code.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "model/ledgermill.h"
+#include "tools/marlo_tool/arguments.h"
+
+inline constexpr std::string_view kImportUsage =
+    "marlo-tool import --model batch|average --method leeb|uci "
+    "[--limits LOW HIGH | --no-limits] [--time EPOCH] CAPTURE OUT.hdb";
+inline constexpr std::string_view kShowUsage = "marlo-tool show FILE.hdb";
+inline constexpr std::string_view kCsvUsage =
+    "marlo-tool csv FILE.hdb [OUT.csv] [--delimiter CHAR]";
+
+int RunImport(Arguments arguments);
+int RunShow(Arguments arguments);
+int RunCsv(Arguments arguments);
+
+// Reads a batch file for show and csv; a file that cannot be read or holds no
+// archive prints "Load Failed." and gives false.
+bool LoadBatch(const std::string& path, STLedgermill& batch);

@@ -1,0 +1,148 @@
+// import: files a capture of the tester's transmissions into a new batch.
+#include <ctime>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/file_bytes.h"
+#include "common/utf.h"
+#include "instrument/record_parser.h"
+#include "persistence/batch_file.h"
+#include "persistence/serializer.h"
+#include "persistence/setting.h"
+#include "tools/marlo_tool/commands.h"
+
+namespace {
+
+struct ImportOptions {
+    int m_nTestModel = kTestModelBatch;
+    int m_nTestMethod = kTestMethodUci;
+    // New batches take their limits from the settings' defaults.
+    double m_dLowerLimit = STSetting{}.m_dLowerLimit;
+    double m_dUpperLimit = STSetting{}.m_dUpperLimit;
+    bool m_bUseLimit = STSetting{}.m_bUseLimit;
+    std::int64_t m_time = std::time(nullptr);
+    std::string m_strCapture;
+    std::string m_strOutput;
+};
+
+std::optional<ImportOptions> ReadOptions(Arguments arguments) {
+    const auto usageError = [](std::string_view problem) {
+        ReportUsageError(problem, kImportUsage);
+        return std::nullopt;
+    };
+    ImportOptions options;
+    std::optional<int> model;
+    std::optional<int> method;
+    bool limitsGiven = false;
+    std::vector<std::string_view> operands;
+    CArgumentReader reader(arguments);
+    while (!reader.AtEnd()) {
+        const std::string_view argument = reader.Take();
+        if (argument == "--model") {
+            model = ParseChoice(reader.TakeValue(),
+                                {{"batch", kTestModelBatch}, {"average", kTestModelAverage}});
+            if (!model) {
+                return usageError("--model takes batch or average");
+            }
+        } else if (argument == "--method") {
+            method = ParseChoice(reader.TakeValue(),
+                                 {{"leeb", kTestMethodLeeb}, {"uci", kTestMethodUci}});
+            if (!method) {
+                return usageError("--method takes leeb or uci");
+            }
+        } else if (argument == "--limits" || argument == "--no-limits") {
+            if (limitsGiven) {
+                return usageError("give --limits or --no-limits once");
+            }
+            limitsGiven = true;
+            options.m_bUseLimit = argument == "--limits";
+            if (options.m_bUseLimit) {
+                const std::optional<double> low = ParseDecimal(reader.TakeValue());
+                const std::optional<double> high = ParseDecimal(reader.TakeValue());
+                if (!low || !high) {
+                    return usageError("--limits takes two numbers, such as 200.5 900");
+                }
+                options.m_dLowerLimit = *low;
+                options.m_dUpperLimit = *high;
+            }
+        } else if (argument == "--time") {
+            const std::optional<std::int64_t> time = ParseInteger(reader.TakeValue());
+            if (!time) {
+                return usageError("--time takes whole seconds since 1970");
+            }
+            options.m_time = *time;
+        } else if (IsOption(argument)) {
+            return usageError("unknown option " + std::string(argument));
+        } else {
+            operands.push_back(argument);
+        }
+    }
+    if (!model || !method) {
+        return usageError("--model and --method are required");
+    }
+    if (operands.size() != 2) {
+        return usageError("give one capture file and one batch file");
+    }
+    options.m_nTestModel = *model;
+    options.m_nTestMethod = *method;
+    options.m_strCapture = operands[0];
+    options.m_strOutput = operands[1];
+    return options;
+}
+
+// The text the window makes of the bytes from the serial port: zero bytes are
+// dropped, and a byte that is not UTF-8 becomes U+FFFD instead of costing the
+// records around it.
+std::u16string ReceivedText(std::string bytes) {
+    std::erase(bytes, '\0');
+    return Utf8ToUtf16Replacing(bytes);
+}
+
+}  // namespace
+
+int RunImport(Arguments arguments) {
+    const std::optional<ImportOptions> options = ReadOptions(arguments);
+    if (!options) {
+        return kExitUsage;
+    }
+    std::string bytes;
+    if (!ReadFileBytes(options->m_strCapture, bytes)) {
+        return ReportFailure("marlo-tool: cannot read " + options->m_strCapture);
+    }
+    std::u16string text = ReceivedText(std::move(bytes));
+    LedgermillItemList parsed;
+    ParseRecordText(text, parsed);
+
+    STLedgermill batch;
+    batch.m_nTestModel = options->m_nTestModel;
+    batch.m_nTestMethod = options->m_nTestMethod;
+    batch.m_dLowerLimit = options->m_dLowerLimit;
+    batch.m_dUpperLimit = options->m_dUpperLimit;
+    batch.m_bUseLimit = options->m_bUseLimit;
+    batch.m_time = options->m_time;
+    std::size_t refused = 0;
+    for (const auto& item : parsed) {
+        if (item->IsValidFor(batch.m_nTestModel, batch.m_nTestMethod)) {
+            batch.AddItem(std::make_unique<STLedgermillItem>(*item));
+        } else {
+            ++refused;
+        }
+    }
+    batch.UpdateStatistics();
+
+    CSerializer archive;
+    archive.OpenForWrite();
+    WriteBatch(batch, archive.GetRoot(), kBatchInstanceName);
+    if (!archive.SaveFile(options->m_strOutput)) {
+        return ReportFailure("marlo-tool: cannot write " + options->m_strOutput);
+    }
+    const int result = WriteStandardOutput(std::to_string(batch.m_itemVector.size()) +
+                                           " accepted, " + std::to_string(refused) + " refused\n");
+    if (refused > 0) {
+        std::cerr << "Part of the data is the error data.\n";
+    }
+    return result;
+}

@@ -1,0 +1,48 @@
+// marlo-tool: imports tester captures into batch files and shows batch files
+// as JSON or CSV, without the window.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tools/marlo_tool/commands.h"
+
+namespace {
+
+constexpr std::string_view kToolUsage = "marlo-tool import|show|csv ... (see marlo-tool --help)";
+
+std::string HelpText() {
+    std::string help = "usage: ";
+    for (const std::string_view usage : {kImportUsage, kShowUsage, kCsvUsage}) {
+        help.append(usage).append("\n       ");
+    }
+    return help + "marlo-tool --help | --version\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    if (arguments.empty()) {
+        ReportUsageError("no command given", kToolUsage);
+        return kExitUsage;
+    }
+    const std::string_view command = arguments.front();
+    const Arguments rest = Arguments(arguments).subspan(1);
+    if (command == "import") {
+        return RunImport(rest);
+    }
+    if (command == "show") {
+        return RunShow(rest);
+    }
+    if (command == "csv") {
+        return RunCsv(rest);
+    }
+    if (command == "--help") {
+        return WriteStandardOutput(HelpText());
+    }
+    if (command == "--version") {
+        return WriteStandardOutput("marlo-tool " MARLO_VERSION "\n");
+    }
+    ReportUsageError("unknown command " + std::string(command), kToolUsage);
+    return kExitUsage;
+}
