@@ -11,7 +11,9 @@
 
 namespace {
 
-bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsCSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 template <class Integer>
 bool ReadInteger(std::string_view text, Integer& value) {
@@ -41,9 +43,13 @@ int HexDigitValue(char c) {
 
 }  // namespace
 
-std::string BoolText(bool value) { return value ? "true" : "false"; }
+std::string BoolText(bool value) {
+    return value ? "true" : "false";
+}
 
-std::string ByteText(std::uint8_t value) { return std::string(1, static_cast<char>(value)); }
+std::string ByteText(std::uint8_t value) {
+    return std::string(1, static_cast<char>(value));
+}
 
 std::string IntText(std::int64_t value) {
     std::array<char, 24> buffer{};
@@ -51,7 +57,9 @@ std::string IntText(std::int64_t value) {
     return std::string(buffer.data(), result.ptr);
 }
 
-std::string UIntText(std::uint32_t value) { return IntText(value); }
+std::string UIntText(std::uint32_t value) {
+    return IntText(value);
+}
 
 std::string DoubleText(double value) {
     std::array<char, 400> buffer{};
@@ -81,11 +89,17 @@ bool ReadByteText(std::string_view text, std::uint8_t& value) {
     return false;
 }
 
-bool ReadIntText(std::string_view text, std::int32_t& value) { return ReadInteger(text, value); }
+bool ReadIntText(std::string_view text, std::int32_t& value) {
+    return ReadInteger(text, value);
+}
 
-bool ReadInt64Text(std::string_view text, std::int64_t& value) { return ReadInteger(text, value); }
+bool ReadInt64Text(std::string_view text, std::int64_t& value) {
+    return ReadInteger(text, value);
+}
 
-bool ReadUIntText(std::string_view text, std::uint32_t& value) { return ReadInteger(text, value); }
+bool ReadUIntText(std::string_view text, std::uint32_t& value) {
+    return ReadInteger(text, value);
+}
 
 bool ReadDoubleText(std::string_view text, double& value) {
     const std::string number(text);
@@ -122,7 +136,8 @@ bool HexDecode(std::string_view hex, std::u16string& text) {
     }
     const std::size_t byteCount = hex.size() / 2;
     const auto byteAt = [hex](std::size_t i) {
-        return static_cast<unsigned>(HexDigitValue(hex[2 * i]) * 16 + HexDigitValue(hex[2 * i + 1]));
+        return static_cast<unsigned>(HexDigitValue(hex[2 * i]) * 16 +
+                                     HexDigitValue(hex[2 * i + 1]));
     };
     std::u16string decoded;
     decoded.reserve(byteCount / 2);

@@ -14,7 +14,9 @@ constexpr std::string_view kValueVectorClass = "std::vector<double>";
 constexpr std::string_view kMapKey = "map_key";
 constexpr std::string_view kMapValue = "map_value";
 
-std::string ItemName(std::size_t index) { return "item" + std::to_string(index); }
+std::string ItemName(std::size_t index) {
+    return "item" + std::to_string(index);
+}
 
 STXmlNode* AddElement(STXmlNode& parent, std::string_view name, std::string_view text,
                       std::string_view className) {
@@ -113,8 +115,7 @@ bool CSerializer::WriteField(STXmlNode* parent, std::string_view name, std::int6
 bool CSerializer::WriteField(STXmlNode* parent, std::string_view name, double value) {
     return WriteScalar(parent, name, DoubleText(value), "double");
 }
-bool CSerializer::WriteField(STXmlNode* parent, std::string_view name,
-                             std::u16string_view value) {
+bool CSerializer::WriteField(STXmlNode* parent, std::string_view name, std::u16string_view value) {
     return WriteScalar(parent, name, HexEncode(value), "std::wstring");
 }
 
@@ -127,8 +128,7 @@ bool CSerializer::ReadField(const STXmlNode* parent, std::string_view name, std:
 bool CSerializer::ReadField(const STXmlNode* parent, std::string_view name, std::int32_t& value) {
     return ReadScalar(parent, name, value, ReadIntText);
 }
-bool CSerializer::ReadField(const STXmlNode* parent, std::string_view name,
-                            std::uint32_t& value) {
+bool CSerializer::ReadField(const STXmlNode* parent, std::string_view name, std::uint32_t& value) {
     return ReadScalar(parent, name, value, ReadUIntText);
 }
 bool CSerializer::ReadField(const STXmlNode* parent, std::string_view name, std::int64_t& value) {
@@ -137,8 +137,7 @@ bool CSerializer::ReadField(const STXmlNode* parent, std::string_view name, std:
 bool CSerializer::ReadField(const STXmlNode* parent, std::string_view name, double& value) {
     return ReadScalar(parent, name, value, ReadDoubleText);
 }
-bool CSerializer::ReadField(const STXmlNode* parent, std::string_view name,
-                            std::u16string& value) {
+bool CSerializer::ReadField(const STXmlNode* parent, std::string_view name, std::u16string& value) {
     return ReadScalar(parent, name, value, HexDecode);
 }
 
@@ -171,8 +170,7 @@ bool CSerializer::ReadItemVector(const STXmlNode* parent, std::string_view name,
     return true;
 }
 
-bool CSerializer::WriteSubItemMap(STXmlNode* parent, std::string_view name,
-                                  const SubItemMap& map) {
+bool CSerializer::WriteSubItemMap(STXmlNode* parent, std::string_view name, const SubItemMap& map) {
     STXmlNode* container = AddContainer(parent, name, kSubItemMapClass);
     if (container == nullptr) {
         return false;
@@ -186,8 +184,7 @@ bool CSerializer::WriteSubItemMap(STXmlNode* parent, std::string_view name,
     return true;
 }
 
-bool CSerializer::ReadSubItemMap(const STXmlNode* parent, std::string_view name,
-                                 SubItemMap& map) {
+bool CSerializer::ReadSubItemMap(const STXmlNode* parent, std::string_view name, SubItemMap& map) {
     const STXmlNode* container = FindChild(parent, name);
     if (container == nullptr) {
         return false;

@@ -56,10 +56,8 @@ public:
                                 const LedgermillItemList& items);
     static bool ReadItemVector(const STXmlNode* parent, std::string_view name,
                                LedgermillItemList& items);
-    static bool WriteSubItemMap(STXmlNode* parent, std::string_view name,
-                                const SubItemMap& map);
-    static bool ReadSubItemMap(const STXmlNode* parent, std::string_view name,
-                               SubItemMap& map);
+    static bool WriteSubItemMap(STXmlNode* parent, std::string_view name, const SubItemMap& map);
+    static bool ReadSubItemMap(const STXmlNode* parent, std::string_view name, SubItemMap& map);
     static bool WriteValueVector(STXmlNode* parent, std::string_view name,
                                  const std::vector<double>& values);
     static bool ReadValueVector(const STXmlNode* parent, std::string_view name,

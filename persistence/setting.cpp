@@ -33,7 +33,9 @@ void VisitSettingFields(Setting& setting, const Field& field) {
 
 }  // namespace
 
-void ResetDefaults(STSetting& setting) { setting = STSetting(); }
+void ResetDefaults(STSetting& setting) {
+    setting = STSetting();
+}
 
 void WriteSetting(const STSetting& setting, STXmlNode* parent, std::string_view name) {
     STXmlNode* record = CSerializer::WriteRecord(parent, name, kSettingClass);
@@ -49,7 +51,9 @@ bool ReadSetting(const STXmlNode* parent, std::string_view name, STSetting& sett
     return true;
 }
 
-std::string SettingsFilePath() { return GetModuleDirectory() + std::string(kSettingFileName); }
+std::string SettingsFilePath() {
+    return GetModuleDirectory() + std::string(kSettingFileName);
+}
 
 void LoadSettings(const std::string& path) {
     CSerializer archive;

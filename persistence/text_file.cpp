@@ -127,8 +127,7 @@ bool WriteTextFile(const std::string& path, const std::string& text) {
     SwitchToUserLocaleOnce();
     const std::string target = ResolvedTarget(path);
     const std::string temporary = TemporaryNameFor(target);
-    Descriptor file(
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    Descriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (file.Get() < 0) {
         return false;
     }

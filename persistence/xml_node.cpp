@@ -22,7 +22,9 @@ void ReleaseChildren(std::vector<std::unique_ptr<STXmlNode>>& children) {
 
 }  // namespace
 
-STXmlNode::~STXmlNode() { ReleaseChildren(m_children); }
+STXmlNode::~STXmlNode() {
+    ReleaseChildren(m_children);
+}
 
 STXmlNode* CreateChild(STXmlNode* parent, std::string_view name, std::string_view text,
                        XmlDocument& document) {

@@ -135,11 +135,12 @@ TEST_F(FilesTest, SettingsReadBackAndKeepDefaultsForMissingFields) {
     edited.erase(baudStart, edited.find("</m_ulBaudRate>") + 17 - baudStart);
     edited.replace(edited.find("\x08"), 1, "7");
     edited.replace(edited.find("5400690074006C0065004F006E0065000000"), 4, "5a00");
-    edited.replace(edited.find("<m_nCom class = \"int\">\r\n\t\t\t1"), 28, "<m_nCom class = \"int\">\r\n\t\t\t4");
+    edited.replace(edited.find("<m_nCom class = \"int\">\r\n\t\t\t1"), 28,
+                   "<m_nCom class = \"int\">\r\n\t\t\t4");
     WriteBytes("Setting.xml", edited);
     LoadSettings(PathOf("Setting.xml"));
-    EXPECT_EQ(g_stSetting.m_ulBaudRate, 115200u);  // missing: the value before
-    EXPECT_EQ(g_stSetting.m_ucSize, 55);            // the character code of '7'
+    EXPECT_EQ(g_stSetting.m_ulBaudRate, 115200u);            // missing: the value before
+    EXPECT_EQ(g_stSetting.m_ucSize, 55);                     // the character code of '7'
     EXPECT_EQ(g_stSetting.m_strTitleOne, u"\u0050itleOne");  // 'a' counts 0: 0x50
     EXPECT_EQ(g_stSetting.m_nCom, 4);
 }

@@ -15,8 +15,12 @@ XmlDocument Parse(std::string_view text) {
     return document;
 }
 
-std::string Escaped(std::string text) { return XmlEscape(text); }
-std::string Unescaped(std::string text) { return XmlUnescape(text); }
+std::string Escaped(std::string text) {
+    return XmlEscape(text);
+}
+std::string Unescaped(std::string text) {
+    return XmlUnescape(text);
+}
 
 std::vector<std::string> ChildNames(const STXmlNode& node) {
     std::vector<std::string> names;
