@@ -3,6 +3,7 @@
 #   make test ASAN=1   AddressSanitizer + UBSan build in build-asan/
 #   make test TSAN=1   ThreadSanitizer build in build-tsan/
 #   make bench         benchmarks, built like everything else
+#   make fuzz          libFuzzer on the persistence readers for FUZZ_SECONDS (60)
 
 MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc)
@@ -18,7 +19,7 @@ else
 BUILD_DIR ?= build
 endif
 
-.PHONY: all run test bench deps build clean
+.PHONY: all run test bench fuzz deps build clean
 
 all: build
 
@@ -38,6 +39,19 @@ test: build
 bench: build
 	@$(BUILD_DIR)/bench_record_parser
 	@$(BUILD_DIR)/bench_statistics
+	@$(BUILD_DIR)/bench_batch_file
+
+# clang build in build-fuzz/; the fuzzer grows its own copy of the seed
+# corpus there and leaves what it fails on in build-fuzz/artifacts/.
+FUZZ_SECONDS ?= 60
+fuzz:
+	@scripts/install-deps fuzz
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DFUZZ=ON -DMARLO_BENCHMARKS=OFF > /dev/null
+	@cmake --build build-fuzz --target persistence_fuzzer -j$(JOBS)
+	@mkdir -p build-fuzz/corpus build-fuzz/artifacts && cp tests/fuzz/corpus/* build-fuzz/corpus/
+	@build-fuzz/persistence_fuzzer -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=4096 -timeout=10 \
+		-dict=tests/fuzz/persistence.dict -artifact_prefix=build-fuzz/artifacts/ \
+		-print_final_stats=1 build-fuzz/corpus
 
 clean:
-	rm -rf build build-asan build-tsan
+	rm -rf build build-asan build-tsan build-fuzz

@@ -53,17 +53,6 @@ std::string WithCrLf(const std::string& text) {
     return out;
 }
 
-void CollapseCrLf(std::string& text) {
-    std::size_t kept = 0;
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n') {
-            continue;
-        }
-        text[kept++] = text[at];
-    }
-    text.resize(kept);
-}
-
 bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());
@@ -108,6 +97,17 @@ void SyncFolder(const std::string& folder) {
 }
 
 }  // namespace
+
+void CollapseCrLf(std::string& text) {
+    std::size_t kept = 0;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n') {
+            continue;
+        }
+        text[kept++] = text[at];
+    }
+    text.resize(kept);
+}
 
 void SwitchToUserLocaleOnce() {
     static std::once_flag switched;

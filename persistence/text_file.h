@@ -10,6 +10,9 @@
 // the whole run; number texts in the files never follow it.
 void SwitchToUserLocaleOnce();
 
+// Turns every CR LF pair into LF, as text-mode reading does.
+void CollapseCrLf(std::string& text);
+
 // Reads the whole file, CR LF arriving as LF. False when it cannot be read.
 bool ReadTextFile(const std::string& path, std::string& text);
 
