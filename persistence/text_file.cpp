@@ -11,6 +11,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <mutex>
+#include <string>
 #include <string_view>
 
 #include "common/file_bytes.h"
@@ -44,13 +45,12 @@ private:
 std::string WithCrLf(const std::string& text) {
     std::string out;
     out.reserve(text.size() + text.size() / 16);
-    for (const char c : text) {
-        if (c == '\n') {
-            out.push_back('\r');
-        }
-        out.push_back(c);
+    std::size_t start = 0;
+    for (std::size_t lf = text.find('\n'); lf != std::string::npos; lf = text.find('\n', start)) {
+        out.append(text, start, lf - start).append("\r\n");
+        start = lf + 1;
     }
-    return out;
+    return out.append(text, start);
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -99,12 +99,17 @@ void SyncFolder(const std::string& folder) {
 }  // namespace
 
 void CollapseCrLf(std::string& text) {
-    std::size_t kept = 0;
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n') {
-            continue;
-        }
-        text[kept++] = text[at];
+    std::size_t kept = text.find("\r\n");
+    if (kept == std::string::npos) {
+        return;
+    }
+    // Moves each stretch between two CR LF pairs left over the dropped CRs.
+    for (std::size_t from = kept + 1; from < text.size();) {
+        const std::size_t pair = text.find("\r\n", from);
+        const std::size_t end = pair == std::string::npos ? text.size() : pair;
+        std::char_traits<char>::move(&text[kept], &text[from], end - from);
+        kept += end - from;
+        from = pair == std::string::npos ? end : pair + 1;
     }
     text.resize(kept);
 }

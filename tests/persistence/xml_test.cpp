@@ -156,6 +156,14 @@ TEST_F(TextFileTest, CrLfInTheFileIsLfInMemory) {
     std::string text;
     ASSERT_TRUE(ReadTextFile(path, text));
     EXPECT_EQ(text, "a\nb\r\n\0c\n"s);
+    for (const auto& [raw, collapsed] : {std::pair{"\r\n\r\n"s, "\n\n"s},
+                                         {"\r"s, "\r"s},
+                                         {"x\r\r\n\n\r"s, "x\r\n\n\r"s},
+                                         {""s, ""s}}) {
+        std::string copy = raw;
+        CollapseCrLf(copy);
+        EXPECT_EQ(copy, collapsed);
+    }
     EXPECT_FALSE(ReadTextFile(PathOf("missing"), text));
     EXPECT_FALSE(ReadTextFile(m_root.string(), text));
 }
