@@ -108,3 +108,23 @@ struct SerializerFieldReader {
         CSerializer::ReadValueVector(m_pRecord, name, values);
     }
 };
+
+// The record writer and reader shared by every record type. Fields is a
+// functor calling field(name, member) for every field of the record in file
+// order; the record is const when written.
+template <class Record, class Fields>
+void WriteRecordElement(const Record& record, STXmlNode* parent, std::string_view name,
+                        std::string_view className, Fields fields) {
+    fields(record, SerializerFieldWriter{CSerializer::WriteRecord(parent, name, className)});
+}
+
+template <class Record, class Fields>
+bool ReadRecordElement(const STXmlNode* parent, std::string_view name, Record& record,
+                       Fields fields) {
+    const STXmlNode* element = FindChild(parent, name);
+    if (element == nullptr) {
+        return false;
+    }
+    fields(record, SerializerFieldReader{element});
+    return true;
+}

@@ -9,27 +9,29 @@ namespace {
 
 constexpr std::string_view kSettingClass = "STSetting";
 
-// The fields in file order; Setting is const for writing.
-template <class Setting, class Field>
-void VisitSettingFields(Setting& setting, const Field& field) {
-    field("m_nCom", setting.m_nCom);
-    field("m_ulBaudRate", setting.m_ulBaudRate);
-    field("m_ucSize", setting.m_ucSize);
-    field("m_ucParity", setting.m_ucParity);
-    field("m_ucStopBits", setting.m_ucStopBits);
-    field("m_bShowOnline", setting.m_bShowOnline);
-    field("m_nTestModel", setting.m_nTestModel);
-    field("m_nTestMethod", setting.m_nTestMethod);
-    field("m_dUpperLimit", setting.m_dUpperLimit);
-    field("m_dLowerLimit", setting.m_dLowerLimit);
-    field("m_bUseLimit", setting.m_bUseLimit);
-    field("m_strTitleOne", setting.m_strTitleOne);
-    field("m_strTitleTwo", setting.m_strTitleTwo);
-    field("m_strOperator", setting.m_strOperator);
-    field("m_strDepartment", setting.m_strDepartment);
-    field("m_strSpecimen", setting.m_strSpecimen);
-    field("m_dSamplingRate", setting.m_dSamplingRate);
-}
+// The fields of the settings, in file order.
+struct SettingFields {
+    template <class Setting, class Field>
+    void operator()(Setting& setting, const Field& field) const {
+        field("m_nCom", setting.m_nCom);
+        field("m_ulBaudRate", setting.m_ulBaudRate);
+        field("m_ucSize", setting.m_ucSize);
+        field("m_ucParity", setting.m_ucParity);
+        field("m_ucStopBits", setting.m_ucStopBits);
+        field("m_bShowOnline", setting.m_bShowOnline);
+        field("m_nTestModel", setting.m_nTestModel);
+        field("m_nTestMethod", setting.m_nTestMethod);
+        field("m_dUpperLimit", setting.m_dUpperLimit);
+        field("m_dLowerLimit", setting.m_dLowerLimit);
+        field("m_bUseLimit", setting.m_bUseLimit);
+        field("m_strTitleOne", setting.m_strTitleOne);
+        field("m_strTitleTwo", setting.m_strTitleTwo);
+        field("m_strOperator", setting.m_strOperator);
+        field("m_strDepartment", setting.m_strDepartment);
+        field("m_strSpecimen", setting.m_strSpecimen);
+        field("m_dSamplingRate", setting.m_dSamplingRate);
+    }
+};
 
 }  // namespace
 
@@ -38,17 +40,11 @@ void ResetDefaults(STSetting& setting) {
 }
 
 void WriteSetting(const STSetting& setting, STXmlNode* parent, std::string_view name) {
-    STXmlNode* record = CSerializer::WriteRecord(parent, name, kSettingClass);
-    VisitSettingFields(setting, SerializerFieldWriter{record});
+    WriteRecordElement(setting, parent, name, kSettingClass, SettingFields{});
 }
 
 bool ReadSetting(const STXmlNode* parent, std::string_view name, STSetting& setting) {
-    const STXmlNode* record = FindChild(parent, name);
-    if (record == nullptr) {
-        return false;
-    }
-    VisitSettingFields(setting, SerializerFieldReader{record});
-    return true;
+    return ReadRecordElement(parent, name, setting, SettingFields{});
 }
 
 std::string SettingsFilePath() {
