@@ -1,0 +1,46 @@
+// The serial receiver: a worker thread that reads the port in chunks and
+// hands every chunk to a target.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "serial/serial_port.h"
+#include "serial/thread_control.h"
+
+inline constexpr std::size_t kWorkerBufferBytes = 512;
+// The worker's pause between read bursts, cut short by a stop.
+inline constexpr std::chrono::milliseconds kIdleWait{500};
+
+// Receives the chunks, on the worker thread.
+class CReceiveTarget {
+public:
+    virtual ~CReceiveTarget() = default;
+    // bytes are valid only during the call and are followed by zero bytes;
+    // count is 1 to 256.
+    //
+    // The call must not wait for the thread that stops the receiver: that
+    // thread blocks in StopThread until the worker returns from here. The
+    // window's target therefore posts a copy to its own thread and returns at
+    // once, so that closing the port while bytes arrive can never deadlock.
+    virtual void OnChunk(const std::uint8_t* bytes, std::size_t count) = 0;
+};
+
+class CQZSPReceive : public CQZThreadFun {
+public:
+    ~CQZSPReceive() override { Stop(); }
+
+    // Starts the worker reading port into target; both must outlive Stop.
+    void Start(CReceiveTarget* target, SerialPort* port);
+    // Stops and joins the worker; the port stays open for its owner to close.
+    void Stop();
+    bool IsRunning() const { return m_thread.m_hThread.joinable(); }
+
+    // Idle wait, then chunks back to back while bytes flow, until stopped.
+    std::int32_t RunThread(ThreadControl& control) override;
+
+private:
+    CReceiveTarget* m_pTarget = nullptr;
+    SerialPort* m_pPort = nullptr;
+    ThreadControl m_thread;
+};

@@ -1,0 +1,166 @@
+#include "serial/receiver.h"
+
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <time.h>
+
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <random>
+#include <thread>
+
+#include "pseudo_terminal.h"
+#include "support/temp_folder.h"
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// Collects the chunks as the window would: a copy of each, under a lock.
+class CCollectingTarget : public CReceiveTarget {
+public:
+    void OnChunk(const std::uint8_t* bytes, std::size_t count) override {
+        const std::lock_guard lock(m_mutex);
+        m_sizes.push_back(count);
+        m_bytes.append(reinterpret_cast<const char*>(bytes), count);
+        m_bTerminated = m_bTerminated && bytes[count] == 0;
+    }
+    std::string Bytes() {
+        const std::lock_guard lock(m_mutex);
+        return m_bytes;
+    }
+    std::vector<std::size_t> Sizes() {
+        const std::lock_guard lock(m_mutex);
+        return m_sizes;
+    }
+    bool AllTerminated() {
+        const std::lock_guard lock(m_mutex);
+        return m_bTerminated;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::string m_bytes;
+    std::vector<std::size_t> m_sizes;
+    bool m_bTerminated = true;
+};
+
+class ReceiverTest : public TempFolder {
+protected:
+    void SetUp() override {
+        TempFolder::SetUp();
+        m_terminal.LinkAs(m_root, 1);
+        m_port = std::make_unique<SerialPort>(m_root.string() + "/");
+        ASSERT_EQ(m_port->OpenPort(1, 115200, 8, 0, 0), 1) << m_port->LastOpenError();
+    }
+
+    template <class Condition>
+    static bool WaitUntil(Condition condition, std::chrono::milliseconds limit) {
+        const auto deadline = Clock::now() + limit;
+        while (!condition() && Clock::now() < deadline) {
+            std::this_thread::sleep_for(5ms);
+        }
+        return condition();
+    }
+
+    static std::chrono::milliseconds TimeToStop(CQZSPReceive& receiver) {
+        const auto start = Clock::now();
+        receiver.Stop();
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    }
+
+    PseudoTerminal m_terminal;
+    // Made once the folder exists, so that COM1 is the link and never a real
+    // port of the machine.
+    std::unique_ptr<SerialPort> m_port;
+    CCollectingTarget m_target;
+    CQZSPReceive m_receiver;
+};
+
+std::string Pattern(std::size_t from, std::size_t count) {
+    std::string bytes;
+    for (std::size_t i = from; i < from + count; ++i) {
+        bytes.push_back(static_cast<char>(1 + i % 251));
+    }
+    return bytes;
+}
+
+}  // namespace
+
+TEST_F(ReceiverTest, ABurstReachesTheTargetInOrderedChunks) {
+    m_receiver.Start(&m_target, m_port.get());
+    const std::string sent = Pattern(0, 600);
+    ASSERT_TRUE(m_terminal.Send(sent));
+    ASSERT_TRUE(WaitUntil([&] { return m_target.Bytes().size() >= 600; }, 2s));
+    EXPECT_LT(TimeToStop(m_receiver), 3s);
+    EXPECT_EQ(m_target.Bytes(), sent);
+    for (const std::size_t size : m_target.Sizes()) {
+        EXPECT_LE(size, 256u);
+    }
+    EXPECT_TRUE(m_target.AllTerminated());
+}
+
+TEST_F(ReceiverTest, AStopDuringTheIdleWaitEndsAtOnce) {
+    m_receiver.Start(&m_target, m_port.get());
+    std::this_thread::sleep_for(100ms);
+    EXPECT_LT(TimeToStop(m_receiver), 50ms);
+    EXPECT_FALSE(m_receiver.IsRunning());
+}
+
+TEST_F(ReceiverTest, AStopDuringAReadEndsWhenTheReadCompletes) {
+    m_receiver.Start(&m_target, m_port.get());
+    std::this_thread::sleep_for(kIdleWait + 200ms);  // now inside a silent read
+    const auto took = TimeToStop(m_receiver);
+    EXPECT_GT(took, 1s);
+    EXPECT_LT(took, kReadTotalTimeout);
+}
+
+// The receiver is started and stopped a thousand times while the tester
+// sends without pause: no stop may hang, and what arrives is exactly the
+// start of what was sent, nothing lost or repeated.
+TEST_F(ReceiverTest, ThousandStartStopCyclesAgainstAnEndlessSender) {
+    std::atomic<bool> sending{true};
+    std::atomic<std::size_t> sent{0};
+    std::thread sender([&] {
+        while (sending) {
+            pollfd writable{m_terminal.Master(), POLLOUT, 0};
+            if (::poll(&writable, 1, 10) == 1) {
+                const std::string bytes = Pattern(sent, 64);
+                const ssize_t written = ::write(m_terminal.Master(), bytes.data(), bytes.size());
+                sent += written > 0 ? static_cast<std::size_t>(written) : 0;
+            }
+        }
+    });
+    std::mt19937 random(7);
+    for (int cycle = 0; cycle < 1000; ++cycle) {
+        m_receiver.Start(&m_target, m_port.get());
+        // Mostly a stop during the first idle wait; every hundredth cycle runs
+        // into reading while bytes flow.
+        const auto life =
+            cycle % 100 == 99 ? kIdleWait + 50ms : std::chrono::milliseconds(random() % 3);
+        std::this_thread::sleep_for(life);
+        ASSERT_LT(TimeToStop(m_receiver), kReadTotalTimeout + 500ms) << "cycle " << cycle;
+    }
+    sending = false;
+    sender.join();
+    const std::string received = m_target.Bytes();
+    EXPECT_GT(received.size(), 1000u);
+    EXPECT_LE(received.size(), sent.load());
+    EXPECT_EQ(received, Pattern(0, received.size()));
+}
+
+TEST_F(ReceiverTest, AVanishedDeviceDoesNotMakeTheWorkerSpin) {
+    m_receiver.Start(&m_target, m_port.get());
+    m_terminal.CloseMaster();
+    timespec before{};
+    timespec after{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &before);
+    std::this_thread::sleep_for(3s);
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &after);
+    const double cpuSeconds = static_cast<double>(after.tv_sec - before.tv_sec) +
+                              static_cast<double>(after.tv_nsec - before.tv_nsec) / 1e9;
+    EXPECT_LT(cpuSeconds, 0.05 * 3.0);  // under 5 % of a core
+    EXPECT_LT(TimeToStop(m_receiver), kReadTotalTimeout + 500ms);
+}
