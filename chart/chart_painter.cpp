@@ -1,0 +1,200 @@
+#include "chart/chart_painter.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QString>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Far beyond any image, yet safe to add and subtract in int32.
+constexpr double kPixelLimit = 1 << 24;
+
+// Truncated toward zero like the pixel arithmetic it stands for, but held
+// within kPixelLimit: huge or non-finite values never overflow.
+std::int32_t ToPixel(double value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    return static_cast<std::int32_t>(std::fmax(-kPixelLimit, std::fmin(kPixelLimit, value)));
+}
+
+// A tick loop ends at the axis end; on top of that it never runs longer than
+// the ticks an axis has, so no scale can keep it going.
+std::int32_t MostTicks(const STChartScale& scale) {
+    return scale.m_nDivisions * scale.m_nSubdivisions + 2;
+}
+
+bool IsMajorTick(std::int32_t i, const STChartScale& scale) {
+    return i != 0 && scale.m_nSubdivisions > 0 && i % scale.m_nSubdivisions == 0;
+}
+
+QString LabelText(double value) {
+    return QString::number(value, 'f', 0);
+}
+
+void PaintBackground(QPainter& painter, const STPaintRequest& request) {
+    const STPixelRect& client = request.m_client;
+    const STPixelRect& plot = request.m_plot;
+    painter.fillRect(client.m_nLeft, client.m_nTop, client.Width(), client.Height(),
+                     request.m_background);
+    painter.setPen(request.m_pResources->m_framePen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(plot.m_nLeft - 1, plot.m_nTop - 1, plot.Width() + 1, plot.Height() + 1);
+    painter.fillRect(plot.m_nLeft, plot.m_nTop, plot.Width(), plot.Height(),
+                     request.m_pResources->m_plotBackground);
+}
+
+void PaintXAxis(QPainter& painter, const STChartScale& scale, const STPaintRequest& request) {
+    const STPixelRect& plot = request.m_plot;
+    const STChartResources& resources = *request.m_pResources;
+    if (plot.m_nLeft >= plot.m_nRight) {
+        return;
+    }
+    const double labelWidth = scale.m_nStep * scale.m_dPixelsPerUnit - 5;
+    std::int32_t i = 0;
+    double v = 0.0;
+    std::int32_t x = 0;
+    do {
+        const auto xf = static_cast<float>(v * scale.m_dPixelsPerUnit + plot.m_nLeft);
+        x = ToPixel(xf + 0.5f);
+        if (IsMajorTick(i, scale)) {
+            painter.setPen(resources.m_gridPen);
+            painter.drawLine(x, plot.m_nTop, x, plot.m_nBottom);
+            painter.setPen(resources.m_tickPen);
+            painter.drawLine(x, plot.m_nBottom + 1, x, plot.m_nBottom + 9);
+            painter.setPen(resources.m_textColour);
+            painter.drawText(QRectF(xf - 5, plot.m_nBottom + 9, labelWidth, 15),
+                             Qt::AlignLeft | Qt::AlignVCenter, LabelText(v));
+        } else {
+            painter.setPen(resources.m_tickPen);
+            painter.drawLine(x, plot.m_nBottom + 1, x, plot.m_nBottom + 5);
+        }
+        v += scale.m_dMinorStep;
+        ++i;
+    } while (x < plot.m_nRight && i < MostTicks(scale));
+}
+
+void PaintYAxis(QPainter& painter, const STChartScale& scale, const STPaintRequest& request) {
+    const STPixelRect& plot = request.m_plot;
+    const STChartResources& resources = *request.m_pResources;
+    if (plot.m_nBottom <= plot.m_nTop) {
+        return;
+    }
+    std::int32_t i = 0;
+    double v = 0.0;
+    std::int32_t y = 0;
+    do {
+        const auto yf = static_cast<float>(plot.m_nBottom - v * scale.m_dPixelsPerUnit);
+        y = ToPixel(yf + 0.5f);
+        if (IsMajorTick(i, scale)) {
+            painter.setPen(resources.m_gridPen);
+            painter.drawLine(plot.m_nLeft, y, plot.m_nRight, y);
+            painter.setPen(resources.m_tickPen);
+            painter.drawLine(plot.m_nLeft - 2, y, plot.m_nLeft - 10, y);
+            painter.setPen(resources.m_textColour);
+            painter.drawText(QRectF(0, yf - 8, plot.m_nLeft - 10, 15),
+                             Qt::AlignRight | Qt::AlignVCenter, LabelText(v));
+        } else {
+            painter.setPen(resources.m_tickPen);
+            painter.drawLine(plot.m_nLeft - 2, y, plot.m_nLeft - 6, y);
+        }
+        v += scale.m_dMinorStep;
+        ++i;
+    } while (y > plot.m_nTop && i < MostTicks(scale));
+}
+
+const QBrush& BarBrush(double y, const STPaintRequest& request) {
+    const STChartResources& resources = *request.m_pResources;
+    if (!(y > 10.0)) {
+        return resources.m_lowValueBrush;
+    }
+    if (std::fabs(request.m_dLimitLow - request.m_dLimitHigh) < 1e-9) {
+        return resources.m_passBrush;
+    }
+    if (y < request.m_dLimitLow || y > request.m_dLimitHigh) {
+        return resources.m_failBrush;
+    }
+    return resources.m_passBrush;
+}
+
+void OutlineBar(QPainter& painter, const STPixelRect& bar) {
+    painter.drawRect(bar.m_nLeft, bar.m_nTop, bar.Width(), bar.Height());
+}
+
+// The value with one decimal, centred 20 pixels above the bar, and a yellow
+// frame; the label is kept inside the image.
+void PaintHighlight(QPainter& painter, const STPixelRect& bar, double value,
+                    const STPaintRequest& request) {
+    const STChartResources& resources = *request.m_pResources;
+    const QString text = QString::number(value, 'f', 1);
+    const QFontMetricsF metrics(resources.m_labelFont);
+    const double width = metrics.horizontalAdvance(text);
+    const double height = metrics.height();
+    const std::int32_t centre = bar.m_nLeft + (bar.m_nRight - bar.m_nLeft) / 2;
+    const double left =
+        std::fmax(0.0, std::fmin(centre - width * 0.5, request.m_client.m_nRight - width));
+    const double top = std::fmax(0.0, bar.m_nTop - 20.0);
+    painter.setPen(resources.m_textColour);
+    painter.drawText(QRectF(left, top, width, height), Qt::AlignCenter, text);
+    painter.setPen(resources.m_highlightPen);
+    painter.setBrush(Qt::NoBrush);
+    OutlineBar(painter, bar);
+}
+
+void PaintBars(QPainter& painter, const STPlotContext& context, const STPaintRequest& request) {
+    painter.setFont(request.m_pResources->m_labelFont);
+    std::int32_t n = 0;
+    const STChartPoint* highlighted = nullptr;
+    STPixelRect highlightedBar;
+    for (const auto& [x, point] : context.m_series) {
+        const STPixelRect bar = BarRect(context, request.m_plot, point);
+        painter.setPen(request.m_pResources->m_barOutlinePen);
+        painter.setBrush(Qt::NoBrush);
+        OutlineBar(painter, bar);
+        if (bar.Width() > 1 && bar.Height() > 1) {
+            painter.fillRect(bar.m_nLeft + 1, bar.m_nTop + 1, bar.Width() - 1, bar.Height() - 1,
+                             BarBrush(point.y, request));
+        }
+        OutlineBar(painter, bar);
+        if (n++ == request.m_nHighlight) {
+            highlighted = &point;
+            highlightedBar = bar;
+        }
+    }
+    if (highlighted != nullptr) {
+        PaintHighlight(painter, highlightedBar, highlighted->y, request);
+    }
+}
+
+}  // namespace
+
+std::int32_t BarHalfWidth(const STPlotContext& context) {
+    const double minorPixels = context.m_xScale.m_dMinorStep * context.m_xScale.m_dPixelsPerUnit;
+    const double spacings = context.m_series.size() <= 9 ? 1.5 : 0.5;
+    return ToPixel(minorPixels * spacings + 0.5);
+}
+
+STPixelRect BarRect(const STPlotContext& context, const STPixelRect& plot,
+                    const STChartPoint& point) {
+    const std::int32_t half = BarHalfWidth(context);
+    const std::int32_t centre =
+        ToPixel(point.x * context.m_xScale.m_dPixelsPerUnit + plot.m_nLeft + 0.5);
+    const std::int32_t top =
+        ToPixel(plot.m_nBottom - context.m_yScale.m_dPixelsPerUnit * point.y + 0.5);
+    // Out-of-range values stay inside the plot; a negative one has no bar.
+    const std::int32_t keptCentre =
+        std::clamp(centre, plot.m_nLeft, std::max(plot.m_nLeft, plot.m_nRight));
+    const std::int32_t keptTop =
+        std::clamp(top, plot.m_nTop, std::max(plot.m_nTop, plot.m_nBottom));
+    return {keptCentre - half, keptTop, keptCentre + half, plot.m_nBottom};
+}
+
+void PaintPlot(STPlotContext& context, const STPaintRequest& request) {
+    QPainter painter(&context.m_image.m_image);
+    PaintBackground(painter, request);
+    PaintXAxis(painter, context.m_xScale, request);
+    PaintYAxis(painter, context.m_yScale, request);
+    PaintBars(painter, context, request);
+}

@@ -1,0 +1,28 @@
+// Draws one plot state into its image: background and frame, both axes with
+// ticks, grid and labels, and the bars coloured against the limits.
+#pragma once
+
+#include "chart/chart_plot.h"
+
+struct STPaintRequest {
+    const STChartResources* m_pResources;
+    STPixelRect m_client;
+    STPixelRect m_plot;
+    // Stands for the desktop's menu colour behind the plot.
+    QColor m_background;
+    double m_dLimitLow;
+    double m_dLimitHigh;
+    // 0-based bar to highlight with its value and a frame; -1 for none.
+    std::int32_t m_nHighlight;
+};
+
+void PaintPlot(STPlotContext& context, const STPaintRequest& request);
+
+// Half the width of a bar: three minor spacings wide for up to nine bars,
+// one spacing for more.
+std::int32_t BarHalfWidth(const STPlotContext& context);
+
+// The rectangle of a bar standing on the plot bottom, kept inside the plot
+// whatever the value.
+STPixelRect BarRect(const STPlotContext& context, const STPixelRect& plot,
+                    const STChartPoint& point);

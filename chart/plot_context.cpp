@@ -1,0 +1,22 @@
+#include "chart/plot_context.h"
+
+#include <cmath>
+
+void STPlotContext::Clear(std::int32_t xExtent, std::int32_t yExtent) {
+    m_series.clear();
+    m_yValues.clear();
+    m_xScale = DefaultXScale(xExtent);
+    m_yScale = DefaultYScale(yExtent);
+}
+
+bool STPlotContext::Add(const STChartPoint& point) {
+    // Not-a-number keys would break the ordering of both maps.
+    if (std::isnan(point.x) || std::isnan(point.y) || m_series.contains(point.x)) {
+        return false;
+    }
+    m_series.emplace(point.x, point);
+    GrowXScale(m_xScale, point.x);
+    m_yValues.emplace(point.y, point.y);
+    FollowYScale(m_yScale, m_yValues.rbegin()->first);
+    return true;
+}

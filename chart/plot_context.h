@@ -1,0 +1,31 @@
+// A complete plot state: the points, the image they are drawn into, and the
+// two scales. The chart keeps one for the screen and one for the report.
+#pragma once
+
+#include <map>
+
+#include "chart/chart_scale.h"
+#include "chart/dib_image.h"
+
+struct STChartPoint {
+    // The value's 1-based ordinal.
+    double x = 0.0;
+    double y = 0.0;
+};
+
+struct STPlotContext {
+    // By x, ascending; x is unique.
+    std::map<double, STChartPoint> m_series;
+    STDibImage m_image;
+    STChartScale m_xScale;
+    // The distinct y values added since the last clear; only the largest is
+    // used.
+    std::map<double, double> m_yValues;
+    STChartScale m_yScale;
+
+    // Empties the points and resets both scales with the given extents.
+    void Clear(std::int32_t xExtent, std::int32_t yExtent);
+    // Adds the point and grows the scales; a point whose x is already there,
+    // or whose x or y is not a number, changes nothing. False when ignored.
+    bool Add(const STChartPoint& point);
+};

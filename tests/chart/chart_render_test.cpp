@@ -1,0 +1,217 @@
+// The rendered images, read pixel by pixel at the positions the geometry
+// gives.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QPalette>
+#include <cstdlib>
+
+#include "chart/chart_painter.h"
+#include "chart/qz_ctrl_chart.h"
+
+namespace {
+
+constexpr QRgb kPlotBackground = 0xB4B4B4;
+constexpr QRgb kOutline = 0x646464;
+constexpr QRgb kYellow = 0xFFFF00;
+// The brushes blended over the plot background at alpha 180.
+constexpr QRgb kPassOverPlot = 0x7BE57B;
+constexpr QRgb kLowOverPlot = 0x353535;
+constexpr QRgb kFail = 0xFA6464;
+
+bool Near(QRgb actual, QRgb expected) {
+    return std::abs(qRed(actual) - qRed(expected)) <= 3 &&
+           std::abs(qGreen(actual) - qGreen(expected)) <= 3 &&
+           std::abs(qBlue(actual) - qBlue(expected)) <= 3;
+}
+
+::testing::AssertionResult PixelIs(const QImage& image, int x, int y, QRgb expected) {
+    const QRgb actual = image.pixel(x, y) & 0xFFFFFF;
+    if (Near(actual, expected)) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is " << std::hex
+                                         << actual << ", expected " << expected;
+}
+
+bool IsDark(QRgb pixel) {
+    return qRed(pixel) < 0x50 && qGreen(pixel) < 0x50 && qBlue(pixel) < 0x50;
+}
+
+// Pixels dark enough to be text in the rectangle.
+int DarkPixels(const QImage& image, const QRect& area) {
+    int dark = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            dark += image.rect().contains(x, y) && IsDark(image.pixel(x, y)) ? 1 : 0;
+        }
+    }
+    return dark;
+}
+
+class ChartImages : public testing::Test {
+protected:
+    void SetUp() override { m_chart.Layout(611, 234); }
+
+    // Screen and report fed the same values; the screen image painted.
+    void Show(const std::vector<double>& values, double low, double high, int highlight = -1) {
+        m_chart.ClearData();
+        m_chart.ClearReportData();
+        for (const double value : values) {
+            m_chart.AddData({m_chart.GetDataCount() + 1.0, value});
+            m_chart.AddReportData({m_chart.GetReportDataCount() + 1.0, value});
+        }
+        m_chart.m_dLimitLow = low;
+        m_chart.m_dLimitHigh = high;
+        m_chart.m_nHighlight = highlight;
+        m_chart.PaintScreenImage();
+        m_chart.DrawReportImage();
+    }
+    STPixelRect Bar(double x, double y) const {
+        return BarRect(m_chart.ScreenContext(), m_chart.PlotRect(), {x, y});
+    }
+    QImage Screen() const { return m_chart.GetScreenImage().m_image; }
+    QImage Report() const { return m_chart.GetReportImage().m_image; }
+    // A pixel inside the bar's fill, just above the plot bottom and clear of
+    // the grid line through the bar's centre.
+    static QPoint InsideBar(const STPixelRect& bar) { return {bar.m_nLeft + 2, bar.m_nBottom - 1}; }
+
+    CChartPlot m_chart;
+};
+
+}  // namespace
+
+TEST_F(ChartImages, BackgroundFrameAndEmptyPlot) {
+    Show({}, 0, 0);
+    const QImage image = Screen();
+    EXPECT_EQ(image.format(), QImage::Format_BGR888);
+    EXPECT_TRUE(PixelIs(image, 2, 2, QGuiApplication::palette().color(QPalette::Window).rgb()));
+    EXPECT_TRUE(PixelIs(image, 49, 100, 0x000000));  // frame, left of the plot
+    EXPECT_TRUE(PixelIs(image, 300, 9, 0x000000));   // frame, above
+    EXPECT_TRUE(PixelIs(image, 300, 100, kPlotBackground));
+    EXPECT_EQ(DarkPixels(image, QRect(40, 219, 20, 15)), 0);  // no label at the origin
+    EXPECT_GT(DarkPixels(image, QRect(95, 219, 20, 15)), 0);  // "1" at the first major tick
+    EXPECT_GT(DarkPixels(image, QRect(0, 2, 40, 16)), 0);     // "100" at the top of Y
+    // The grid at Y = 20 is dashed: both grey and plot background along it.
+    const int y = static_cast<int>(209 - 20 * 1.99f + 0.5f);
+    bool grey = false;
+    bool gap = false;
+    for (int x = 60; x < 90; ++x) {
+        grey = grey || Near(image.pixel(x, y), 0x808080);
+        gap = gap || Near(image.pixel(x, y), kPlotBackground);
+    }
+    EXPECT_TRUE(grey && gap);
+}
+
+TEST_F(ChartImages, BarsAreColouredByValidityAndLimits) {
+    const std::vector<double> values{450, 400, 500, 399.9, 500.1, 10.0, 5, 480, 420, 460};
+    Show(values, 400, 500);
+    const std::vector<QRgb> expected{kPassOverPlot, kPassOverPlot, kPassOverPlot, kFail,
+                                     kFail,         kLowOverPlot,  kLowOverPlot,  kPassOverPlot,
+                                     kPassOverPlot, kPassOverPlot};
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const QPoint inside = InsideBar(Bar(static_cast<double>(i) + 1.0, values[i]));
+        EXPECT_TRUE(PixelIs(Screen(), inside.x(), inside.y(), expected[i])) << "bar " << i + 1;
+        EXPECT_TRUE(PixelIs(Report(), inside.x(), inside.y(), expected[i])) << "bar " << i + 1;
+    }
+    Show({399.9, 5}, 0, 0);  // no limits: every valid bar passes
+    const QPoint first = InsideBar(Bar(1, 399.9));
+    EXPECT_TRUE(PixelIs(Screen(), first.x(), first.y(), kPassOverPlot));
+    const QPoint second = InsideBar(Bar(2, 5));
+    EXPECT_TRUE(PixelIs(Screen(), second.x(), second.y(), kLowOverPlot));
+}
+
+TEST_F(ChartImages, NinePointsGetWideBarsAndTenNarrowOnes) {
+    Show(std::vector<double>(9, 450), 0, 0);
+    EXPECT_EQ(BarHalfWidth(m_chart.ScreenContext()), 16);  // 1.5 spacings of 10.62 px
+    STPixelRect bar = Bar(5, 450);
+    EXPECT_TRUE(PixelIs(Screen(), bar.m_nLeft, bar.m_nBottom - 20, kOutline));
+    EXPECT_TRUE(PixelIs(Screen(), bar.m_nRight, bar.m_nBottom - 20, kOutline));
+    EXPECT_TRUE(PixelIs(Screen(), bar.m_nLeft - 1, bar.m_nBottom - 20, kPlotBackground));
+    EXPECT_EQ(bar.Width(), 32);
+
+    Show(std::vector<double>(10, 450), 0, 0);
+    EXPECT_EQ(BarHalfWidth(m_chart.ScreenContext()), 5);  // 0.5 spacings of 10.62 px
+    bar = Bar(5, 450);
+    EXPECT_EQ(bar.Width(), 10);
+    EXPECT_EQ(bar.m_nTop, static_cast<int>(209 - 199.0 / 585 * 450 + 0.5));
+    EXPECT_TRUE(PixelIs(Screen(), bar.m_nRight, bar.m_nBottom - 20, kOutline));
+}
+
+TEST_F(ChartImages, HighlightShowsValueAndFrameOnScreenOnly) {
+    Show({450, 470.26, 430}, 0, 0, 1);
+    const STPixelRect bar = Bar(2, 470.26);
+    const int middle = (bar.m_nTop + bar.m_nBottom) / 2;
+    EXPECT_TRUE(PixelIs(Screen(), bar.m_nLeft, middle, kYellow));
+    EXPECT_TRUE(PixelIs(Screen(), bar.m_nRight, middle, kYellow));
+    EXPECT_TRUE(PixelIs(Report(), bar.m_nLeft, middle, kOutline));
+    const QRect label(bar.m_nLeft - 10, bar.m_nTop - 20, bar.Width() + 20, 18);
+    EXPECT_GT(DarkPixels(Screen(), label), 10);
+    EXPECT_EQ(DarkPixels(Report(), label), 0);
+    const STPixelRect other = Bar(1, 450);
+    EXPECT_TRUE(PixelIs(Screen(), other.m_nLeft, middle + 5, kOutline));
+}
+
+TEST_F(ChartImages, OutOfRangeValuesStayInsideThePlot) {
+    Show({-200, 1e300, 450}, 0, 0, 1);
+    const STPixelRect negative = Bar(1, -200);
+    EXPECT_EQ(negative.m_nTop, m_chart.PlotRect().m_nBottom);  // no bar at all
+    EXPECT_TRUE(PixelIs(Screen(), InsideBar(negative).x(), 100, kPlotBackground));
+    const STPixelRect huge = Bar(2, 1e300);
+    EXPECT_EQ(huge.m_nTop, m_chart.PlotRect().m_nTop);
+    EXPECT_TRUE(PixelIs(Screen(), InsideBar(huge).x(), m_chart.PlotRect().m_nTop - 1, 0x000000));
+    // Its value label would stand above the image: it is kept at the top.
+    EXPECT_GT(DarkPixels(Screen(), QRect(huge.m_nLeft - 40, 0, huge.Width() + 80, 9)), 0);
+
+    m_chart.ClearData();
+    m_chart.AddData({1e12, 450});
+    m_chart.AddData({2, 0.2});
+    m_chart.PaintScreenImage();
+    EXPECT_LE(Bar(1e12, 450).m_nRight,
+              m_chart.PlotRect().m_nRight + BarHalfWidth(m_chart.ScreenContext()));
+}
+
+TEST(ChartLayout, TinyOrEmptyAreasDrawWithoutEndlessLoops) {
+    CChartPlot chart;
+    for (const auto& [width, height] : {std::pair{60, 30}, {80, 35}, {1, 1}, {0, 0}}) {
+        chart.Layout(width, height);
+        chart.ClearData();
+        chart.AddData({1, 0.3});
+        chart.ClearReportData();
+        chart.AddReportData({1, -5});
+        chart.PaintScreenImage();
+        chart.DrawReportImage();
+    }
+    SUCCEED();
+}
+
+TEST(ChartWidget, TakesThePlaceholdersPlaceAndShowsTheImage) {
+    QWidget window;
+    window.resize(700, 300);
+    QWidget placeholder(&window);
+    placeholder.setGeometry(16, 40, 611, 234);
+    CQZCtrlChart chart;
+    ASSERT_EQ(chart.CreateFromStatic(&window, &placeholder), 1);
+    EXPECT_EQ(chart.geometry(), QRect(16, 40, 611, 234));
+    EXPECT_TRUE(placeholder.isHidden());
+    EXPECT_EQ(chart.m_dLimitLow + chart.m_dLimitHigh, 0.0);
+    EXPECT_EQ(chart.PlotRect().Width(), 531);
+    for (const double value :
+         {452.0, 447.5, 461.0, 438.0, 455.5, 449.0, 470.0, 443.0, 458.0, 451.0, 9.0, 446.0}) {
+        chart.AddData({chart.GetDataCount() + 1.0, value});
+    }
+    chart.m_dLimitLow = 440;
+    chart.m_dLimitHigh = 465;
+    chart.m_nHighlight = 3;
+    window.show();
+    const QImage shown = chart.grab().toImage();
+    EXPECT_TRUE(PixelIs(shown, 300, 100, kPlotBackground) || !Near(shown.pixel(300, 100), 0));
+    const STPixelRect bar = BarRect(chart.ScreenContext(), chart.PlotRect(), {7, 470});
+    EXPECT_TRUE(PixelIs(shown, bar.m_nLeft + 2, bar.m_nBottom - 1, kFail));
+    if (const char* folder = std::getenv("MARLO_CHART_PNG")) {
+        shown.save(QString::fromUtf8(folder) + "/chart.png");
+    }
+    chart.resize(800, 300);
+    EXPECT_EQ(chart.PlotRect().Width(), 720);
+    EXPECT_EQ(chart.ScreenContext().m_xScale.m_nMaximum, 13);
+}
