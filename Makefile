@@ -40,6 +40,7 @@ bench: build
 	@$(BUILD_DIR)/bench_record_parser
 	@$(BUILD_DIR)/bench_statistics
 	@$(BUILD_DIR)/bench_batch_file
+	@$(BUILD_DIR)/bench_chart
 
 # clang build in build-fuzz/; the fuzzer grows its own copy of the seed
 # corpus there and leaves what it fails on in build-fuzz/artifacts/.

@@ -1,5 +1,7 @@
 #include "chart/dib_image.h"
 
+#include <cstring>
+
 namespace {
 
 template <std::size_t N>
@@ -24,7 +26,9 @@ bool STDibImage::Create(std::int32_t width, std::int32_t height) {
     if (m_image.isNull()) {
         return false;
     }
-    m_image.fill(Qt::white);
+    // All of it, padding behind each row included: the bitmap writer stores
+    // whole rows, and a new device-independent bitmap starts out zeroed.
+    std::memset(m_image.bits(), 0, static_cast<std::size_t>(m_image.sizeInBytes()));
     m_nBitsPerPixel = 24;
     m_nStride = DibStride(width);
     m_nImageSize = static_cast<std::uint32_t>(m_nStride) * static_cast<std::uint32_t>(height);

@@ -20,7 +20,7 @@ struct STDibImage {
     std::int32_t m_nBitsPerPixel = 24;
     std::int32_t m_nStride = 0;
 
-    // Recreates the image, white, with its headers; width and height above 0.
+    // Recreates the image, zeroed, with its headers; width and height above 0.
     bool Create(std::int32_t width, std::int32_t height);
 };
 

@@ -1,16 +1,21 @@
 // End-to-end tests: each runs the built marlo-tool as a child process with
-// TZ=UTC and a comma-decimal locale, capturing its exit code and output.
+// TZ=UTC, a comma-decimal locale and no display, capturing its exit code and
+// output.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <QImageReader>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <limits>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
+#include "chart/chart_painter.h"
 #include "persistence/batch_file.h"
 #include "persistence/serializer.h"
 #include "support/temp_folder.h"
@@ -38,7 +43,11 @@ protected:
         std::vector<std::string> environment{"TZ=UTC", "LC_ALL=de_DE.UTF-8"};
         for (char** entry = environ; *entry != nullptr; ++entry) {
             const std::string_view variable(*entry);
-            if (!variable.starts_with("TZ=") && !variable.starts_with("LC_ALL=")) {
+            const bool replaced = variable.starts_with("TZ=") || variable.starts_with("LC_ALL=");
+            const bool display = variable.starts_with("DISPLAY=") ||
+                                 variable.starts_with("WAYLAND_DISPLAY=") ||
+                                 variable.starts_with("QT_QPA_PLATFORM=");
+            if (!replaced && !display) {
                 environment.emplace_back(variable);
             }
         }
@@ -261,6 +270,15 @@ TEST_F(MarloTool, UsageErrorsExitWithTwo) {
         {"csv", "a.hdb", "--delimiter", ""},
         {"csv", "a.hdb", "--delimiter", "\xFF"},
         {"csv", "a.hdb", "--delimiter"},
+        {"chart", "a.hdb"},
+        {"chart", "a.hdb", "b.bmp", "c.bmp"},
+        {"chart", "a.hdb", "b.bmp", "--colour"},
+        {"chart", "a.hdb", "b.bmp", "--size"},
+        {"chart", "a.hdb", "b.bmp", "--size", "99x200"},
+        {"chart", "a.hdb", "b.bmp", "--size", "300x10001"},
+        {"chart", "a.hdb", "b.bmp", "--size", "300"},
+        {"chart", "a.hdb", "b.bmp", "--size", "300x200x1"},
+        {"chart", "a.hdb", "b.bmp", "--size", "+300x200"},
     };
     for (const auto& arguments : cases) {
         const STRun run = Run(arguments);
@@ -272,18 +290,25 @@ TEST_F(MarloTool, UsageErrorsExitWithTwo) {
     const STRun help = Run({"--help"});
     EXPECT_EQ(help.m_nExitCode, 0);
     EXPECT_EQ(help.m_strOut.rfind("usage: marlo-tool import --model", 0), 0u) << help.m_strOut;
+    EXPECT_NE(help.m_strOut.find("\n       marlo-tool chart FILE.hdb OUT.bmp [--size WxH]\n"),
+              help.m_strOut.npos);
     EXPECT_EQ(Run({"--version"}).m_strOut, "marlo-tool 2.0\n");
 }
 
 TEST_F(MarloTool, FilesThatHoldNoArchiveFailToLoad) {
     for (const std::string& file : {PathOf("missing.hdb"), kData + "/leeb_batch.cap", PathOf("")}) {
-        for (const char* command : {"show", "csv"}) {
-            const STRun run = Run({command, file});
+        for (const std::string command : {"show", "csv", "chart"}) {
+            std::vector<std::string> arguments{command, file};
+            if (command == "chart") {
+                arguments.push_back(PathOf("chart.bmp"));
+            }
+            const STRun run = Run(arguments);
             EXPECT_EQ(run.m_nExitCode, 1) << command << " " << file;
             EXPECT_EQ(run.m_strErr, "Load Failed.\n");
             EXPECT_EQ(run.m_strOut, "");
         }
     }
+    EXPECT_FALSE(std::filesystem::exists(PathOf("chart.bmp")));
     // An archive without a batch shows a new one.
     Json batch = Show(kData + "/default_setting.xml");
     EXPECT_EQ(batch["upperLimit"], 100.0);
@@ -313,4 +338,85 @@ TEST_F(MarloTool, FailedInputOrOutputExitsWithOneAndSaysWhat) {
     const STRun full = Run({"show", kData + "/worked_example.hdb"}, "/dev/full");
     EXPECT_EQ(full.m_nExitCode, 1);
     EXPECT_EQ(full.m_strErr, "marlo-tool: cannot write to standard output\n");
+}
+
+namespace {
+
+// The share of a bar's inside, within its outline, that has the colour.
+double ShareOfColour(const QImage& image, const STPixelRect& bar, const QColor& colour) {
+    int matching = 0;
+    int total = 0;
+    for (int y = bar.m_nTop + 1; y < bar.m_nBottom; ++y) {
+        for (int x = bar.m_nLeft + 1; x < bar.m_nRight; ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            matching += std::abs(pixel.red() - colour.red()) <= 2 &&
+                        std::abs(pixel.green() - colour.green()) <= 2 &&
+                        std::abs(pixel.blue() - colour.blue()) <= 2;
+            ++total;
+        }
+    }
+    return total == 0 ? 0.0 : matching / static_cast<double>(total);
+}
+
+}  // namespace
+
+TEST_F(MarloTool, ChartWritesTheReportImageWithoutADisplay) {
+    const std::string cap = kData + "/leeb_batch.cap";
+    const std::vector<std::string> import{
+        "import", "--model", "batch", "--method", "leeb", "--time", std::to_string(kTime)};
+    auto limits = import;
+    limits.insert(limits.end(), {"--limits", "460", "600", cap, PathOf("limits.hdb")});
+    auto open = import;
+    open.insert(open.end(), {"--no-limits", cap, PathOf("open.hdb")});
+    ASSERT_EQ(Run(limits).m_nExitCode, 0);
+    ASSERT_EQ(Run(open).m_nExitCode, 0);
+
+    struct Case {
+        std::vector<std::string> arguments;
+        int width;
+        int height;
+        // P01's average 450 lies below the lower limit 460.
+        bool firstPasses;
+    };
+    const Case cases[] = {
+        {{PathOf("limits.hdb")}, 611, 234, false},
+        {{"--size", "300x200", PathOf("limits.hdb")}, 300, 200, false},
+        {{PathOf("open.hdb"), "--size", "300x200"}, 300, 200, true},
+    };
+    for (const Case& test : cases) {
+        std::vector<std::string> arguments{"chart", PathOf("chart.bmp")};
+        arguments.insert(arguments.begin() + 1, test.arguments.begin(), test.arguments.end());
+        SCOPED_TRACE(testing::PrintToString(arguments));
+        const STRun run = Run(arguments);
+        ASSERT_EQ(run.m_nExitCode, 0) << run.m_strErr;
+        EXPECT_EQ(run.m_strOut, "");
+        EXPECT_EQ(ReadBytes("chart.bmp").substr(28, 2), "\x18\0"s);  // 24 bits a pixel
+        QImageReader reader(QString::fromStdString(PathOf("chart.bmp")));
+        EXPECT_EQ(reader.format(), "bmp");
+        EXPECT_EQ(reader.size(), QSize(test.width, test.height));
+        const QImage image = reader.read();
+
+        // The same plot, for where its bars stand.
+        CChartPlot plot;
+        plot.Layout(test.width, test.height);
+        plot.ClearReportData();
+        for (const double average : {450.0, 500.0, 550.0}) {
+            plot.AddReportData({plot.GetReportDataCount() + 1.0, average});
+        }
+        // Pass green 0x64FA64 at alpha 180 over the grey plot 0xB4B4B4; fail red is opaque.
+        for (const auto& [x, point] : plot.ReportContext().m_series) {
+            const QColor expected(x > 1.0 || test.firstPasses ? 0x7BE57Bu : 0xFA6464u);
+            // The dashed grid shows through the pass colour.
+            EXPECT_GT(ShareOfColour(image, BarRect(plot.ReportContext(), plot.PlotRect(), point),
+                                    expected),
+                      0.8)
+                << "bar " << x;
+        }
+    }
+
+    const STRun missing = Run({"chart", PathOf("limits.hdb"), PathOf("missing/chart.bmp")});
+    EXPECT_EQ(missing.m_nExitCode, 1);
+    EXPECT_TRUE(missing.m_strErr.ends_with("marlo-tool: cannot write " +
+                                           PathOf("missing/chart.bmp") + "\n"))
+        << missing.m_strErr;
 }

@@ -1,5 +1,5 @@
 // marlo-tool: imports tester captures into batch files and shows batch files
-// as JSON or CSV, without the window.
+// as JSON, CSV or the report's chart bitmap, without the window.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -8,11 +8,12 @@
 
 namespace {
 
-constexpr std::string_view kToolUsage = "marlo-tool import|show|csv ... (see marlo-tool --help)";
+constexpr std::string_view kToolUsage =
+    "marlo-tool import|show|csv|chart ... (see marlo-tool --help)";
 
 std::string HelpText() {
     std::string help = "usage: ";
-    for (const std::string_view usage : {kImportUsage, kShowUsage, kCsvUsage}) {
+    for (const std::string_view usage : {kImportUsage, kShowUsage, kCsvUsage, kChartUsage}) {
         help.append(usage).append("\n       ");
     }
     return help + "marlo-tool --help | --version\n";
@@ -36,6 +37,9 @@ int main(int argc, char** argv) {
     }
     if (command == "csv") {
         return RunCsv(rest);
+    }
+    if (command == "chart") {
+        return RunChart(rest);
     }
     if (command == "--help") {
         return WriteStandardOutput(HelpText());

@@ -1,0 +1,110 @@
+// chart: the report image of a batch file, the chart's bars as a 24-bit BMP.
+#include <QGuiApplication>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "chart/bitmap_file.h"
+#include "chart/chart_plot.h"
+#include "tools/marlo_tool/commands.h"
+
+namespace {
+
+// The chart's client size in the main window.
+constexpr std::int32_t kDefaultWidth = 611;
+constexpr std::int32_t kDefaultHeight = 234;
+constexpr std::int64_t kSmallestSide = 100;
+constexpr std::int64_t kLargestSide = 10000;
+
+struct ChartOptions {
+    std::string m_strInput;
+    std::string m_strOutput;
+    std::int32_t m_nWidth = kDefaultWidth;
+    std::int32_t m_nHeight = kDefaultHeight;
+};
+
+std::optional<std::int32_t> ParseSide(std::string_view text) {
+    const std::optional<std::int64_t> side = ParseInteger(text);
+    if (!side || *side < kSmallestSide || *side > kLargestSide) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(*side);
+}
+
+std::optional<ChartOptions> ReadOptions(Arguments arguments) {
+    const auto usageError = [](std::string_view problem) {
+        ReportUsageError(problem, kChartUsage);
+        return std::nullopt;
+    };
+    ChartOptions options;
+    std::vector<std::string_view> operands;
+    CArgumentReader reader(arguments);
+    while (!reader.AtEnd()) {
+        const std::string_view argument = reader.Take();
+        if (argument == "--size") {
+            const std::string_view size = reader.TakeValue().value_or("");
+            const std::size_t cross = size.find('x');
+            const std::optional<std::int32_t> width = ParseSide(size.substr(0, cross));
+            const std::optional<std::int32_t> height =
+                cross == size.npos ? std::nullopt : ParseSide(size.substr(cross + 1));
+            if (!width || !height) {
+                return usageError("--size takes WIDTHxHEIGHT, each from 100 to 10000");
+            }
+            options.m_nWidth = *width;
+            options.m_nHeight = *height;
+        } else if (IsOption(argument)) {
+            return usageError("unknown option " + std::string(argument));
+        } else {
+            operands.push_back(argument);
+        }
+    }
+    if (operands.size() != 2) {
+        return usageError("give one batch file and one bitmap file");
+    }
+    options.m_strInput = operands[0];
+    options.m_strOutput = operands[1];
+    return options;
+}
+
+bool IsSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+}  // namespace
+
+int RunChart(Arguments arguments) {
+    const std::optional<ChartOptions> options = ReadOptions(arguments);
+    if (!options) {
+        return kExitUsage;
+    }
+    STLedgermill batch;
+    if (!LoadBatch(options->m_strInput, batch)) {
+        return kExitFailure;
+    }
+
+    // Fonts and the palette need an application; without a display it draws
+    // on the offscreen platform.
+    if (!IsSet("QT_QPA_PLATFORM") && !IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY")) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    int argc = 1;
+    char name[] = "marlo-tool";
+    char* argv[] = {name, nullptr};
+    const QGuiApplication application(argc, argv);
+
+    CChartPlot plot;
+    plot.Layout(options->m_nWidth, options->m_nHeight);
+    plot.ClearReportData();
+    for (const auto& item : batch.m_itemVector) {
+        plot.AddReportData({plot.GetReportDataCount() + 1.0, item->m_dAverage});
+    }
+    plot.m_dLimitLow = batch.m_bUseLimit ? batch.m_dLowerLimit : 0.0;
+    plot.m_dLimitHigh = batch.m_bUseLimit ? batch.m_dUpperLimit : 0.0;
+    plot.DrawReportImage();
+    if (!WriteBitmapFile(options->m_strOutput, plot.GetReportImage())) {
+        return ReportFailure("marlo-tool: cannot write " + options->m_strOutput);
+    }
+    return kExitSuccess;
+}
