@@ -1,10 +1,13 @@
 #include "chart/chart_painter.h"
 
+#include "chart/bar_canvas.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QString>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -119,10 +122,6 @@ const QBrush& BarBrush(double y, const STPaintRequest& request) {
     return resources.m_passBrush;
 }
 
-void OutlineBar(QPainter& painter, const STPixelRect& bar) {
-    painter.drawRect(bar.m_nLeft, bar.m_nTop, bar.Width(), bar.Height());
-}
-
 // The value with one decimal, centred 20 pixels above the bar, and a yellow
 // frame; the label is kept inside the image.
 void PaintHighlight(QPainter& painter, const STPixelRect& bar, double value,
@@ -136,36 +135,37 @@ void PaintHighlight(QPainter& painter, const STPixelRect& bar, double value,
     const double left =
         std::fmax(0.0, std::fmin(centre - width * 0.5, request.m_client.m_nRight - width));
     const double top = std::fmax(0.0, bar.m_nTop - 20.0);
+    painter.setFont(resources.m_labelFont);
     painter.setPen(resources.m_textColour);
     painter.drawText(QRectF(left, top, width, height), Qt::AlignCenter, text);
     painter.setPen(resources.m_highlightPen);
     painter.setBrush(Qt::NoBrush);
-    OutlineBar(painter, bar);
+    painter.drawRect(bar.m_nLeft, bar.m_nTop, bar.Width(), bar.Height());
 }
 
-void PaintBars(QPainter& painter, const STPlotContext& context, const STPaintRequest& request) {
-    painter.setFont(request.m_pResources->m_labelFont);
+struct STHighlightedBar {
+    STPixelRect m_rect;
+    double m_dValue = 0.0;
+    bool m_bFound = false;
+};
+
+// The bars with their outlines and fills; the bar to highlight is
+// remembered for its label and frame.
+STHighlightedBar PaintBars(STPlotContext& context, const STPaintRequest& request) {
+    std::vector<STBarPaint> bars;
+    bars.reserve(context.m_series.size());
+    STHighlightedBar highlighted;
     std::int32_t n = 0;
-    const STChartPoint* highlighted = nullptr;
-    STPixelRect highlightedBar;
     for (const auto& [x, point] : context.m_series) {
         const STPixelRect bar = BarRect(context, request.m_plot, point);
-        painter.setPen(request.m_pResources->m_barOutlinePen);
-        painter.setBrush(Qt::NoBrush);
-        OutlineBar(painter, bar);
-        if (bar.Width() > 1 && bar.Height() > 1) {
-            painter.fillRect(bar.m_nLeft + 1, bar.m_nTop + 1, bar.Width() - 1, bar.Height() - 1,
-                             BarBrush(point.y, request));
-        }
-        OutlineBar(painter, bar);
+        bars.push_back({bar.m_nLeft, bar.m_nTop, bar.m_nRight, bar.m_nBottom,
+                        BarBrush(point.y, request).color()});
         if (n++ == request.m_nHighlight) {
-            highlighted = &point;
-            highlightedBar = bar;
+            highlighted = {bar, point.y, true};
         }
     }
-    if (highlighted != nullptr) {
-        PaintHighlight(painter, highlightedBar, highlighted->y, request);
-    }
+    PaintBarLayers(context.m_image.m_image, bars, request.m_pResources->m_barOutlinePen.color());
+    return highlighted;
 }
 
 }  // namespace
@@ -192,9 +192,16 @@ STPixelRect BarRect(const STPlotContext& context, const STPixelRect& plot,
 }
 
 void PaintPlot(STPlotContext& context, const STPaintRequest& request) {
-    QPainter painter(&context.m_image.m_image);
-    PaintBackground(painter, request);
-    PaintXAxis(painter, context.m_xScale, request);
-    PaintYAxis(painter, context.m_yScale, request);
-    PaintBars(painter, context, request);
+    QImage& image = context.m_image.m_image;
+    {
+        QPainter painter(&image);
+        PaintBackground(painter, request);
+        PaintXAxis(painter, context.m_xScale, request);
+        PaintYAxis(painter, context.m_yScale, request);
+    }
+    const STHighlightedBar highlighted = PaintBars(context, request);
+    if (highlighted.m_bFound) {
+        QPainter painter(&image);
+        PaintHighlight(painter, highlighted.m_rect, highlighted.m_dValue, request);
+    }
 }

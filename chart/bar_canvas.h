@@ -1,0 +1,31 @@
+// The bars, painted straight into the 24-bit image. Every bar is an opaque
+// outline around a fill, drawn in order: outline, fill, outline again, so at
+// each pixel a bar leaves either its outline or its fill. A chart of
+// thousands of bars stacks hundreds of them on each pixel; instead of
+// blending every layer, each pixel looks back from the last bar over it to
+// the last opaque layer and blends only the layers after that. The result
+// is the same as painting every layer in turn.
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <cstdint>
+#include <vector>
+
+struct STBarPaint {
+    // The outline's columns and rows, both ends included.
+    std::int32_t m_nLeft;
+    std::int32_t m_nTop;
+    std::int32_t m_nRight;
+    std::int32_t m_nBottom;
+    // Inside the outline; blended by its alpha.
+    QColor m_fill;
+};
+
+// Bars in painting order; their left and right edges never decrease along
+// the list. image is Format_BGR888.
+void PaintBarLayers(QImage& image, const std::vector<STBarPaint>& bars, QColor outline);
+
+// One layer of colour over a pixel's byte, as the bars blend: rounded
+// source-over with the colour's alpha.
+std::uint8_t BlendByte(std::uint8_t under, std::uint32_t colour, std::uint32_t alpha);
