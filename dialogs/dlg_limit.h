@@ -1,0 +1,46 @@
+// The Limit dialog: the lower and upper limit of the batch on display and
+// whether they are in use. The caller sets the three members, runs the
+// dialog and, on OK, reads them back.
+#pragma once
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+inline constexpr char kPromptCaption[] = "提示";
+
+class CDlgLimit : public QDialog {
+public:
+    explicit CDlgLimit(QWidget* parent = nullptr);
+
+    double m_dUpperLimit = 0.0;
+    double m_dLowerLimit = 0.0;
+    bool m_bUseLimit = false;
+
+    // Shows the members; called when the dialog is shown.
+    void OnInitDialog();
+    // Checks and stores the limits; closes only when they pass.
+    void OnOK();
+
+    QLineEdit& UpperEdit() { return m_upperEdit; }
+    QLineEdit& LowerEdit() { return m_lowerEdit; }
+    QCheckBox& UseLimitBox() { return m_useLimitBox; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void EnableEdits();
+    // Rejects the attempt: the message, and the focus where it points to.
+    void Reject(const char* message, QWidget* focus);
+
+    QLabel m_upperLabel{QStringLiteral("Upper Limit:"), this};
+    QLineEdit m_upperEdit{this};
+    QLabel m_lowerLabel{QStringLiteral("Lower Limit:"), this};
+    QLineEdit m_lowerEdit{this};
+    QCheckBox m_useLimitBox{QStringLiteral("Use Limit"), this};
+    QPushButton m_cancelButton{QStringLiteral("Cancel"), this};
+    QPushButton m_okButton{QStringLiteral("OK"), this};
+};

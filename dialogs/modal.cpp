@@ -1,0 +1,37 @@
+#include "dialogs/modal.h"
+
+#include <QDialog>
+#include <QMessageBox>
+
+namespace {
+
+std::unique_ptr<CModal>& Installed() {
+    static std::unique_ptr<CModal> installed = std::make_unique<CModal>();
+    return installed;
+}
+
+}  // namespace
+
+void CModal::ShowMessage(QWidget* parent, const QString& caption, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+bool CModal::AskYesNo(QWidget* parent, const QString& caption, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Yes | QMessageBox::No, parent);
+    return box.exec() == QMessageBox::Yes;
+}
+
+int CModal::Run(QDialog& dialog) {
+    return dialog.exec();
+}
+
+CModal& CModal::Current() {
+    return *Installed();
+}
+
+std::unique_ptr<CModal> CModal::Install(std::unique_ptr<CModal> modal) {
+    std::unique_ptr<CModal> previous = std::move(Installed());
+    Installed() = modal ? std::move(modal) : std::make_unique<CModal>();
+    return previous;
+}

@@ -1,0 +1,27 @@
+// The one way the program asks the operator something modally: message
+// boxes, file dialogs and sub-dialogs. Tests install their own answers.
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QDialog;
+class QWidget;
+
+class CModal {
+public:
+    virtual ~CModal() = default;
+
+    // A message with an OK button and no icon.
+    virtual void ShowMessage(QWidget* parent, const QString& caption, const QString& text);
+    // Yes or No; true for Yes.
+    virtual bool AskYesNo(QWidget* parent, const QString& caption, const QString& text);
+    // Runs the dialog modally; its result code.
+    virtual int Run(QDialog& dialog);
+
+    // The installed instance; the platform's dialogs unless a test replaced it.
+    static CModal& Current();
+    // Installs modal (null: the platform's again); returns the one before.
+    static std::unique_ptr<CModal> Install(std::unique_ptr<CModal> modal);
+};
