@@ -31,7 +31,7 @@ build: deps
 	@cmake --build $(BUILD_DIR) -j$(JOBS)
 
 run: build
-	@echo "Marlo's window arrives with a later release; this build holds the core libraries, marlo-tool, marlo-sim, tests and benchmarks (make test, make bench)."
+	@$(BUILD_DIR)/marlo
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS)

@@ -2,6 +2,7 @@
 
 #include <QShowEvent>
 
+#include "common/number_text.h"
 #include "dialogs/dialog_units.h"
 #include "dialogs/locale_number.h"
 #include "dialogs/modal.h"

@@ -1,0 +1,261 @@
+#include "app/ledgermill_dlg.h"
+
+#include <QContextMenuEvent>
+#include <QIcon>
+#include <QMenu>
+
+#include "app/about_dlg.h"
+#include "app/report_list.h"
+#include "common/number_text.h"
+#include "common/paths.h"
+#include "dialogs/dialog_units.h"
+#include "dialogs/dlg_limit.h"
+#include "dialogs/dlg_setting.h"
+#include "dialogs/modal.h"
+#include "persistence/setting.h"
+
+namespace {
+
+QString Text(const std::u16string& text) {
+    return QString::fromStdU16String(text);
+}
+
+void MakeReadOnly(std::initializer_list<QLineEdit*> edits) {
+    for (QLineEdit* edit : edits) {
+        edit->setReadOnly(true);
+    }
+}
+
+void AlignRight(std::initializer_list<QLabel*> labels) {
+    for (QLabel* label : labels) {
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+}
+
+}  // namespace
+
+CLedgermillDlg::CLedgermillDlg(QWidget* parent)
+    : QDialog(parent, Qt::Window), m_serialPort(GetModuleDirectory() + "ports/") {
+    setWindowTitle(QStringLiteral("Marlo"));
+    setWindowIcon(QIcon(QStringLiteral(":/marlo.png")));
+    setFont(DialogFont());
+    PlaceControls();
+    ConnectCommands();
+    SetTabOrder();
+    OnInitDialog();
+}
+
+CLedgermillDlg::~CLedgermillDlg() {
+    m_spReceive.Stop();
+    m_serialPort.ClosePort();
+}
+
+void CLedgermillDlg::PlaceControls() {
+    const CDialogUnits units(font());
+    units.SizeDialog(*this, 681, 357);
+    units.Place(m_receiveGroup, 7, 7, 240, 343);
+    units.Place(m_settingButton, 17, 22, 38, 14);
+    units.Place(m_openButton, 61, 23, 38, 14);
+    units.Place(m_realTimeBox, 171, 27, 72, 10);
+    units.Place(m_rawText, 18, 41, 225, 151);
+    units.Place(m_clearButton, 18, 197, 38, 14);
+    units.Place(m_addButton, 205, 197, 38, 14);
+    units.Place(m_batchList, 18, 216, 225, 110);
+    units.Place(m_deleteBatchButton, 17, 329, 38, 14);
+    units.Place(m_newButton, 60, 329, 38, 14);
+    units.Place(m_loadButton, 125, 329, 38, 14);
+    units.Place(m_saveButton, 165, 329, 38, 14);
+    units.Place(m_reportButton, 205, 329, 38, 14);
+    units.Place(m_viewGroup, 253, 7, 421, 343);
+    units.Place(m_limitButton, 260, 23, 50, 14);
+    units.Place(m_lowerLimitLabel, 326, 23, 49, 8);
+    units.Place(m_lowerLimitEdit, 380, 23, 40, 14);
+    units.Place(m_upperLimitLabel, 440, 23, 49, 8);
+    units.Place(m_upperLimitEdit, 494, 23, 40, 14);
+    units.Place(m_chartPlaceholder, 261, 45, 407, 144);
+    units.Place(m_minLabel, 262, 197, 34, 8);
+    units.Place(m_minEdit, 300, 197, 40, 14);
+    units.Place(m_maxLabel, 344, 197, 34, 8);
+    units.Place(m_maxEdit, 382, 197, 40, 14);
+    units.Place(m_averageLabel, 430, 197, 34, 8);
+    units.Place(m_averageEdit, 469, 197, 40, 14);
+    units.Place(m_deviationLabel, 515, 197, 78, 8);
+    units.Place(m_deviationEdit, 597, 197, 40, 14);
+    units.Place(m_listFullPlaceholder, 259, 216, 407, 110);
+    units.Place(m_listNarrowPlaceholder, 259, 216, 331, 110);
+    units.Place(m_listValuesPlaceholder, 596, 216, 70, 110);
+    units.Place(m_leebList, 265, 227, 109, 88);
+    units.Place(m_uciList, 387, 227, 115, 83);
+    units.Place(m_valuesList, 602, 231, 53, 78);
+    units.Place(m_titleEdit, 260, 329, 225, 14);
+    units.Place(m_deleteMeasurementButton, 538, 329, 38, 14);
+
+    // The box's text stands left of it.
+    m_realTimeBox.setLayoutDirection(Qt::RightToLeft);
+    m_rawText.setReadOnly(true);
+    m_rawText.setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_rawText.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_rawText.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MakeReadOnly({&m_lowerLimitEdit, &m_upperLimitEdit, &m_minEdit, &m_maxEdit, &m_averageEdit,
+                  &m_deviationEdit, &m_titleEdit});
+    AlignRight({&m_lowerLimitLabel, &m_upperLimitLabel, &m_minLabel, &m_maxLabel, &m_averageLabel,
+                &m_deviationLabel});
+    for (QFrame* frame :
+         {&m_listFullPlaceholder, &m_listNarrowPlaceholder, &m_listValuesPlaceholder}) {
+        frame->setFrameShape(QFrame::Box);
+    }
+}
+
+void CLedgermillDlg::ConnectCommands() {
+    connect(&m_settingButton, &QPushButton::clicked, this, [this] { OnSetting(); });
+    connect(&m_limitButton, &QPushButton::clicked, this, [this] { OnLimit(); });
+    connect(&m_realTimeBox, &QCheckBox::clicked, this, [this] { OnRealTimeDisplay(); });
+    connect(&m_newButton, &QPushButton::clicked, this, [this] { OnNew(); });
+    connect(&m_deleteBatchButton, &QPushButton::clicked, this, [this] { OnDeleteBatch(); });
+    connect(&m_deleteMeasurementButton, &QPushButton::clicked, this,
+            [this] { OnDeleteMeasurement(); });
+    connect(&m_batchList, &QTableWidget::itemSelectionChanged, this,
+            [this] { ShowBatchSelection(); });
+    connect(&m_leebList, &QTableWidget::itemSelectionChanged, this,
+            [this] { ShowMeasurementSelection(); });
+    connect(&m_uciList, &QTableWidget::itemSelectionChanged, this,
+            [this] { ShowMeasurementSelection(); });
+    connect(&m_valuesList, &QTableWidget::itemSelectionChanged, this,
+            [this] { ShowValueSelection(); });
+}
+
+void CLedgermillDlg::SetTabOrder() {
+    const std::vector<QWidget*> order{
+        &m_rawText,        &m_openButton,        &m_clearButton,
+        &m_settingButton,  &m_leebList,          &m_addButton,
+        &m_batchList,      &m_deleteBatchButton, &m_averageEdit,
+        &m_valuesList,     &m_deviationEdit,     &m_minEdit,
+        &m_maxEdit,        &m_newButton,         &m_deleteMeasurementButton,
+        &m_lowerLimitEdit, &m_upperLimitEdit,    &m_limitButton,
+        &m_titleEdit,      &m_realTimeBox,       &m_reportButton,
+        &m_loadButton,     &m_saveButton,        &m_uciList};
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+    m_rawText.setFocus();
+}
+
+void CLedgermillDlg::OnInitDialog() {
+    m_pCurBatch = nullptr;
+    m_chart.CreateFromStatic(this, &m_chartPlaceholder);
+    m_chart.m_dLimitLow = g_stSetting.m_dLowerLimit;
+    m_chart.m_dLimitHigh = g_stSetting.m_dUpperLimit;
+    m_realTimeBox.setChecked(g_stSetting.m_bShowOnline);
+    m_clearButton.setEnabled(!g_stSetting.m_bShowOnline);
+    m_addButton.setEnabled(!g_stSetting.m_bShowOnline);
+    m_rcListFull = m_listFullPlaceholder.geometry();
+    m_rcListNarrow = m_listNarrowPlaceholder.geometry();
+    m_rcListValues = m_listValuesPlaceholder.geometry();
+    for (QFrame* frame :
+         {&m_listFullPlaceholder, &m_listNarrowPlaceholder, &m_listValuesPlaceholder}) {
+        frame->hide();
+    }
+    PrepareReportList(m_batchList,
+                      {{"S/N", 35}, {"Time", 120}, {"Model", 60}, {"Method", 60}, {"Count", 50}});
+    PrepareReportList(m_leebList, {{"S/N", 40},
+                                   {"NAME", 100},
+                                   {"HD SCALE", 80},
+                                   {"IMPACT", 50},
+                                   {"DIR", 50},
+                                   {"VALUE", 80},
+                                   {"DATE", 120}});
+    PrepareReportList(m_uciList, {{"S/N", 40},
+                                  {"NAME", 100},
+                                  {"HD SCALE", 80},
+                                  {"FORCE", 50},
+                                  {"VALUE", 80},
+                                  {"DATE", 120}});
+    PrepareReportList(m_valuesList, {{"S/N", 40}, {"VALUE", 60}});
+    m_leebList.setGeometry(m_rcListFull);
+    m_uciList.setGeometry(m_rcListFull);
+    m_uciList.hide();
+    m_valuesList.setGeometry(m_rcListValues);
+    m_valuesList.hide();
+    ClearDataView();
+    ShowLimits();
+}
+
+void CLedgermillDlg::contextMenuEvent(QContextMenuEvent* event) {
+    // The window manager owns the system menu here; the About box is offered
+    // from the window's own menu instead.
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("&About Marlo..."), this, [this] { ShowAbout(); });
+    menu.exec(event->globalPos());
+}
+
+void CLedgermillDlg::ShowAbout() {
+    CAboutDlg about(this);
+    CModal::Current().Run(about);
+}
+
+// The dialog writes g_stSetting itself; an open port keeps its parameters
+// until it is opened again.
+void CLedgermillDlg::OnSetting() {
+    CDlgSetting setting(this);
+    CModal::Current().Run(setting);
+}
+
+void CLedgermillDlg::OnRealTimeDisplay() {
+    g_stSetting.m_bShowOnline = m_realTimeBox.isChecked();
+    m_clearButton.setEnabled(!g_stSetting.m_bShowOnline);
+    m_addButton.setEnabled(!g_stSetting.m_bShowOnline);
+}
+
+void CLedgermillDlg::OnLimit() {
+    if (m_pCurBatch == nullptr) {
+        return;
+    }
+    CDlgLimit limit(this);
+    limit.m_dUpperLimit = m_pCurBatch->m_dUpperLimit;
+    limit.m_dLowerLimit = m_pCurBatch->m_dLowerLimit;
+    limit.m_bUseLimit = m_pCurBatch->m_bUseLimit;
+    if (CModal::Current().Run(limit) != QDialog::Accepted) {
+        return;
+    }
+    m_pCurBatch->m_dUpperLimit = g_stSetting.m_dUpperLimit = limit.m_dUpperLimit;
+    m_pCurBatch->m_dLowerLimit = g_stSetting.m_dLowerLimit = limit.m_dLowerLimit;
+    m_pCurBatch->m_bUseLimit = g_stSetting.m_bUseLimit = limit.m_bUseLimit;
+    ShowLimits();
+}
+
+void CLedgermillDlg::ShowLimitControls(bool shown) {
+    for (QWidget* control : std::initializer_list<QWidget*>{&m_lowerLimitLabel, &m_upperLimitLabel,
+                                                            &m_lowerLimitEdit, &m_upperLimitEdit}) {
+        control->setVisible(shown);
+    }
+}
+
+void CLedgermillDlg::ShowLimits() {
+    if (m_pCurBatch == nullptr) {
+        return;
+    }
+    const bool inUse = m_pCurBatch->m_bUseLimit;
+    m_chart.m_dLimitLow = inUse ? m_pCurBatch->m_dLowerLimit : 0.0;
+    m_chart.m_dLimitHigh = inUse ? m_pCurBatch->m_dUpperLimit : 0.0;
+    ShowLimitControls(inUse);
+    m_lowerLimitEdit.setText(Text(DoubleToText(m_pCurBatch->m_dLowerLimit)));
+    m_upperLimitEdit.setText(Text(DoubleToText(m_pCurBatch->m_dUpperLimit)));
+    m_chart.update();
+}
+
+void CLedgermillDlg::ClearDataView() {
+    m_pCurBatch = nullptr;
+    m_chart.ClearData();
+    for (QTableWidget* list : {&m_leebList, &m_uciList, &m_valuesList}) {
+        list->setRowCount(0);
+    }
+    ResetStatistics();
+    m_titleEdit.clear();
+    ShowLimitControls(false);
+}
+
+void CLedgermillDlg::ResetStatistics() {
+    for (QLineEdit* edit : {&m_minEdit, &m_maxEdit, &m_averageEdit, &m_deviationEdit}) {
+        edit->setText(QStringLiteral("0.0"));
+    }
+}

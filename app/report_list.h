@@ -1,0 +1,26 @@
+// Report-style lists: single selection of whole rows, always shown, grid
+// lines, movable headers; each row carries the batch or item it shows.
+#pragma once
+
+#include <QTableWidget>
+#include <initializer_list>
+#include <utility>
+
+void PrepareReportList(QTableWidget& list,
+                       std::initializer_list<std::pair<const char*, int>> columns);
+
+// Appends a row of texts; the first cell carries data.
+void AppendRow(QTableWidget& list, const QStringList& texts, const void* data = nullptr);
+
+// The data of a row's first cell.
+template <class T>
+T* RowData(const QTableWidget& list, int row) {
+    const QTableWidgetItem* cell = list.item(row, 0);
+    return cell ? reinterpret_cast<T*>(cell->data(Qt::UserRole).value<quintptr>()) : nullptr;
+}
+
+// The first selected row, -1 for none.
+int SelectedRow(const QTableWidget& list);
+
+// After a row has gone: S/N of every row from `from` on becomes its index + 1.
+void Renumber(QTableWidget& list, int from);

@@ -1,0 +1,194 @@
+// The main window through its real controls, with every modal question
+// answered by the test.
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <QLineEdit>
+#include <cstdlib>
+#include <ctime>
+#include <functional>
+#include <thread>
+
+#include "app/ledgermill_dlg.h"
+#include "dialogs/dlg_limit.h"
+#include "dialogs/modal.h"
+#include "persistence/setting.h"
+
+namespace {
+
+// Answers every sub-dialog with what the test says, and records messages.
+class CScriptedModal : public CModal {
+public:
+    std::function<int(QDialog&)> m_answer = [](QDialog&) { return int(QDialog::Accepted); };
+    std::vector<QString> m_messages;
+
+    void ShowMessage(QWidget*, const QString& caption, const QString& text) override {
+        m_messages.push_back(caption + "|" + text);
+    }
+    int Run(QDialog& dialog) override { return m_answer(dialog); }
+};
+
+class MainWindow : public testing::Test {
+protected:
+    void SetUp() override {
+        ResetDefaults(g_stSetting);
+        auto modal = std::make_unique<CScriptedModal>();
+        m_pModal = modal.get();
+        CModal::Install(std::move(modal));
+    }
+    void TearDown() override { CModal::Install(nullptr); }
+
+    // A batch as if New had made it, selected and on display.
+    STLedgermill& NewBatch(std::int32_t model, std::int32_t method) {
+        g_stSetting.m_nTestModel = model;
+        g_stSetting.m_nTestMethod = method;
+        m_window.OnNew();
+        return *m_window.m_pCurBatch;
+    }
+
+    static void WaitForTheNextSecond() {
+        for (const std::time_t start = std::time(nullptr); std::time(nullptr) == start;) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+
+    CScriptedModal* m_pModal = nullptr;
+    CLedgermillDlg m_window;
+};
+
+std::unique_ptr<STLedgermillItem> Item(const char16_t* name, std::vector<double> values) {
+    auto item = std::make_unique<STLedgermillItem>();
+    item->m_subItem[u"NAME"] = name;
+    item->m_subItem[u"IMPACT"] = u"D";
+    item->m_subItem[u"DIR"] = u"90";
+    item->m_values = std::move(values);
+    item->UpdateStatistics();
+    return item;
+}
+
+}  // namespace
+
+TEST_F(MainWindow, StartsWithTheReceiveSideEmptyAndTheDataViewCleared) {
+    EXPECT_EQ(m_window.windowTitle(), "Marlo");
+    EXPECT_TRUE(m_window.m_rawText.toPlainText().isEmpty());
+    EXPECT_EQ(m_window.m_openButton.text(), "Open");
+    EXPECT_FALSE(m_window.m_leebList.isHidden());
+    EXPECT_EQ(m_window.m_leebList.columnCount(), 7);
+    EXPECT_EQ(m_window.m_leebList.horizontalHeaderItem(3)->text(), "IMPACT");
+    EXPECT_TRUE(m_window.m_uciList.isHidden());
+    EXPECT_TRUE(m_window.m_valuesList.isHidden());
+    for (const QLineEdit* edit : {&m_window.m_minEdit, &m_window.m_maxEdit, &m_window.m_averageEdit,
+                                  &m_window.m_deviationEdit}) {
+        EXPECT_EQ(edit->text(), "0.0");
+    }
+    EXPECT_TRUE(m_window.m_lowerLimitEdit.isHidden());
+    EXPECT_TRUE(m_window.m_upperLimitLabel.isHidden());
+    EXPECT_EQ(m_window.m_chart.m_dLimitHigh, 3000.0);
+    EXPECT_TRUE(m_window.m_chartPlaceholder.isHidden());
+    EXPECT_EQ(m_window.m_chart.geometry().topLeft(),
+              m_window.m_chartPlaceholder.geometry().topLeft());
+    EXPECT_TRUE(m_window.m_clearButton.isEnabled());
+}
+
+TEST(MainWindowSettings, RealTimeDisplaySavedAsSetDisablesClearAndAdd) {
+    ResetDefaults(g_stSetting);
+    g_stSetting.m_bShowOnline = true;
+    CLedgermillDlg window;
+    EXPECT_TRUE(window.m_realTimeBox.isChecked());
+    EXPECT_FALSE(window.m_clearButton.isEnabled());
+    EXPECT_FALSE(window.m_addButton.isEnabled());
+    window.m_realTimeBox.click();
+    EXPECT_FALSE(g_stSetting.m_bShowOnline);
+    EXPECT_TRUE(window.m_addButton.isEnabled());
+    ResetDefaults(g_stSetting);
+}
+
+TEST_F(MainWindow, NewTwiceInOneSecondMakesOneBatch) {
+    WaitForTheNextSecond();  // both presses fall into one second
+    m_window.OnNew();
+    m_window.OnNew();
+    EXPECT_EQ(m_window.m_batchList.rowCount(), 1);
+    EXPECT_EQ(m_window.m_mapBatch.size(), 1u);
+    ASSERT_NE(m_window.m_pCurBatch, nullptr);
+    EXPECT_EQ(m_window.m_batchList.item(0, 4)->text(), "0");
+    EXPECT_TRUE(m_window.m_titleEdit.text().endsWith("(Batch)(UCI)"));
+    EXPECT_FALSE(m_window.m_lowerLimitEdit.isHidden());
+}
+
+TEST_F(MainWindow, ABatchShowsRowsStatisticsAndChartAndHighlightFollowsTheSelection) {
+    STLedgermill& batch = NewBatch(kTestModelBatch, kTestMethodLeeb);
+    batch.AddItem(Item(u"P01", {448, 452}));
+    batch.AddItem(Item(u"P02", {470}));
+    batch.AddItem(Item(u"P03", {430}));
+    batch.UpdateStatistics();
+    m_window.ShowBatchSelection();
+    EXPECT_EQ(m_window.m_leebList.rowCount(), 3);
+    EXPECT_EQ(m_window.m_leebList.item(1, 1)->text(), "P02");
+    EXPECT_EQ(m_window.m_leebList.item(0, 4)->text(), QString::fromUtf8("\u2191"));
+    EXPECT_EQ(m_window.m_maxEdit.text(), "470.0");
+    EXPECT_EQ(m_window.m_chart.GetDataCount(), 3);
+    m_window.m_leebList.selectRow(2);
+    EXPECT_EQ(m_window.m_chart.m_nHighlight, 2);
+    EXPECT_EQ(m_window.m_valuesList.rowCount(), 1);
+
+    m_window.m_leebList.selectRow(0);
+    m_window.OnDeleteMeasurement();
+    EXPECT_EQ(batch.m_itemVector.size(), 2u);
+    EXPECT_EQ(m_window.m_leebList.item(0, 0)->text(), "1");
+    EXPECT_EQ(m_window.m_leebList.item(0, 1)->text(), "P02");
+    EXPECT_EQ(m_window.m_chart.GetDataCount(), 2);
+    EXPECT_EQ(m_window.m_batchList.item(0, 4)->text(), "2");
+    EXPECT_EQ(m_window.m_averageEdit.text(), "450.0");
+    if (const char* folder = std::getenv("MARLO_SCREENSHOTS")) {
+        m_window.grab().save(QString::fromUtf8(folder) + "/main_window.png");
+    }
+}
+
+TEST_F(MainWindow, AnAverageBatchShowsTheNarrowListAndTheReadingsOfTheSelectedRecord) {
+    STLedgermill& batch = NewBatch(kTestModelAverage, kTestMethodLeeb);
+    batch.AddItem(Item(u"A1", {440, 450, 460}));
+    m_window.ShowBatchSelection();
+    EXPECT_EQ(m_window.m_leebList.geometry(), m_window.m_rcListNarrow);
+    EXPECT_FALSE(m_window.m_valuesList.isHidden());
+    EXPECT_EQ(m_window.m_averageEdit.text(), "0.0");
+    EXPECT_EQ(m_window.m_chart.GetDataCount(), 0);
+    m_window.m_leebList.selectRow(0);
+    EXPECT_EQ(m_window.m_valuesList.rowCount(), 3);
+    EXPECT_EQ(m_window.m_chart.GetDataCount(), 3);
+    EXPECT_EQ(m_window.m_averageEdit.text(), "450.0");
+    m_window.m_valuesList.selectRow(1);
+    EXPECT_EQ(m_window.m_chart.m_nHighlight, 1);
+    m_window.OnDeleteMeasurement();
+    EXPECT_EQ(m_window.m_chart.GetDataCount(), 0);
+    EXPECT_EQ(m_window.m_valuesList.rowCount(), 0);
+    EXPECT_EQ(m_window.m_averageEdit.text(), "0.0");
+}
+
+TEST_F(MainWindow, LimitWithLimitsOffHidesTheControlsButKeepsTheTexts) {
+    STLedgermill& batch = NewBatch(kTestModelBatch, kTestMethodLeeb);
+    m_pModal->m_answer = [](QDialog& dialog) {
+        auto& limit = dynamic_cast<CDlgLimit&>(dialog);
+        limit.m_dLowerLimit = 400;
+        limit.m_dUpperLimit = 500;
+        limit.m_bUseLimit = false;
+        return int(QDialog::Accepted);
+    };
+    m_window.OnLimit();
+    EXPECT_FALSE(batch.m_bUseLimit);
+    EXPECT_TRUE(m_window.m_lowerLimitEdit.isHidden());
+    EXPECT_EQ(m_window.m_lowerLimitEdit.text(), "400.0");
+    EXPECT_EQ(m_window.m_chart.m_dLimitLow + m_window.m_chart.m_dLimitHigh, 0.0);
+    EXPECT_EQ(g_stSetting.m_dUpperLimit, 500.0);  // the next New offers these
+}
+
+TEST_F(MainWindow, DeletingTheBatchOnDisplayClearsTheViewAndRenumbers) {
+    NewBatch(kTestModelBatch, kTestMethodLeeb);
+    WaitForTheNextSecond();
+    NewBatch(kTestModelBatch, kTestMethodUci);
+    m_window.m_batchList.selectRow(0);
+    m_window.OnDeleteBatch();
+    EXPECT_EQ(m_window.m_batchList.rowCount(), 1);
+    EXPECT_EQ(m_window.m_batchList.item(0, 0)->text(), "1");
+    EXPECT_EQ(m_window.m_mapBatch.size(), 1u);
+    m_window.OnDeleteBatch();
+}
