@@ -66,14 +66,17 @@ void CLedgermillDlg::OnNew() {
     batch->m_dUpperLimit = g_stSetting.m_dUpperLimit;
     batch->m_dLowerLimit = g_stSetting.m_dLowerLimit;
     batch->m_bUseLimit = g_stSetting.m_bUseLimit;
-    STLedgermill& added = *m_mapBatch.emplace(key, std::move(batch)).first->second;
+    AddBatchRow(*m_mapBatch.emplace(key, std::move(batch)).first->second);
+}
+
+void CLedgermillDlg::AddBatchRow(STLedgermill& batch) {
     const int row = m_batchList.rowCount();
     AppendRow(m_batchList,
-              {QString::number(row + 1), Text(key),
-               IsAverage(added) ? QStringLiteral("Average") : QStringLiteral("Batch"),
-               added.m_nTestMethod != 0 ? QStringLiteral("Leeb") : QStringLiteral("UCI"),
-               QStringLiteral("0")},
-              &added);
+              {QString::number(row + 1), Text(BatchKey(batch)),
+               IsAverage(batch) ? QStringLiteral("Average") : QStringLiteral("Batch"),
+               batch.m_nTestMethod != 0 ? QStringLiteral("Leeb") : QStringLiteral("UCI"),
+               Text(UIntToText(static_cast<std::uint32_t>(batch.m_itemVector.size())))},
+              &batch);
     m_batchList.selectRow(row);
     m_batchList.scrollToItem(m_batchList.item(row, 0));
 }
@@ -89,6 +92,7 @@ void CLedgermillDlg::OnDeleteBatch() {
     if (batch == m_pCurBatch) {
         ClearDataView();
     }
+    m_unsaved.erase(batch);
     const auto owned =
         std::find_if(m_mapBatch.begin(), m_mapBatch.end(),
                      [batch](const auto& entry) { return entry.second.get() == batch; });
@@ -237,6 +241,7 @@ void CLedgermillDlg::OnDeleteMeasurement() {
     }
     Renumber(list, row);
     m_pCurBatch->RemoveItem(item);
+    m_unsaved.insert(m_pCurBatch);
     m_chart.ClearData();
     if (IsAverage(*m_pCurBatch)) {
         ResetStatistics();

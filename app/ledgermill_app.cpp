@@ -1,19 +1,18 @@
 #include "app/ledgermill_app.h"
 
-#include <QApplication>
-
 #include "app/ledgermill_dlg.h"
 #include "dialogs/modal.h"
 #include "persistence/setting.h"
 
-int CLedgermillApp::Run(int argc, char** argv) {
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Marlo"));
-    LoadSettings();
+CLedgermillApp::CLedgermillApp(std::string settingsPath)
+    : m_strSettingsPath(std::move(settingsPath)) {}
+
+int CLedgermillApp::Run() {
+    LoadSettings(m_strSettingsPath);
     {
         CLedgermillDlg window;
         CModal::Current().Run(window);
     }
-    SaveSettings();
+    SaveSettings(m_strSettingsPath);
     return 0;
 }

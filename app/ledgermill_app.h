@@ -2,8 +2,18 @@
 // window run, settings saved after it has closed, however it was closed.
 #pragma once
 
+#include <string>
+
 class CLedgermillApp {
 public:
-    // Runs the program; its exit code.
-    int Run(int argc, char** argv);
+    // settingsPath: Setting.xml beside the executable unless a test says
+    // otherwise.
+    explicit CLedgermillApp(std::string settingsPath);
+
+    // Runs the main window to its end, inside a running QApplication; the
+    // exit code.
+    int Run();
+
+private:
+    std::string m_strSettingsPath;
 };

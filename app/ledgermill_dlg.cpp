@@ -111,6 +111,8 @@ void CLedgermillDlg::ConnectCommands() {
     connect(&m_limitButton, &QPushButton::clicked, this, [this] { OnLimit(); });
     connect(&m_realTimeBox, &QCheckBox::clicked, this, [this] { OnRealTimeDisplay(); });
     connect(&m_newButton, &QPushButton::clicked, this, [this] { OnNew(); });
+    connect(&m_loadButton, &QPushButton::clicked, this, [this] { OnLoad(); });
+    connect(&m_saveButton, &QPushButton::clicked, this, [this] { OnSave(); });
     connect(&m_deleteBatchButton, &QPushButton::clicked, this, [this] { OnDeleteBatch(); });
     connect(&m_deleteMeasurementButton, &QPushButton::clicked, this,
             [this] { OnDeleteMeasurement(); });
@@ -188,6 +190,16 @@ void CLedgermillDlg::contextMenuEvent(QContextMenuEvent* event) {
     menu.exec(event->globalPos());
 }
 
+void CLedgermillDlg::done(int result) {
+    if (!m_unsaved.empty() &&
+        !CModal::Current().AskYesNo(
+            this, QStringLiteral("Marlo"),
+            QStringLiteral("Some batches have not been saved. Close anyway?"))) {
+        return;
+    }
+    QDialog::done(result);
+}
+
 void CLedgermillDlg::ShowAbout() {
     CAboutDlg about(this);
     CModal::Current().Run(about);
@@ -220,6 +232,7 @@ void CLedgermillDlg::OnLimit() {
     m_pCurBatch->m_dUpperLimit = g_stSetting.m_dUpperLimit = limit.m_dUpperLimit;
     m_pCurBatch->m_dLowerLimit = g_stSetting.m_dLowerLimit = limit.m_dLowerLimit;
     m_pCurBatch->m_bUseLimit = g_stSetting.m_bUseLimit = limit.m_bUseLimit;
+    m_unsaved.insert(m_pCurBatch);
     ShowLimits();
 }
 

@@ -14,6 +14,7 @@
 #include <QTableWidget>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "chart/qz_ctrl_chart.h"
@@ -37,6 +38,8 @@ public:
     void OnNew();
     void OnDeleteBatch();
     void OnDeleteMeasurement();
+    void OnLoad();
+    void OnSave();
     void ShowLimits();
     void ClearDataView();
     void ShowBatchSelection();
@@ -57,6 +60,9 @@ public:
     SerialPort m_serialPort;
     CQZSPReceive m_spReceive;
     ReceiveBuffer m_recvBuffer;
+    // Batches changed (items removed or added, limits set) since they were
+    // created, loaded or last saved.
+    std::set<const STLedgermill*> m_unsaved;
 
     // The controls, named by what they show.
     QGroupBox m_receiveGroup{QStringLiteral("Data Receive"), this};
@@ -96,6 +102,10 @@ public:
     QLineEdit m_titleEdit{this};
     QPushButton m_deleteMeasurementButton{QStringLiteral("Delete"), this};
 
+    // However the window is closed: with changes not yet saved, the operator
+    // is asked first, and No keeps the window open.
+    void done(int result) override;
+
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
@@ -112,4 +122,6 @@ private:
     void ShowItemStatistics(const STLedgermillItem& item);
     void ResetStatistics();
     void ShowLimitControls(bool shown);
+    // A row at the end of the batch list for the batch, selected.
+    void AddBatchRow(STLedgermill& batch);
 };

@@ -1,5 +1,10 @@
+#include <QApplication>
+
 #include "app/ledgermill_app.h"
+#include "persistence/setting.h"
 
 int main(int argc, char** argv) {
-    return CLedgermillApp().Run(argc, argv);
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Marlo"));
+    return CLedgermillApp(SettingsFilePath()).Run();
 }

@@ -1,6 +1,7 @@
 #include "dialogs/modal.h"
 
 #include <QDialog>
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace {
@@ -34,4 +35,31 @@ std::unique_ptr<CModal> CModal::Install(std::unique_ptr<CModal> modal) {
     std::unique_ptr<CModal> previous = std::move(Installed());
     Installed() = modal ? std::move(modal) : std::make_unique<CModal>();
     return previous;
+}
+
+namespace {
+
+QString AskFileName(QWidget* parent, const QString& title, const QString& filter,
+                    const QString& suffix, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(parent, title, QString(), filter);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(suffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().front();
+}
+
+}  // namespace
+
+QString CModal::OpenFileName(QWidget* parent, const QString& title, const QString& filter,
+                             const QString& suffix) {
+    return AskFileName(parent, title, filter, suffix, QFileDialog::AcceptOpen);
+}
+
+QString CModal::SaveFileName(QWidget* parent, const QString& title, const QString& filter,
+                             const QString& suffix) {
+    return AskFileName(parent, title, filter, suffix, QFileDialog::AcceptSave);
 }

@@ -19,6 +19,13 @@ public:
     virtual bool AskYesNo(QWidget* parent, const QString& caption, const QString& text);
     // Runs the dialog modally; its result code.
     virtual int Run(QDialog& dialog);
+    // The platform's file dialogs for one kind of file (filter such as
+    // "HDB Files (*.hdb)", default suffix "hdb"); empty when cancelled. Saving
+    // accepts new names and asks before replacing an existing file.
+    virtual QString OpenFileName(QWidget* parent, const QString& title, const QString& filter,
+                                 const QString& suffix);
+    virtual QString SaveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                 const QString& suffix);
 
     // The installed instance; the platform's dialogs unless a test replaced it.
     static CModal& Current();

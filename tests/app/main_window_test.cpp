@@ -13,20 +13,9 @@
 #include "dialogs/dlg_limit.h"
 #include "dialogs/modal.h"
 #include "persistence/setting.h"
+#include "scripted_modal.h"
 
 namespace {
-
-// Answers every sub-dialog with what the test says, and records messages.
-class CScriptedModal : public CModal {
-public:
-    std::function<int(QDialog&)> m_answer = [](QDialog&) { return int(QDialog::Accepted); };
-    std::vector<QString> m_messages;
-
-    void ShowMessage(QWidget*, const QString& caption, const QString& text) override {
-        m_messages.push_back(caption + "|" + text);
-    }
-    int Run(QDialog& dialog) override { return m_answer(dialog); }
-};
 
 class MainWindow : public testing::Test {
 protected:
@@ -139,9 +128,6 @@ TEST_F(MainWindow, ABatchShowsRowsStatisticsAndChartAndHighlightFollowsTheSelect
     EXPECT_EQ(m_window.m_chart.GetDataCount(), 2);
     EXPECT_EQ(m_window.m_batchList.item(0, 4)->text(), "2");
     EXPECT_EQ(m_window.m_averageEdit.text(), "450.0");
-    if (const char* folder = std::getenv("MARLO_SCREENSHOTS")) {
-        m_window.grab().save(QString::fromUtf8(folder) + "/main_window.png");
-    }
 }
 
 TEST_F(MainWindow, AnAverageBatchShowsTheNarrowListAndTheReadingsOfTheSelectedRecord) {
@@ -191,4 +177,28 @@ TEST_F(MainWindow, DeletingTheBatchOnDisplayClearsTheViewAndRenumbers) {
     EXPECT_EQ(m_window.m_batchList.item(0, 0)->text(), "1");
     EXPECT_EQ(m_window.m_mapBatch.size(), 1u);
     m_window.OnDeleteBatch();
+}
+
+TEST_F(MainWindow, PictureOfALeebBatchOfTwelveItemsWithLimits) {
+    g_stSetting.m_dLowerLimit = 440;
+    g_stSetting.m_dUpperLimit = 465;
+    STLedgermill& batch = NewBatch(kTestModelBatch, kTestMethodLeeb);
+    const std::vector<double> averages{452, 447.5, 461, 438, 455.5, 449,
+                                       470, 443,   458, 451, 9,     446};
+    for (std::size_t i = 0; i < averages.size(); ++i) {
+        auto item = Item(u"P", {averages[i]});
+        item->m_subItem[u"NAME"] = u"P0" + std::u16string(1, static_cast<char16_t>(u'a' + i));
+        item->m_subItem[u"HD"] = u"HLD";
+        item->m_subItem[u"VALUE"] = u"452";
+        item->m_subItem[u"DATE"] = u"2016-05-04 10:20:30";
+        batch.AddItem(std::move(item));
+    }
+    batch.UpdateStatistics();
+    m_window.ShowBatchSelection();
+    m_window.m_leebList.selectRow(3);
+    EXPECT_EQ(m_window.m_chart.m_nHighlight, 3);
+    EXPECT_FALSE(m_window.m_lowerLimitEdit.isHidden());
+    if (const char* folder = std::getenv("MARLO_SCREENSHOTS")) {
+        m_window.grab().save(QString::fromUtf8(folder) + "/main_window.png");
+    }
 }

@@ -7,6 +7,8 @@
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // Pictures of windows and dialogs, to look at after a run.
+    setenv("MARLO_SCREENSHOTS", MARLO_SCREENSHOT_DIR, 0);
     QApplication application(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -1,0 +1,138 @@
+// Load, Save and closing with changes not yet saved, through the window.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "app/ledgermill_app.h"
+#include "app/ledgermill_dlg.h"
+#include "persistence/setting.h"
+#include "scripted_modal.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+class BatchFiles : public TempFolder {
+protected:
+    void SetUp() override {
+        TempFolder::SetUp();
+        ResetDefaults(g_stSetting);
+        auto modal = std::make_unique<CScriptedModal>();
+        m_pModal = modal.get();
+        CModal::Install(std::move(modal));
+        m_window = std::make_unique<CLedgermillDlg>();
+    }
+    void TearDown() override {
+        m_window.reset();
+        CModal::Install(nullptr);
+        TempFolder::TearDown();
+    }
+
+    void Answer(const std::string& name) {
+        m_pModal->m_fileName = name.empty() ? QString() : QString::fromStdString(PathOf(name));
+    }
+    QString LastMessage() const { return m_pModal->m_messages.back(); }
+    STLedgermill& AddBatchWithItems() {
+        m_window->OnNew();
+        STLedgermill& batch = *m_window->m_pCurBatch;
+        for (const double reading : {448.0, 470.0}) {
+            auto item = std::make_unique<STLedgermillItem>();
+            item->m_subItem.emplace(u"NAME", u"P01");
+            item->m_values = {reading};
+            item->UpdateStatistics();
+            batch.AddItem(std::move(item));
+        }
+        batch.UpdateStatistics();
+        m_window->ShowBatchSelection();
+        return batch;
+    }
+
+    CScriptedModal* m_pModal = nullptr;
+    std::unique_ptr<CLedgermillDlg> m_window;
+};
+
+}  // namespace
+
+TEST_F(BatchFiles, SaveAddsTheExtensionAndLoadingTheSameBatchTwiceIsRefused) {
+    m_window->OnSave();  // nothing selected: no dialog at all
+    EXPECT_TRUE(m_pModal->m_messages.empty());
+    STLedgermill& batch = AddBatchWithItems();
+    Answer("run1");
+    m_window->OnSave();
+    EXPECT_EQ(LastMessage(), "Save HDB File");
+    EXPECT_TRUE(std::filesystem::exists(m_root / "run1.hdb"));
+    Answer("RUN2.HDB");
+    m_window->OnSave();
+    EXPECT_TRUE(std::filesystem::exists(m_root / "RUN2.HDB"));
+    Answer("run3.txt");
+    m_window->OnSave();
+    EXPECT_TRUE(std::filesystem::exists(m_root / "run3.txt.hdb"));
+
+    Answer("run1.hdb");
+    m_window->OnLoad();
+    EXPECT_EQ(LastMessage(), "Marlo|Data Existed.");
+    EXPECT_EQ(m_window->m_batchList.rowCount(), 1);
+    EXPECT_EQ(m_window->m_pCurBatch, &batch);
+}
+
+TEST_F(BatchFiles, LoadAddsARowWithTheStoredBatch) {
+    AddBatchWithItems();
+    Answer("run1.hdb");
+    m_window->OnSave();
+    m_window->m_batchList.selectRow(0);
+    m_window->OnDeleteBatch();
+    m_window->OnLoad();
+    ASSERT_EQ(m_window->m_batchList.rowCount(), 1);
+    EXPECT_EQ(m_window->m_batchList.item(0, 4)->text(), "2");
+    ASSERT_NE(m_window->m_pCurBatch, nullptr);
+    EXPECT_EQ(m_window->m_leebList.rowCount() + m_window->m_uciList.rowCount(), 2);
+    EXPECT_EQ(m_window->m_maxEdit.text(), "470.0");
+}
+
+TEST_F(BatchFiles, UnreadableFilesFailToLoadAndFailedSavesSaySo) {
+    WriteBytes("foreign.hdb", "<settings></settings>");
+    Answer("foreign.hdb");
+    m_window->OnLoad();
+    EXPECT_EQ(LastMessage(), "Marlo|Load Failed.");
+    Answer("missing.hdb");
+    m_window->OnLoad();
+    EXPECT_EQ(LastMessage(), "Marlo|Load Failed.");
+    EXPECT_EQ(m_window->m_batchList.rowCount(), 0);
+
+    AddBatchWithItems();
+    Answer("no-such-folder/run.hdb");
+    m_window->OnSave();
+    EXPECT_EQ(LastMessage(), "Marlo|Save Failed.");
+}
+
+TEST_F(BatchFiles, ClosingWithUnsavedChangesAsksFirst) {
+    m_window->show();
+    m_window->OnNew();
+    m_window->reject();  // a new, empty batch holds nothing to lose
+    EXPECT_TRUE(m_pModal->m_messages.empty());
+    m_window->show();
+    AddBatchWithItems();
+    m_window->m_leebList.selectRow(0);
+    m_window->m_uciList.selectRow(0);
+    m_window->OnDeleteMeasurement();
+    m_pModal->m_bYes = false;
+    m_window->reject();
+    EXPECT_EQ(LastMessage(), "Marlo|Some batches have not been saved. Close anyway?");
+    EXPECT_TRUE(m_window->isVisible());
+    Answer("kept.hdb");
+    m_window->OnSave();
+    const std::size_t asked = m_pModal->m_messages.size();
+    m_window->accept();
+    EXPECT_EQ(m_pModal->m_messages.size(), asked);
+    EXPECT_FALSE(m_window->isVisible());
+}
+
+TEST_F(BatchFiles, FirstRunWritesTheDefaultSettingsAtExit) {
+    m_window.reset();
+    g_stSetting.m_nCom = 7;
+    CLedgermillApp app(PathOf("Setting.xml"));
+    EXPECT_EQ(app.Run(), 0);
+    std::ifstream file(PathOf("Setting.xml"), std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(file)), {});
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 55);
+    EXPECT_NE(text.find("<m_nCom class = \"int\">\r\n\t\t\t1\r\n"), std::string::npos);
+}

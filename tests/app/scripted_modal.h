@@ -1,0 +1,34 @@
+// Answers every modal question of the program as the test says, and keeps
+// what was asked.
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <vector>
+
+#include "dialogs/modal.h"
+
+class CScriptedModal : public CModal {
+public:
+    std::function<int(QDialog&)> m_answer = [](QDialog&) { return int(QDialog::Accepted); };
+    QString m_fileName;
+    bool m_bYes = true;
+    std::vector<QString> m_messages;
+
+    void ShowMessage(QWidget*, const QString& caption, const QString& text) override {
+        m_messages.push_back(caption + "|" + text);
+    }
+    bool AskYesNo(QWidget*, const QString& caption, const QString& text) override {
+        m_messages.push_back(caption + "|" + text);
+        return m_bYes;
+    }
+    int Run(QDialog& dialog) override { return m_answer(dialog); }
+    QString OpenFileName(QWidget*, const QString& title, const QString&, const QString&) override {
+        m_messages.push_back(title);
+        return m_fileName;
+    }
+    QString SaveFileName(QWidget*, const QString& title, const QString&, const QString&) override {
+        m_messages.push_back(title);
+        return m_fileName;
+    }
+};
