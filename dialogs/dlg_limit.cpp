@@ -2,19 +2,10 @@
 
 #include <QShowEvent>
 
-#include "common/number_text.h"
+#include "dialogs/dialog_texts.h"
 #include "dialogs/dialog_units.h"
 #include "dialogs/locale_number.h"
 #include "dialogs/modal.h"
-
-namespace {
-
-// One decimal, full stop, as the views show numbers.
-QString OneDecimal(double value) {
-    return QString::number(value, 'f', 1);
-}
-
-}  // namespace
 
 CDlgLimit::CDlgLimit(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Limit"));
@@ -57,14 +48,6 @@ void CDlgLimit::EnableEdits() {
     m_upperEdit.setEnabled(m_useLimitBox.isChecked());
 }
 
-void CDlgLimit::Reject(const char* message, QWidget* focus) {
-    CModal::Current().ShowMessage(this, QString::fromUtf8(kPromptCaption),
-                                  QString::fromUtf8(message));
-    if (focus != nullptr) {
-        focus->setFocus();
-    }
-}
-
 // The members change as the checks pass, so a rejected attempt leaves what
 // it converted so far.
 void CDlgLimit::OnOK() {
@@ -74,17 +57,17 @@ void CDlgLimit::OnOK() {
         return;
     }
     if (m_lowerEdit.text().isEmpty()) {
-        Reject("Lower Limit is wrong.", &m_lowerEdit);
+        RefuseWithPrompt(this, "Lower Limit is wrong.", &m_lowerEdit);
         return;
     }
     ReadTypedNumber(m_lowerEdit.text(), m_dLowerLimit);
     if (m_upperEdit.text().isEmpty()) {
-        Reject("Upper Limit is wrong.", &m_upperEdit);
+        RefuseWithPrompt(this, "Upper Limit is wrong.", &m_upperEdit);
         return;
     }
     ReadTypedNumber(m_upperEdit.text(), m_dUpperLimit);
     if (!(m_dUpperLimit > m_dLowerLimit)) {
-        Reject("Lower Limit is larger than Upper Limit.", nullptr);
+        RefuseWithPrompt(this, "Lower Limit is larger than Upper Limit.", nullptr);
         return;
     }
     accept();

@@ -9,8 +9,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-inline constexpr char kPromptCaption[] = "提示";
-
 class CDlgLimit : public QDialog {
 public:
     explicit CDlgLimit(QWidget* parent = nullptr);
@@ -33,8 +31,6 @@ protected:
 
 private:
     void EnableEdits();
-    // Rejects the attempt: the message, and the focus where it points to.
-    void Reject(const char* message, QWidget* focus);
 
     QLabel m_upperLabel{QStringLiteral("Upper Limit:"), this};
     QLineEdit m_upperEdit{this};

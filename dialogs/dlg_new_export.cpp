@@ -4,6 +4,7 @@
 #include <array>
 
 #include "common/number_text.h"
+#include "dialogs/dialog_texts.h"
 #include "dialogs/dialog_units.h"
 #include "dialogs/dlg_limit.h"
 #include "dialogs/drop_down_list.h"
@@ -12,12 +13,6 @@
 #include "persistence/setting.h"
 
 namespace {
-
-// One decimal, full stop, rounded as the views round (QString::number
-// would round 7.25 up to 7.3 where the views show 7.2).
-QString OneDecimal(double value) {
-    return QString::fromStdU16String(DoubleToText(value));
-}
 
 // Both items at their positions, the position as value; the item at
 // position selected, none when position names no item.
@@ -89,30 +84,22 @@ void CDlgNewExport::EnableEdits() {
     m_upperEdit.setEnabled(m_useLimitBox.isChecked());
 }
 
-void CDlgNewExport::Reject(const char* message, QWidget* focus) {
-    CModal::Current().ShowMessage(this, QString::fromUtf8(kPromptCaption),
-                                  QString::fromUtf8(message));
-    if (focus != nullptr) {
-        focus->setFocus();
-    }
-}
-
 // g_stSetting changes only once every check has passed.
 void CDlgNewExport::OnOK() {
     const bool useLimit = m_useLimitBox.isChecked();
     if (useLimit) {
         if (m_lowerEdit.text().isEmpty()) {
-            Reject("Lower Limit is wrong.", &m_lowerEdit);
+            RefuseWithPrompt(this, "Lower Limit is wrong.", &m_lowerEdit);
             return;
         }
         const double lower = TypedLimit(m_lowerEdit);
         if (m_upperEdit.text().isEmpty()) {
-            Reject("Upper Limit is wrong.", &m_upperEdit);
+            RefuseWithPrompt(this, "Upper Limit is wrong.", &m_upperEdit);
             return;
         }
         const double upper = TypedLimit(m_upperEdit);
         if (!(lower < upper)) {
-            Reject("Lower Limit is larger than Upper Limit.", nullptr);
+            RefuseWithPrompt(this, "Lower Limit is larger than Upper Limit.", nullptr);
             return;
         }
         g_stSetting.m_dLowerLimit = lower;

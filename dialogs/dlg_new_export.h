@@ -33,8 +33,6 @@ protected:
 
 private:
     void EnableEdits();
-    // Rejects the attempt: the message, and the focus where it points to.
-    void Reject(const char* message, QWidget* focus);
 
     // Declared in the order the controls take the focus.
     QLabel m_testModelLabel{QStringLiteral("Test Model:"), this};

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "common/number_text.h"
+#include "dialogs/dialog_texts.h"
 #include "dialogs/dialog_units.h"
 #include "dialogs/drop_down_list.h"
 #include "dialogs/locale_number.h"
@@ -32,12 +33,6 @@ constexpr std::array<STListItem, 3> kStopBits = {{{"1", 0}, {"1.5", 1}, {"2", 2}
 
 QString IntText(std::int32_t value) {
     return QString::fromStdU16String(IntToText(value));
-}
-
-// One decimal, full stop, rounded as the views round (QString::number
-// would round 7.25 up to 7.3 where the views show 7.2).
-QString OneDecimal(double value) {
-    return QString::fromStdU16String(DoubleToText(value));
 }
 
 template <std::size_t N>

@@ -52,6 +52,9 @@ TEST_F(LimitDialog, ShowsTheLimitsWithOneDecimalAndEnablesEditsByTheBox) {
     EXPECT_EQ(m_dialog.LowerEdit().text(), "0.0");
     EXPECT_EQ(m_dialog.UpperEdit().text(), "3000.0");
     EXPECT_TRUE(m_dialog.LowerEdit().isEnabled());
+    m_dialog.m_dLowerLimit = 12.25;  // rounded as the views round it
+    m_dialog.OnInitDialog();
+    EXPECT_EQ(m_dialog.LowerEdit().text(), "12.2");
     m_dialog.UseLimitBox().click();
     EXPECT_FALSE(m_dialog.LowerEdit().isEnabled());
     EXPECT_FALSE(m_dialog.UpperEdit().isEnabled());
