@@ -3,6 +3,7 @@
 #include <QContextMenuEvent>
 #include <QIcon>
 #include <QMenu>
+#include <QShortcut>
 
 #include "app/about_dlg.h"
 #include "app/report_list.h"
@@ -47,6 +48,7 @@ CLedgermillDlg::CLedgermillDlg(QWidget* parent)
 
 CLedgermillDlg::~CLedgermillDlg() {
     m_spReceive.Stop();
+    m_pReceiveTarget.reset();
     m_serialPort.ClosePort();
 }
 
@@ -112,6 +114,13 @@ void CLedgermillDlg::ConnectCommands() {
     connect(&m_realTimeBox, &QCheckBox::clicked, this, [this] { OnRealTimeDisplay(); });
     connect(&m_newButton, &QPushButton::clicked, this, [this] { OnNew(); });
     connect(&m_loadButton, &QPushButton::clicked, this, [this] { OnLoad(); });
+    connect(&m_openButton, &QPushButton::clicked, this, [this] { OnOpen(); });
+    connect(&m_clearButton, &QPushButton::clicked, this, [this] { OnClear(); });
+    connect(&m_addButton, &QPushButton::clicked, this, [this] { OnAdd(); });
+    // F5 anywhere in the window writes the receive buffer out.
+    auto* dump = new QShortcut(QKeySequence(Qt::Key_F5), this);  // owned by the window
+    dump->setContext(Qt::WindowShortcut);
+    connect(dump, &QShortcut::activated, this, [this] { DumpReceiveBuffer(); });
     connect(&m_saveButton, &QPushButton::clicked, this, [this] { OnSave(); });
     connect(&m_deleteBatchButton, &QPushButton::clicked, this, [this] { OnDeleteBatch(); });
     connect(&m_deleteMeasurementButton, &QPushButton::clicked, this,

@@ -3,6 +3,7 @@
 // owns the batches, the chart, the serial port and the receiver.
 #pragma once
 
+#include <QByteArray>
 #include <QCheckBox>
 #include <QDialog>
 #include <QFrame>
@@ -14,6 +15,7 @@
 #include <QTableWidget>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 
@@ -40,6 +42,16 @@ public:
     void OnDeleteMeasurement();
     void OnLoad();
     void OnSave();
+    void OnOpen();
+    void OnClear();
+    void OnAdd();
+    void AddReceivedText();
+    // Appends copies of the items the batch accepts; the number refused.
+    std::int32_t MergeRecords(STLedgermill& batch, const LedgermillItemList& items);
+    // A chunk from the receiver, on the window's thread.
+    void OnSerialData(const QByteArray& bytes);
+    // The whole receive buffer to aafff.txt in the home folder.
+    void DumpReceiveBuffer();
     void ShowLimits();
     void ClearDataView();
     void ShowBatchSelection();
@@ -59,7 +71,14 @@ public:
     STLedgermill* m_pCurBatch = nullptr;
     SerialPort m_serialPort;
     CQZSPReceive m_spReceive;
+    // Guards the receive buffer and the raw text.
+    std::mutex m_csRecv;
     ReceiveBuffer m_recvBuffer;
+    // The buffer's text as the raw-text box shows it: decoded from UTF-8,
+    // zero bytes left out, a character split between chunks held back in
+    // m_strPendingBytes until it is whole.
+    std::u16string m_strRecvText;
+    std::string m_strPendingBytes;
     // Batches changed (items removed or added, limits set) since they were
     // created, loaded or last saved.
     std::set<const STLedgermill*> m_unsaved;
@@ -110,7 +129,12 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    class CWindowTarget;
+    std::unique_ptr<CReceiveTarget> m_pReceiveTarget;
+
     void PlaceControls();
+    bool IsRealTimeComplete();
+    void ClearReceived();
     void ConnectCommands();
     void SetTabOrder();
     QTableWidget& MeasurementList();
