@@ -4,10 +4,14 @@
 #include <pty.h>
 #include <unistd.h>
 
+#include <poll.h>
 #include <QCoreApplication>
+#include <array>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "app/ledgermill_dlg.h"
 #include "common/paths.h"
@@ -147,4 +151,104 @@ TEST_F(ReceivePath, ZeroBytesHideNothingAndSplitCharactersStayWhole) {
     EXPECT_EQ(m_window->m_pCurBatch->m_itemVector[0]->m_values, std::vector<double>{448});
     m_window->DumpReceiveBuffer();
     EXPECT_EQ(ReadBytes("aafff.txt"), "");
+}
+
+TEST_F(ReceivePath, AverageRecordsGoToAverageBatchesOnlyAndNeedNoBatchSelectedToWait) {
+    const std::string averages =
+        "NAME:A1\r\nIMPACT:D\r\nLIST:440,450,460\r\nAVE:450\r\nDATE:x\r\n\r\n"
+        "NAME:A2\r\nIMPACT:D\r\nLIST:430,450\r\nAVE:440\r\nDATE:y\r\n";
+    g_stSetting.m_bShowOnline = true;
+    m_window->OnSerialData(QByteArray::fromStdString(averages));  // no batch: it waits
+    EXPECT_TRUE(RawText().contains("NAME:A2"));
+    g_stSetting.m_bShowOnline = false;
+
+    g_stSetting.m_nTestMethod = kTestMethodLeeb;
+    m_window->OnNew();  // Batch model: average records are refused
+    m_window->OnAdd();
+    EXPECT_EQ(m_window->m_pCurBatch->m_itemVector.size(), 0u);
+    EXPECT_EQ(m_window->m_batchList.item(0, 4)->text(), "0");
+    EXPECT_EQ(m_pModal->m_messages.back(), "Marlo|Part of the data is the error data.");
+
+    m_window->m_pCurBatch->m_nTestModel = kTestModelAverage;
+    m_window->ShowBatchSelection();
+    m_window->OnSerialData(QByteArray::fromStdString(averages));
+    m_window->OnAdd();
+    EXPECT_EQ(m_window->m_leebList.rowCount(), 2);
+    EXPECT_EQ(m_window->m_batchList.item(0, 4)->text(), "2");
+    // The last row is selected: the chart holds that record's readings only.
+    EXPECT_EQ(m_window->m_leebList.currentRow(), 1);
+    EXPECT_EQ(m_window->m_chart.GetDataCount(), 2);
+    EXPECT_EQ(m_window->m_valuesList.rowCount(), 2);
+}
+
+// Closing while a tester sends without pause: no hang, and what arrived in
+// each open spell is the sent stream without a gap or a repeat.
+TEST_F(ReceivePath, TwoHundredClosesInAFastTransmission) {
+    Link();
+    std::atomic<bool> sending{true};
+    std::thread sender([&] {
+        std::uint8_t next = 1;
+        while (sending) {
+            std::array<std::uint8_t, 64> bytes{};
+            for (auto& byte : bytes) {
+                byte = next;
+                next = static_cast<std::uint8_t>(next % 251 + 1);
+            }
+            pollfd writable{m_master, POLLOUT, 0};
+            if (::poll(&writable, 1, 10) == 1) {
+                std::size_t sent = 0;
+                while (sending && sent < bytes.size()) {
+                    const ssize_t written =
+                        ::write(m_master, bytes.data() + sent, bytes.size() - sent);
+                    sent += written > 0 ? static_cast<std::size_t>(written) : 0;
+                }
+            }
+        }
+    });
+    for (int cycle = 0; cycle < 200; ++cycle) {
+        m_window->OnOpen();
+        ASSERT_EQ(m_window->m_openButton.text(), "Close");
+        const auto life = cycle % 40 == 39 ? 600ms : 2ms;
+        const auto until = std::chrono::steady_clock::now() + life;
+        while (std::chrono::steady_clock::now() < until) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        m_window->OnOpen();
+        QCoreApplication::processEvents();
+    }
+    sending = false;
+    sender.join();
+    QCoreApplication::processEvents();
+    const ReceiveBuffer& buffer = m_window->m_recvBuffer;
+    ASSERT_GT(buffer.m_nLength, 1000);
+    int breaks = 0;
+    for (std::int32_t i = 1; i < buffer.m_nLength; ++i) {
+        breaks += buffer.m_pData[static_cast<std::size_t>(i)] !=
+                          buffer.m_pData[static_cast<std::size_t>(i - 1)] % 251 + 1
+                      ? 1
+                      : 0;
+    }
+    EXPECT_LE(breaks, 200);  // at most one where each open spell began
+    EXPECT_EQ(m_window->m_strRecvText.size(), static_cast<std::size_t>(buffer.m_nLength));
+}
+
+TEST_F(ReceivePath, ADeviceThatVanishesCanBeClosedAndANewOneOpened) {
+    Link();
+    m_window->OnOpen();
+    ::close(m_master);  // the far end hangs up
+    m_master = -1;
+    const auto until = std::chrono::steady_clock::now() + 700ms;
+    while (std::chrono::steady_clock::now() < until) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    m_window->OnOpen();
+    EXPECT_EQ(m_window->m_openButton.text(), "Open");
+    ::close(m_slave);
+    fs::remove(m_link);
+    ASSERT_EQ(::openpty(&m_master, &m_slave, m_slaveName, nullptr, nullptr), 0);
+    Link();
+    m_window->OnOpen();
+    EXPECT_EQ(m_window->m_openButton.text(), "Close");
+    Send("NAME:N\r\n");
+    EXPECT_TRUE(WaitFor([&] { return RawText().contains("NAME:N"); }));
 }
