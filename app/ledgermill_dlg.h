@@ -50,6 +50,8 @@ public:
     std::int32_t MergeRecords(STLedgermill& batch, const LedgermillItemList& items);
     // A chunk from the receiver, on the window's thread.
     void OnSerialData(const QByteArray& bytes);
+    // The chunks the receiver has queued, in order.
+    void TakeReceivedChunks();
     // The whole receive buffer to aafff.txt in the home folder.
     void DumpReceiveBuffer();
     void ShowLimits();

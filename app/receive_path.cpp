@@ -7,6 +7,7 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QScrollBar>
+#include <deque>
 
 #include "app/ledgermill_dlg.h"
 #include "app/report_list.h"
@@ -48,21 +49,63 @@ QString OpenFailure(int comNumber, const std::string& path, const std::string& r
 
 // Hands each chunk to the window's thread as a copy and returns at once:
 // the worker never waits for the window, so Close, which waits for the
-// worker, can never deadlock. Chunks arrive in order; those still queued
-// when the port closes are still applied, and dropped with the window.
+// worker, can never deadlock. Chunks queue up here in order; the window is
+// asked to take them with one posted call at a time and takes a bounded
+// share per call, so a fast line cannot flood its event loop and starve
+// painting and timers. Chunks still queued when the port closes are still
+// taken; those queued when the window goes are dropped with it.
 class CLedgermillDlg::CWindowTarget : public CReceiveTarget {
 public:
     explicit CWindowTarget(CLedgermillDlg& window) : m_window(&window) {}
+
     void OnChunk(const std::uint8_t* bytes, std::size_t count) override {
-        const QByteArray chunk(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(count));
-        QMetaObject::invokeMethod(
-            m_window, [window = m_window, chunk] { window->OnSerialData(chunk); },
-            Qt::QueuedConnection);
+        const std::lock_guard lock(m_mutex);
+        m_chunks.emplace_back(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(count));
+        if (!m_bPosted) {
+            m_bPosted = true;
+            PostTake();
+        }
+    }
+
+    // Up to kTakeBytes of the queued chunks, in order; asks for another call
+    // while chunks remain.
+    std::deque<QByteArray> Take() {
+        const std::lock_guard lock(m_mutex);
+        std::deque<QByteArray> taken;
+        qsizetype bytes = 0;
+        while (!m_chunks.empty() && bytes < kTakeBytes) {
+            bytes += m_chunks.front().size();
+            taken.push_back(std::move(m_chunks.front()));
+            m_chunks.pop_front();
+        }
+        m_bPosted = !m_chunks.empty();
+        if (m_bPosted) {
+            PostTake();
+        }
+        return taken;
     }
 
 private:
+    static constexpr qsizetype kTakeBytes = 16 * 1024;
+
+    void PostTake() {
+        QMetaObject::invokeMethod(
+            m_window, [window = m_window] { window->TakeReceivedChunks(); }, Qt::QueuedConnection);
+    }
+
     CLedgermillDlg* m_window;
+    std::mutex m_mutex;
+    std::deque<QByteArray> m_chunks;
+    bool m_bPosted = false;
 };
+
+void CLedgermillDlg::TakeReceivedChunks() {
+    if (m_pReceiveTarget) {
+        for (const QByteArray& chunk : static_cast<CWindowTarget&>(*m_pReceiveTarget).Take()) {
+            OnSerialData(chunk);
+        }
+    }
+}
 
 void CLedgermillDlg::OnOpen() {
     if (m_serialPort.IsOpen()) {
