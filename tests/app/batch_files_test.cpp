@@ -16,9 +16,7 @@ protected:
     void SetUp() override {
         TempFolder::SetUp();
         ResetDefaults(g_stSetting);
-        auto modal = std::make_unique<CScriptedModal>();
-        m_pModal = modal.get();
-        CModal::Install(std::move(modal));
+        m_pModal = InstallScriptedModal();
         m_window = std::make_unique<CLedgermillDlg>();
     }
     void TearDown() override {

@@ -21,9 +21,7 @@ class MainWindow : public testing::Test {
 protected:
     void SetUp() override {
         ResetDefaults(g_stSetting);
-        auto modal = std::make_unique<CScriptedModal>();
-        m_pModal = modal.get();
-        CModal::Install(std::move(modal));
+        m_pModal = InstallScriptedModal();
     }
     void TearDown() override { CModal::Install(nullptr); }
 

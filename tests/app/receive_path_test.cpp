@@ -30,9 +30,7 @@ protected:
     void SetUp() override {
         TempFolder::SetUp();
         ResetDefaults(g_stSetting);
-        auto modal = std::make_unique<CScriptedModal>();
-        m_pModal = modal.get();
-        CModal::Install(std::move(modal));
+        m_pModal = InstallScriptedModal();
         ASSERT_EQ(::openpty(&m_master, &m_slave, m_slaveName, nullptr, nullptr), 0);
         // A port number of this test's own, so parallel tests never meet.
         g_stSetting.m_nCom = 5000 + static_cast<int>(::getpid() % 4000);

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "dialogs/modal.h"
@@ -32,3 +33,12 @@ public:
         return m_fileName;
     }
 };
+
+// Installs a fresh scripted modal for the test and returns it; the
+// program's own answers come back with CModal::Install(nullptr).
+inline CScriptedModal* InstallScriptedModal() {
+    auto modal = std::make_unique<CScriptedModal>();
+    CScriptedModal* installed = modal.get();
+    CModal::Install(std::move(modal));
+    return installed;
+}
