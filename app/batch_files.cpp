@@ -2,6 +2,7 @@
 #include <QFile>
 
 #include "app/ledgermill_dlg.h"
+#include "app/window_text.h"
 #include "app/report_list.h"
 #include "common/text.h"
 #include "common/time_text.h"
@@ -11,7 +12,6 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("Marlo");
 const QString kFilter = QStringLiteral("HDB Files (*.hdb)");
 const QString kSuffix = QStringLiteral("hdb");
 
@@ -38,7 +38,7 @@ void CLedgermillDlg::OnLoad() {
     }
     CSerializer archive;
     if (!archive.OpenForRead(NarrowPath(chosen))) {
-        CModal::Current().ShowMessage(this, kCaption, QStringLiteral("Load Failed."));
+        CModal::Current().ShowMessage(this, kMarloCaption, QStringLiteral("Load Failed."));
         return;
     }
     STLedgermill loaded;
@@ -49,7 +49,7 @@ void CLedgermillDlg::OnLoad() {
         if (listed != nullptr && FormatTime(0, listed->m_time) == key) {
             m_batchList.selectRow(row);
             m_batchList.scrollToItem(m_batchList.item(row, 0));
-            CModal::Current().ShowMessage(this, kCaption, QStringLiteral("Data Existed."));
+            CModal::Current().ShowMessage(this, kMarloCaption, QStringLiteral("Data Existed."));
             return;
         }
     }
@@ -79,7 +79,7 @@ void CLedgermillDlg::OnSave() {
     // The file is replaced whole or not at all; a failure must not pass for
     // a saved batch.
     if (!archive.SaveFile(WithHdbExtension(NarrowPath(chosen)))) {
-        CModal::Current().ShowMessage(this, kCaption, QStringLiteral("Save Failed."));
+        CModal::Current().ShowMessage(this, kMarloCaption, QStringLiteral("Save Failed."));
         return;
     }
     m_unsaved.erase(m_pCurBatch);

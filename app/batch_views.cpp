@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "app/ledgermill_dlg.h"
+#include "app/window_text.h"
 #include "app/report_list.h"
 #include "common/number_text.h"
 #include "common/time_text.h"
@@ -16,10 +17,6 @@
 #include "persistence/setting.h"
 
 namespace {
-
-QString Text(const std::u16string& text) {
-    return QString::fromStdU16String(text);
-}
 
 QString Field(const STLedgermillItem& item, std::u16string_view key) {
     const auto found = item.m_subItem.find(key);

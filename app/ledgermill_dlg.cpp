@@ -1,4 +1,5 @@
 #include "app/ledgermill_dlg.h"
+#include "app/window_text.h"
 
 #include <QContextMenuEvent>
 #include <QIcon>
@@ -16,10 +17,6 @@
 #include "persistence/setting.h"
 
 namespace {
-
-QString Text(const std::u16string& text) {
-    return QString::fromStdU16String(text);
-}
 
 void MakeReadOnly(std::initializer_list<QLineEdit*> edits) {
     for (QLineEdit* edit : edits) {
@@ -114,6 +111,7 @@ void CLedgermillDlg::ConnectCommands() {
     connect(&m_realTimeBox, &QCheckBox::clicked, this, [this] { OnRealTimeDisplay(); });
     connect(&m_newButton, &QPushButton::clicked, this, [this] { OnNew(); });
     connect(&m_loadButton, &QPushButton::clicked, this, [this] { OnLoad(); });
+    connect(&m_reportButton, &QPushButton::clicked, this, [this] { OnReport(); });
     connect(&m_openButton, &QPushButton::clicked, this, [this] { OnOpen(); });
     connect(&m_clearButton, &QPushButton::clicked, this, [this] { OnClear(); });
     connect(&m_addButton, &QPushButton::clicked, this, [this] { OnAdd(); });

@@ -42,6 +42,8 @@ public:
     void OnDeleteMeasurement();
     void OnLoad();
     void OnSave();
+    // The selected batch's chart bitmap under Result/ and its workbook.
+    void OnReport();
     void OnOpen();
     void OnClear();
     void OnAdd();

@@ -10,6 +10,7 @@
 #include <deque>
 
 #include "app/ledgermill_dlg.h"
+#include "app/window_text.h"
 #include "app/report_list.h"
 #include "common/number_text.h"
 #include "common/paths.h"
@@ -216,7 +217,7 @@ void CLedgermillDlg::AddReceivedText() {
         list.scrollToItem(list.item(list.rowCount() - 1, 0));
     }
     if (refused > 0) {
-        CModal::Current().ShowMessage(this, QStringLiteral("Marlo"),
+        CModal::Current().ShowMessage(this, kMarloCaption,
                                       QStringLiteral("Part of the data is the error data."));
     }
 }

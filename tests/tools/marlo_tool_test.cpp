@@ -18,6 +18,8 @@
 #include "chart/chart_painter.h"
 #include "persistence/batch_file.h"
 #include "persistence/serializer.h"
+#include "persistence/setting.h"
+#include "report/read_back.h"
 #include "support/temp_folder.h"
 
 extern char** environ;
@@ -419,4 +421,36 @@ TEST_F(MarloTool, ChartWritesTheReportImageWithoutADisplay) {
     EXPECT_TRUE(missing.m_strErr.ends_with("marlo-tool: cannot write " +
                                            PathOf("missing/chart.bmp") + "\n"))
         << missing.m_strErr;
+}
+
+TEST_F(MarloTool, ReportWritesTheWorkbookAndItsBitmapWithTheGivenSettings) {
+    ASSERT_EQ(Run({"import", "--model", "batch", "--method", "leeb", "--time", std::to_string(kTime), "--limits",
+                   "460", "600", kData + "/leeb_batch.cap", PathOf("batch.hdb")})
+                  .m_nExitCode,
+              0);
+    ResetDefaults(g_stSetting);
+    g_stSetting.m_strTitleOne = u"Works Laboratory";
+    ASSERT_TRUE(SaveSettings(PathOf("Setting.xml")));
+    ResetDefaults(g_stSetting);
+
+    const STRun run = Run({"report", PathOf("batch.hdb"), PathOf("out.xlsx"), "--settings", PathOf("Setting.xml")});
+    ASSERT_EQ(run.m_nExitCode, 0) << run.m_strErr;
+    EXPECT_EQ(ReadBytes("out.bmp").substr(0, 2), "BM");
+    const std::string workbook = ReadBack(PathOf("out.xlsx"));
+    EXPECT_NE(workbook.find("Sheet1!A1 \"Works Laboratory\" Times New Roman 10 - center LTRB\n"), std::string::npos)
+        << workbook;
+    EXPECT_NE(workbook.find("Sheet1!I9 \"NG\" Times New Roman 10 FFFF0000 center LTRB\n"), std::string::npos);
+    // Three items: the picture covers A12:I27.
+    EXPECT_NE(workbook.find("Sheet1 image None from 0 0 11 0 to 9 0 27 0"), std::string::npos);
+
+    EXPECT_EQ(Run({"report", PathOf("batch.hdb"), PathOf("out.txt")}).m_nExitCode, 2);
+    const STRun noSettings =
+        Run({"report", PathOf("batch.hdb"), PathOf("out.xlsx"), "--settings", PathOf("none.xml")});
+    EXPECT_EQ(noSettings.m_nExitCode, 1);
+    EXPECT_EQ(noSettings.m_strErr, "marlo-tool: cannot read " + PathOf("none.xml") + "\n");
+    Save(STLedgermill{}, "empty.hdb");
+    const STRun empty = Run({"report", PathOf("empty.hdb"), PathOf("empty.xlsx")});
+    EXPECT_EQ(empty.m_nExitCode, 1);
+    EXPECT_EQ(empty.m_strErr, "marlo-tool: No Data.\n");
+    EXPECT_FALSE(std::filesystem::exists(PathOf("empty.xlsx")));
 }

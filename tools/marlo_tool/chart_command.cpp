@@ -1,6 +1,4 @@
 // chart: the report image of a batch file, the chart's bars as a 24-bit BMP.
-#include <QGuiApplication>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -8,20 +6,18 @@
 #include "chart/bitmap_file.h"
 #include "chart/chart_plot.h"
 #include "tools/marlo_tool/commands.h"
+#include "tools/marlo_tool/headless_chart.h"
 
 namespace {
 
-// The chart's client size in the main window.
-constexpr std::int32_t kDefaultWidth = 611;
-constexpr std::int32_t kDefaultHeight = 234;
 constexpr std::int64_t kSmallestSide = 100;
 constexpr std::int64_t kLargestSide = 10000;
 
 struct ChartOptions {
     std::string m_strInput;
     std::string m_strOutput;
-    std::int32_t m_nWidth = kDefaultWidth;
-    std::int32_t m_nHeight = kDefaultHeight;
+    std::int32_t m_nWidth = kChartWidth;
+    std::int32_t m_nHeight = kChartHeight;
 };
 
 std::optional<std::int32_t> ParseSide(std::string_view text) {
@@ -67,11 +63,6 @@ std::optional<ChartOptions> ReadOptions(Arguments arguments) {
     return options;
 }
 
-bool IsSet(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0';
-}
-
 }  // namespace
 
 int RunChart(Arguments arguments) {
@@ -84,25 +75,9 @@ int RunChart(Arguments arguments) {
         return kExitFailure;
     }
 
-    // Fonts and the palette need an application; without a display it draws
-    // on the offscreen platform.
-    if (!IsSet("QT_QPA_PLATFORM") && !IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY")) {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    }
-    int argc = 1;
-    char name[] = "marlo-tool";
-    char* argv[] = {name, nullptr};
-    const QGuiApplication application(argc, argv);
-
+    const auto application = StartDrawing();
     CChartPlot plot;
-    plot.Layout(options->m_nWidth, options->m_nHeight);
-    plot.ClearReportData();
-    for (const auto& item : batch.m_itemVector) {
-        plot.AddReportData({plot.GetReportDataCount() + 1.0, item->m_dAverage});
-    }
-    plot.m_dLimitLow = batch.m_bUseLimit ? batch.m_dLowerLimit : 0.0;
-    plot.m_dLimitHigh = batch.m_bUseLimit ? batch.m_dUpperLimit : 0.0;
-    plot.DrawReportImage();
+    DrawBatchChart(plot, batch, options->m_nWidth, options->m_nHeight);
     if (!WriteBitmapFile(options->m_strOutput, plot.GetReportImage())) {
         return ReportFailure("marlo-tool: cannot write " + options->m_strOutput);
     }

@@ -15,11 +15,13 @@ inline constexpr std::string_view kShowUsage = "marlo-tool show FILE.hdb";
 inline constexpr std::string_view kCsvUsage =
     "marlo-tool csv FILE.hdb [OUT.csv] [--delimiter CHAR]";
 inline constexpr std::string_view kChartUsage = "marlo-tool chart FILE.hdb OUT.bmp [--size WxH]";
+inline constexpr std::string_view kReportUsage = "marlo-tool report FILE.hdb OUT.xlsx [--settings Setting.xml]";
 
 int RunImport(Arguments arguments);
 int RunShow(Arguments arguments);
 int RunCsv(Arguments arguments);
 int RunChart(Arguments arguments);
+int RunReport(Arguments arguments);
 
 // Reads a batch file for show, csv and chart; a file that cannot be read or
 // holds no archive prints "Load Failed." and gives false.

@@ -1,5 +1,6 @@
 // marlo-tool: imports tester captures into batch files and shows batch files
-// as JSON, CSV or the report's chart bitmap, without the window.
+// as JSON, CSV, the report's chart bitmap or the report workbook, without the
+// window.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,11 +10,11 @@
 namespace {
 
 constexpr std::string_view kToolUsage =
-    "marlo-tool import|show|csv|chart ... (see marlo-tool --help)";
+    "marlo-tool import|show|csv|chart|report ... (see marlo-tool --help)";
 
 std::string HelpText() {
     std::string help = "usage: ";
-    for (const std::string_view usage : {kImportUsage, kShowUsage, kCsvUsage, kChartUsage}) {
+    for (const std::string_view usage : {kImportUsage, kShowUsage, kCsvUsage, kChartUsage, kReportUsage}) {
         help.append(usage).append("\n       ");
     }
     return help + "marlo-tool --help | --version\n";
@@ -40,6 +41,9 @@ int main(int argc, char** argv) {
     }
     if (command == "chart") {
         return RunChart(rest);
+    }
+    if (command == "report") {
+        return RunReport(rest);
     }
     if (command == "--help") {
         return WriteStandardOutput(HelpText());

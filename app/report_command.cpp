@@ -1,0 +1,41 @@
+// The Report command: the selected batch's chart bitmap in the result folder
+// and its workbook, opened for the operator.
+#include "app/ledgermill_dlg.h"
+#include "app/window_text.h"
+#include "app/report_list.h"
+#include "common/utf.h"
+#include "dialogs/modal.h"
+#include "report/fill_workbook.h"
+#include "report/report_image.h"
+
+void CLedgermillDlg::OnReport() {
+    const int row = SelectedRow(m_batchList);
+    if (row < 0) return;
+    STLedgermill* batch = RowData<STLedgermill>(m_batchList, row);
+    m_pCurBatch = batch;
+    if (batch == nullptr) return;
+    if (batch->m_itemVector.empty()) {
+        CModal::Current().ShowMessage(this, kMarloCaption, QStringLiteral("No Data."));
+        return;
+    }
+
+    DrawBatchReportImage(m_chart, *batch);
+    const std::u16string folder = ReportFolder();
+    PrepareReportFolder(folder);
+    const STReportFiles files = ReportFilesIn(folder, *batch);
+    WriteReportBitmap(m_chart, files.m_strBitmap);
+
+    switch (FillWorkbook(*batch, files)) {
+        case EFillResult::kNotSaved:
+            CModal::Current().ShowMessage(this, kMarloCaption, QStringLiteral("Report Failed."));
+            break;
+        case EFillResult::kNotOpened:
+            CModal::Current().ShowMessage(
+                this, kMarloCaption,
+                QStringLiteral("No application could open the report. It is saved as %1").arg(Text(files.m_strWorkbook)));
+            break;
+        case EFillResult::kFilled:
+        case EFillResult::kStopped:
+            break;
+    }
+}

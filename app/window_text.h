@@ -1,0 +1,11 @@
+// Wide text as the window shows it, and the program's message caption.
+#pragma once
+
+#include <QString>
+#include <string_view>
+
+inline const QString kMarloCaption = QStringLiteral("Marlo");
+
+inline QString Text(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}

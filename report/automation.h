@@ -1,0 +1,237 @@
+// The spreadsheet component the report drives: an application with its
+// workbooks, worksheets, ranges, fonts and shapes, reached one call at a time
+// as a spreadsheet application's automation interface offers them. Objects
+// are held through CInterfacePtr, which shares ownership like a counted
+// interface pointer; every failing call raises CAutomationError.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "report/automation_error.h"
+#include "report/workbook.h"
+
+// Using a null pointer raises E_POINTER, as a call through a null interface
+// would fail.
+template <class T>
+class CInterfacePtr {
+public:
+    CInterfacePtr() = default;
+    explicit CInterfacePtr(std::shared_ptr<T> object) : m_pObject(std::move(object)) {}
+
+    T* operator->() const {
+        if (!m_pObject) throw CAutomationError(kEPointer, "call on a null object");
+        return m_pObject.get();
+    }
+    T& operator*() const { return *operator->(); }
+    explicit operator bool() const { return m_pObject != nullptr; }
+    void Release() { m_pObject.reset(); }
+
+private:
+    std::shared_ptr<T> m_pObject;
+};
+
+// Workbook templates for Workbooks.Add.
+inline constexpr std::int32_t kXlWBATWorksheet = -4167;
+inline constexpr std::int32_t kXlWBATChart = -4109;
+// BorderAround's arguments.
+inline constexpr std::int32_t kXlContinuous = 1;
+inline constexpr std::int32_t kXlThin = 2;
+inline constexpr std::int32_t kXlColorIndexAutomatic = -4105;
+// Shapes.AddPicture's link and save flags.
+inline constexpr std::int32_t kMsoFalse = 0;
+inline constexpr std::int32_t kMsoTrue = 1;
+
+class CFont {
+public:
+    CFont(std::shared_ptr<STWorksheet> sheet, const STCellRect& cells);
+    void PutSize(double points);
+    // 0x00BBGGRR.
+    void PutColor(std::int32_t color);
+    void PutName(std::u16string_view face);
+
+private:
+    template <class Change>
+    void ForEachCell(Change change);
+
+    std::shared_ptr<STWorksheet> m_pSheet;
+    STCellRect m_cells;
+};
+using CFontPtr = CInterfacePtr<CFont>;
+
+// All characters of the cells (Start and Length omitted).
+class CCharacters {
+public:
+    CCharacters(std::shared_ptr<STWorksheet> sheet, const STCellRect& cells);
+    CFontPtr GetFont();
+
+private:
+    std::shared_ptr<STWorksheet> m_pSheet;
+    STCellRect m_cells;
+};
+using CCharactersPtr = CInterfacePtr<CCharacters>;
+
+class CRange;
+using CRangePtr = CInterfacePtr<CRange>;
+
+class CRange {
+public:
+    CRange(std::shared_ptr<STWorksheet> sheet, const STCellRect& cells);
+
+    // kXlCenter, kXlLeft, kXlRight or kXlGeneral.
+    void PutHorizontalAlignment(std::int32_t alignment);
+    void PutValue2(std::u16string_view text);
+    CCharactersPtr GetCharacters();
+    CFontPtr GetFont();
+    // One merged cell over the whole range (Across false).
+    void Merge();
+    CRangePtr GetEntireColumn();
+    // Fits whole columns to the widest text of their unmerged cells; a
+    // column without such text keeps its width. Other ranges raise.
+    void AutoFit();
+    // Position and size in points.
+    double GetLeft() const;
+    double GetTop() const;
+    double GetWidth() const;
+    double GetHeight() const;
+    // Only thin continuous lines in the automatic colour.
+    void BorderAround(std::int32_t lineStyle, std::int32_t weight, std::int32_t colorIndex);
+
+    const STCellRect& Cells() const { return m_cells; }
+
+private:
+    bool IsEntireColumns() const;
+
+    std::shared_ptr<STWorksheet> m_pSheet;
+    STCellRect m_cells;
+};
+
+class CShapes {
+public:
+    explicit CShapes(std::shared_ptr<STWorksheet> sheet);
+    // Embeds the picture file (a 24-bit BMP) at the place given in points,
+    // stretched to it; the file is read now, so it may go afterwards.
+    void AddPicture(std::u16string_view fileName, std::int32_t linkToFile, std::int32_t saveWithDocument,
+                    float left, float top, float width, float height);
+
+private:
+    std::shared_ptr<STWorksheet> m_pSheet;
+};
+using CShapesPtr = CInterfacePtr<CShapes>;
+
+class CWorksheet {
+public:
+    explicit CWorksheet(std::shared_ptr<STWorksheet> sheet);
+    // One cell ("B7"), a rectangle ("B7:D9"), or the rectangle spanned by
+    // both arguments.
+    CRangePtr GetRange(std::string_view cell1, std::optional<std::string_view> cell2 = std::nullopt);
+    CRangePtr GetCells();
+    CShapesPtr GetShapes();
+
+private:
+    std::shared_ptr<STWorksheet> m_pSheet;
+};
+using CWorksheetPtr = CInterfacePtr<CWorksheet>;
+
+// A sheet as the application hands it out: a worksheet or a chart sheet.
+class CSheet {
+public:
+    explicit CSheet(STSheet sheet) : m_sheet(std::move(sheet)) {}
+    const STSheet& Sheet() const { return m_sheet; }
+
+private:
+    STSheet m_sheet;
+};
+using CSheetPtr = CInterfacePtr<CSheet>;
+
+// The worksheet behind a sheet; E_NOINTERFACE, and a null worksheet, for a
+// chart sheet. Raises only for a null sheet.
+AutomationCode QueryWorksheet(const CSheetPtr& sheet, CWorksheetPtr& worksheet);
+
+class CWorkbook {
+public:
+    explicit CWorkbook(std::shared_ptr<STWorkbook> book) : m_pBook(std::move(book)) {}
+    // Writes the workbook to the .xlsx file; raises STG_E_CANTSAVE when it
+    // cannot be written, and then any file of that name stays as it was.
+    void SaveAs(const std::u16string& fileName);
+
+    const STWorkbook& Book() const { return *m_pBook; }
+    // The file last saved to; empty while unsaved.
+    const std::u16string& FullName() const { return m_strFullName; }
+
+private:
+    friend class CApplication;
+
+    std::shared_ptr<STWorkbook> m_pBook;
+    std::u16string m_strFullName;
+    bool m_bShown = false;
+};
+using CWorkbookPtr = CInterfacePtr<CWorkbook>;
+
+class CApplication;
+
+class CWorkbooks {
+public:
+    explicit CWorkbooks(std::shared_ptr<CApplication> application) : m_pApplication(std::move(application)) {}
+    // A workbook of one worksheet (kXlWBATWorksheet) or one chart sheet
+    // (kXlWBATChart), which becomes the active workbook. The component's
+    // setup may have new workbooks open on a chart sheet instead.
+    CWorkbookPtr Add(std::int32_t workbookTemplate);
+
+private:
+    std::shared_ptr<CApplication> m_pApplication;
+};
+using CWorkbooksPtr = CInterfacePtr<CWorkbooks>;
+
+// Opens a saved workbook, its file and what it holds, for the operator;
+// false when nothing did.
+using WorkbookOpener = std::function<bool(const std::u16string& fileName, const STWorkbook& workbook)>;
+
+// What the installed component does beyond the calls: how it shows saved
+// workbooks, and what sheet its new workbooks open on.
+struct STSpreadsheetSetup {
+    // None: saved workbooks are not opened.
+    WorkbookOpener m_opener;
+    ESheetKind m_eNewWorkbookSheet = ESheetKind::kWorksheet;
+};
+// Installs the setup for applications created from now on; returns the one
+// before.
+STSpreadsheetSetup InstallSpreadsheetSetup(STSpreadsheetSetup setup);
+
+class CApplication : public std::enable_shared_from_this<CApplication> {
+public:
+    explicit CApplication(STSpreadsheetSetup setup) : m_setup(std::move(setup)) {}
+
+    // Making the application visible opens every saved workbook not yet
+    // shown; raises CO_E_APPNOTFOUND, naming the file, when one cannot be
+    // opened.
+    void PutVisible(bool visible);
+    bool GetVisible() const { return m_bVisible; }
+    CWorkbooksPtr GetWorkbooks();
+    // The active sheet of the active workbook; raises when there is none.
+    CSheetPtr GetActiveSheet();
+
+    const std::vector<std::shared_ptr<CWorkbook>>& Workbooks() const { return m_workbooks; }
+
+private:
+    friend class CWorkbooks;
+
+    STSpreadsheetSetup m_setup;
+    bool m_bVisible = false;
+    std::vector<std::shared_ptr<CWorkbook>> m_workbooks;
+};
+using CApplicationPtr = CInterfacePtr<CApplication>;
+
+// The component's programmatic identifier and class identifier.
+inline constexpr std::string_view kSpreadsheetProgId = "Excel.Application";
+inline constexpr std::string_view kSpreadsheetClassId = "{00024500-0000-0000-C000-000000000046}";
+
+// Starts the component named by a programmatic identifier or by a class
+// identifier in braces. Releases what application was held first; on failure
+// leaves it null and returns the failure code, else 0.
+AutomationCode CreateApplication(CApplicationPtr& application, std::string_view progId);

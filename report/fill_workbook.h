@@ -1,0 +1,18 @@
+// The report workbook, filled cell by cell through the automation layer:
+// header block, measurement table, chart picture and summary, every cell
+// bordered; then saved and shown.
+#pragma once
+
+#include "model/ledgermill.h"
+#include "report/report_files.h"
+
+enum class EFillResult {
+    kFilled,     // saved, and opened when an opener is installed
+    kStopped,    // an automation call failed; no workbook
+    kNotSaved,   // the workbook file could not be written
+    kNotOpened,  // saved as files.m_strWorkbook, but nothing opened it
+};
+
+// The picture is files.m_strBitmap; the workbook is saved as
+// files.m_strWorkbook. Texts and default limits come from g_stSetting.
+EFillResult FillWorkbook(const STLedgermill& batch, const STReportFiles& files);

@@ -1,0 +1,23 @@
+// Where a report's files go: the chart bitmap and the workbook, named by the
+// batch's creation time, in the result folder beside the executable.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "model/ledgermill.h"
+
+struct STReportFiles {
+    std::u16string m_strBitmap;
+    std::u16string m_strWorkbook;
+};
+
+// "Result/" in the executable's folder.
+std::u16string ReportFolder();
+// folder + the 14-digit creation time + ".bmp" and ".xlsx".
+STReportFiles ReportFilesIn(std::u16string_view folder, const STLedgermill& batch);
+// Deletes the folder's older bitmaps, so that only the newest report's
+// remains, and creates the folder with its missing parents. Neither result
+// matters: a bitmap that cannot be written shows as a report without a
+// picture.
+void PrepareReportFolder(std::u16string_view folder);

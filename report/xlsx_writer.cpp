@@ -1,0 +1,448 @@
+#include "report/xlsx_writer.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <iterator>
+#include <limits>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+#include "common/classic_locale.h"
+#include "common/utf.h"
+
+namespace {
+
+// Excel's limits: characters in a cell, in a font name, a font's size.
+constexpr std::size_t kMaxCellText = 32767;
+constexpr std::size_t kMaxFontName = 31;
+constexpr double kMinFontSize = 1;
+constexpr double kMaxFontSize = 409;
+// libxlsxwriter turns a width in characters into pixels as Excel does for
+// Calibri 11: a digit is 7 pixels wide, a column adds 5 pixels of padding,
+// and below one character a character counts 12 pixels.
+constexpr double kDigitPixels = 7;
+constexpr double kPaddingPixels = 5;
+constexpr std::int32_t kOneCharacterPixels = 12;
+// 255 characters, the widest column Excel opens; libxlsxwriter would
+// overflow its width field above that.
+constexpr std::int32_t kMaxColumnPixels = 255 * 7 + 5;
+constexpr char16_t kReplacement = 0xFFFD;
+
+// Discards an unfinished workbook: no file is written.
+struct WorkbookDiscarder {
+    void operator()(lxw_workbook* workbook) const { lxw_workbook_free(workbook); }
+};
+using WorkbookPtr = std::unique_ptr<lxw_workbook, WorkbookDiscarder>;
+
+class CDescriptor {
+public:
+    explicit CDescriptor(int fd) : m_fd(fd) {}
+    ~CDescriptor() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    CDescriptor(const CDescriptor&) = delete;
+    CDescriptor& operator=(const CDescriptor&) = delete;
+
+    int Get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+bool IsHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// XML has no place for lone surrogates or U+FFFE and U+FFFF, nor for
+// control characters in attributes; each becomes U+FFFD, as does NUL, which
+// would end libxlsxwriter's C string. libxlsxwriter escapes the other
+// control characters in cell text itself.
+std::u16string XmlCarriable(std::u16string_view text, bool keepControls) {
+    std::u16string carriable(text);
+    for (std::size_t at = 0; at < carriable.size(); ++at) {
+        char16_t& c = carriable[at];
+        if (IsHighSurrogate(c) && at + 1 < carriable.size() && IsLowSurrogate(carriable[at + 1])) {
+            ++at;
+        } else if (IsHighSurrogate(c) || IsLowSurrogate(c) || c >= 0xFFFE || c == 0 ||
+                   (!keepControls && c < 0x20)) {
+            c = kReplacement;
+        }
+    }
+    return carriable;
+}
+
+// Cuts to at most maxUnits UTF-16 code units, never inside a surrogate pair.
+void Truncate(std::u16string& text, std::size_t maxUnits) {
+    if (text.size() <= maxUnits) {
+        return;
+    }
+    const bool splitsPair = maxUnits > 0 && IsHighSurrogate(text[maxUnits - 1]);
+    text.resize(splitsPair ? maxUnits - 1 : maxUnits);
+}
+
+bool IsHexDigit(char16_t c) {
+    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
+
+bool StartsEscape(std::u16string_view text, std::size_t at) {
+    return text.size() - at >= 7 && text[at + 1] == u'x' && IsHexDigit(text[at + 2]) &&
+           IsHexDigit(text[at + 3]) && IsHexDigit(text[at + 4]) && IsHexDigit(text[at + 5]) &&
+           text[at + 6] == u'_';
+}
+
+// Excel reads "_xHHHH_" in cell text as the character HHHH; an underscore
+// that starts such a run of its own is written as "_x005F_" to stay literal.
+std::u16string WithLiteralEscapes(std::u16string_view text) {
+    std::u16string escaped;
+    escaped.reserve(text.size());
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == u'_' && StartsEscape(text, at)) {
+            escaped += u"_x005F";
+        }
+        escaped += text[at];
+    }
+    return escaped;
+}
+
+std::string CellText(std::u16string_view text) {
+    std::u16string stored = WithLiteralEscapes(XmlCarriable(text, true));
+    Truncate(stored, kMaxCellText);
+    return Utf16ToUtf8(stored);
+}
+
+std::string NameText(std::u16string_view text) {
+    return Utf16ToUtf8(XmlCarriable(text, false));
+}
+
+struct STFormatKey {
+    std::u16string m_strFont;
+    double m_dSize = kDefaultFontSize;
+    std::optional<std::uint32_t> m_oColor;
+    std::int32_t m_nAlignment = kXlGeneral;
+    // Left, top, right, bottom as bits 0 to 3.
+    std::uint8_t m_nBorders = 0;
+
+    auto operator<=>(const STFormatKey&) const = default;
+};
+
+double FontSize(double size) {
+    return std::isfinite(size) ? std::clamp(size, kMinFontSize, kMaxFontSize) : kDefaultFontSize;
+}
+
+std::uint8_t BorderBits(const STCellBorders& borders) {
+    return static_cast<std::uint8_t>(borders.m_bLeft | borders.m_bTop << 1 | borders.m_bRight << 2 |
+                                     borders.m_bBottom << 3);
+}
+
+STFormatKey KeyOf(const STCell& cell) {
+    return {cell.m_font.m_strName, FontSize(cell.m_font.m_dSize), cell.m_font.m_oColor,
+            cell.m_nAlignment, BorderBits(cell.m_borders)};
+}
+
+// 0x00BBGGRR as libxlsxwriter's 0xRRGGBB, where 0 would mean "no colour".
+lxw_color_t RgbColor(std::uint32_t bgr) {
+    const std::uint32_t rgb = (bgr & 0xFF) << 16 | (bgr & 0xFF00) | (bgr >> 16 & 0xFF);
+    return rgb == 0 ? lxw_color_t{LXW_COLOR_BLACK} : rgb;
+}
+
+std::optional<std::uint8_t> HorizontalAlignment(std::int32_t alignment) {
+    switch (alignment) {
+        case kXlCenter:
+            return LXW_ALIGN_CENTER;
+        case kXlLeft:
+            return LXW_ALIGN_LEFT;
+        case kXlRight:
+            return LXW_ALIGN_RIGHT;
+        default:
+            return std::nullopt;
+    }
+}
+
+void SetFont(lxw_format* format, const STFormatKey& key) {
+    std::u16string name = XmlCarriable(key.m_strFont, false);
+    Truncate(name, kMaxFontName);
+    if (!name.empty()) {
+        format_set_font_name(format, Utf16ToUtf8(name).c_str());
+    }
+    format_set_font_size(format, key.m_dSize);
+    if (key.m_oColor) {
+        format_set_font_color(format, RgbColor(*key.m_oColor));
+    }
+}
+
+void SetBorders(lxw_format* format, std::uint8_t bits) {
+    using SetEdge = void (*)(lxw_format*, std::uint8_t);
+    constexpr SetEdge kEdges[] = {format_set_left, format_set_top, format_set_right,
+                                  format_set_bottom};
+    for (std::size_t edge = 0; edge < std::size(kEdges); ++edge) {
+        if (bits >> edge & 1) {
+            kEdges[edge](format, LXW_BORDER_THIN);
+        }
+    }
+}
+
+// One libxlsxwriter format for each distinct look of a cell; the workbook
+// owns them.
+class CFormatCache {
+public:
+    explicit CFormatCache(lxw_workbook* workbook) : m_pWorkbook(workbook) {}
+
+    // Null when libxlsxwriter cannot make one.
+    lxw_format* FormatOf(const STCell& cell) {
+        STFormatKey key = KeyOf(cell);
+        const auto found = m_formats.find(key);
+        if (found != m_formats.end()) {
+            return found->second;
+        }
+        lxw_format* format = Create(key);
+        if (format) {
+            m_formats.emplace(std::move(key), format);
+        }
+        return format;
+    }
+
+private:
+    lxw_format* Create(const STFormatKey& key) {
+        lxw_format* format = workbook_add_format(m_pWorkbook);
+        if (format) {
+            SetFont(format, key);
+            if (const auto alignment = HorizontalAlignment(key.m_nAlignment)) {
+                format_set_align(format, *alignment);
+            }
+            SetBorders(format, key.m_nBorders);
+        }
+        return format;
+    }
+
+    lxw_workbook* m_pWorkbook;
+    std::map<STFormatKey, lxw_format*> m_formats;
+};
+
+bool InSheet(std::int32_t row, std::int32_t column) {
+    return row >= 1 && row <= LXW_ROW_MAX && column >= 1 && column <= LXW_COL_MAX;
+}
+
+lxw_row_t RowIndex(std::int32_t row) {
+    return static_cast<lxw_row_t>(row - 1);
+}
+
+lxw_col_t ColumnIndex(std::int32_t column) {
+    return static_cast<lxw_col_t>(column - 1);
+}
+
+lxw_error WriteCell(lxw_worksheet* sheet, std::int32_t row, std::int32_t column, const STCell& cell,
+                    lxw_format* format) {
+    if (cell.m_strText.empty()) {
+        return worksheet_write_blank(sheet, RowIndex(row), ColumnIndex(column), format);
+    }
+    return worksheet_write_string(sheet, RowIndex(row), ColumnIndex(column),
+                                  CellText(cell.m_strText).c_str(), format);
+}
+
+bool WriteCells(lxw_worksheet* sheet, const STWorksheet& worksheet, CFormatCache& formats) {
+    for (const auto& [position, cell] : worksheet.m_cells) {
+        const auto [row, column] = position;
+        lxw_format* format = formats.FormatOf(cell);
+        if (!format || !InSheet(row, column) ||
+            WriteCell(sheet, row, column, cell, format) != LXW_NO_ERROR) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Only the areas: the cells inside, the top left one included, are written
+// afterwards with their own text and format.
+bool WriteMerges(lxw_worksheet* sheet, const STWorksheet& worksheet) {
+    for (const auto& [corner, rect] : worksheet.m_merges) {
+        if (rect.IsSingleCell()) {
+            continue;
+        }
+        if (!InSheet(rect.m_nTop, rect.m_nLeft) || !InSheet(rect.m_nBottom, rect.m_nRight) ||
+            worksheet_merge_range(sheet, RowIndex(rect.m_nTop), ColumnIndex(rect.m_nLeft),
+                                  RowIndex(rect.m_nBottom), ColumnIndex(rect.m_nRight), "",
+                                  nullptr) != LXW_NO_ERROR) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The width the file can hold; libxlsxwriter places pictures by it.
+std::int32_t StoredColumnPixels(const STWorksheet& worksheet, std::int32_t column) {
+    return std::clamp(worksheet.ColumnPixels(column), 0, kMaxColumnPixels);
+}
+
+// The width in characters that libxlsxwriter turns back into exactly pixels.
+double ColumnWidth(std::int32_t pixels) {
+    if (pixels < kOneCharacterPixels) {
+        return pixels / (kDigitPixels + kPaddingPixels);
+    }
+    return (pixels - kPaddingPixels) / kDigitPixels;
+}
+
+bool WriteColumnWidths(lxw_worksheet* sheet, const STWorksheet& worksheet) {
+    for (const auto& [column, pixels] : worksheet.m_columnPixels) {
+        if (!InSheet(1, column) ||
+            worksheet_set_column(sheet, ColumnIndex(column), ColumnIndex(column),
+                                 ColumnWidth(StoredColumnPixels(worksheet, column)),
+                                 nullptr) != LXW_NO_ERROR) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::int64_t PointsToPixels(float points) {
+    constexpr double kMaxPixels = std::numeric_limits<std::int32_t>::max();
+    if (!std::isfinite(points) || points <= 0) {
+        return 0;
+    }
+    return std::llround(std::min(points / kPointsPerPixel, kMaxPixels));
+}
+
+// A cell (from 1) and the pixels into it.
+struct STCellOffset {
+    std::int32_t m_nIndex = 1;
+    std::int32_t m_nOffset = 0;
+};
+
+// The column or row that holds the point pixels from the sheet's edge, given
+// the pixel size of each.
+template <class SizeOf>
+STCellOffset Locate(std::int64_t pixels, std::int32_t count, SizeOf sizeOf) {
+    std::int32_t index = 1;
+    for (; index < count && pixels >= sizeOf(index); ++index) {
+        pixels -= sizeOf(index);
+    }
+    return {index, static_cast<std::int32_t>(pixels)};
+}
+
+// The scale that stretches natural pixels to wanted in libxlsxwriter's
+// double arithmetic without falling short by a rounding error, which would
+// end the picture a whole cell early with a full offset.
+double ScaleTo(std::int64_t wanted, std::int32_t natural) {
+    const auto target = static_cast<double>(wanted);
+    double scale = target / natural;
+    while (natural * scale < target) {
+        scale = std::nextafter(scale, std::numeric_limits<double>::infinity());
+    }
+    return scale;
+}
+
+bool InsertPicture(lxw_worksheet* sheet, const STWorksheet& worksheet, const STPicture& picture) {
+    const std::int64_t width = PointsToPixels(picture.m_fWidth);
+    const std::int64_t height = PointsToPixels(picture.m_fHeight);
+    if (width == 0 || height == 0 || picture.m_nPixelWidth < 1 || picture.m_nPixelHeight < 1) {
+        return true;  // nothing to show
+    }
+    const STCellOffset column =
+        Locate(PointsToPixels(picture.m_fLeft), LXW_COL_MAX,
+               [&worksheet](std::int32_t c) { return StoredColumnPixels(worksheet, c); });
+    const STCellOffset row =
+        Locate(PointsToPixels(picture.m_fTop), LXW_ROW_MAX,
+               [&worksheet](std::int32_t r) { return worksheet.RowPixels(r); });
+    lxw_image_options options{};
+    options.x_offset = column.m_nOffset;
+    options.y_offset = row.m_nOffset;
+    options.x_scale = ScaleTo(width, picture.m_nPixelWidth);
+    options.y_scale = ScaleTo(height, picture.m_nPixelHeight);
+    options.object_position = LXW_OBJECT_MOVE_AND_SIZE;
+    return worksheet_insert_image_buffer_opt(sheet, RowIndex(row.m_nIndex),
+                                             ColumnIndex(column.m_nIndex), picture.m_png.data(),
+                                             picture.m_png.size(), &options) == LXW_NO_ERROR;
+}
+
+bool InsertPictures(lxw_worksheet* sheet, const STWorksheet& worksheet) {
+    return std::all_of(
+        worksheet.m_pictures.begin(), worksheet.m_pictures.end(),
+        [&](const STPicture& picture) { return InsertPicture(sheet, worksheet, picture); });
+}
+
+// Sheets print one page wide, as many pages long as they need: a report's
+// nine columns are a little wider than a portrait page.
+bool WriteWorksheet(lxw_worksheet* sheet, const STWorksheet& worksheet, CFormatCache& formats) {
+    worksheet_fit_to_pages(sheet, 1, 0);
+    return WriteColumnWidths(sheet, worksheet) && WriteMerges(sheet, worksheet) &&
+           WriteCells(sheet, worksheet, formats) && InsertPictures(sheet, worksheet);
+}
+
+// Chart sheets are left out: they hold nothing the file could show.
+bool AddSheets(lxw_workbook* book, const STWorkbook& workbook) {
+    CFormatCache formats(book);
+    for (std::size_t index = 0; index < workbook.m_sheets.size(); ++index) {
+        const STSheet& sheet = workbook.m_sheets[index];
+        if (sheet.m_eKind != ESheetKind::kWorksheet || !sheet.m_pWorksheet) {
+            continue;
+        }
+        lxw_worksheet* added =
+            workbook_add_worksheet(book, NameText(sheet.m_pWorksheet->m_strName).c_str());
+        if (!added || !WriteWorksheet(added, *sheet.m_pWorksheet, formats)) {
+            return false;
+        }
+        if (index == workbook.m_nActiveSheet) {
+            worksheet_activate(added);
+        }
+    }
+    return true;
+}
+
+bool WriteWorkbookFile(const STWorkbook& workbook, const std::string& file) {
+    // libxlsxwriter prints widths, sizes and margins with printf, which
+    // would write "0,7" under a comma-decimal locale and spoil the file.
+    const CClassicLocaleScope classic;
+    WorkbookPtr book(workbook_new(file.c_str()));
+    if (!book || !AddSheets(book.get(), workbook)) {
+        return false;
+    }
+    return workbook_close(book.release()) == LXW_NO_ERROR;
+}
+
+// A name beside target that no other save of this process or any other uses.
+std::string TemporaryNameFor(const std::string& target) {
+    static std::atomic<unsigned> counter{0};
+    return target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+}
+
+bool SyncFile(const std::string& path) {
+    const CDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    return file.Get() >= 0 && ::fsync(file.Get()) == 0;
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash + 1);
+}
+
+void SyncFolder(const std::string& folder) {
+    const CDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.Get() >= 0) {
+        ::fsync(dir.Get());  // best effort: the rename is already done
+    }
+}
+
+}  // namespace
+
+bool WriteXlsxFile(const STWorkbook& workbook, const std::string& path) {
+    const std::string temporary = TemporaryNameFor(path);
+    if (!WriteWorkbookFile(workbook, temporary) || !SyncFile(temporary) ||
+        std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    SyncFolder(FolderOf(path));
+    return true;
+}

@@ -1,0 +1,116 @@
+// The Report command through the window: the bitmap under Result/ beside the
+// program, the workbook saved and opened, and what the operator is told.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/ledgermill_dlg.h"
+#include "app/report_list.h"
+#include "common/paths.h"
+#include "common/utf.h"
+#include "persistence/batch_file.h"
+#include "persistence/serializer.h"
+#include "persistence/setting.h"
+#include "report/report_files.h"
+#include "report/report_fixtures.h"
+#include "scripted_modal.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class ReportCommand : public TempFolder {
+protected:
+    void SetUp() override {
+        TempFolder::SetUp();
+        ResetDefaults(g_stSetting);
+        m_result = Utf16ToUtf8(ReportFolder());
+        fs::remove_all(m_result);
+        m_pModal = InstallScriptedModal();
+        m_window = std::make_unique<CLedgermillDlg>();
+    }
+    void TearDown() override {
+        m_window.reset();
+        CModal::Install(nullptr);
+        fs::remove_all(m_result);
+        TempFolder::TearDown();
+    }
+
+    // Loads the batch through the window, which lists and selects it.
+    STLedgermill& Load(const STLedgermill& batch) {
+        CSerializer archive;
+        archive.OpenForWrite();
+        WriteBatch(batch, archive.GetRoot(), kBatchInstanceName);
+        const std::string path = PathOf(std::to_string(batch.m_time) + ".hdb");
+        EXPECT_TRUE(archive.SaveFile(path));
+        m_pModal->m_fileName = QString::fromStdString(path);
+        m_window->OnLoad();
+        return *RowData<STLedgermill>(m_window->m_batchList, m_window->m_batchList.rowCount() - 1);
+    }
+    std::vector<std::string> ResultFiles() const {
+        std::vector<std::string> names;
+        if (fs::is_directory(m_result))
+            for (const auto& entry : fs::directory_iterator(m_result)) names.push_back(entry.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    std::string m_result;
+    CScriptedModal* m_pModal = nullptr;
+    std::unique_ptr<CLedgermillDlg> m_window;
+    CRecordingComponent m_component;
+};
+
+const std::vector<STItemTexts> kItems = {{u"P01", u"HL", u"D", u"270", u"2016-05-04 10:21", 448.0},
+                                         {u"P02", u"HL", u"D", u"90", u"2016-05-04 10:22", 452.0}};
+
+TEST_F(ReportCommand, NothingSelectedDoesNothingAndAnEmptyBatchOnlySaysNoData) {
+    m_window->OnReport();
+    auto empty = MakeBatch(kTestMethodLeeb, {});
+    Load(*empty);
+    m_window->OnReport();
+    EXPECT_EQ(m_pModal->m_messages.back(), "Marlo|No Data.");
+    EXPECT_TRUE(ResultFiles().empty());
+    EXPECT_TRUE(m_component.m_opened.empty());
+}
+
+TEST_F(ReportCommand, TwoReportsLeaveTheSecondBitmapAndOpenBothWorkbooks) {
+    auto first = MakeBatch(kTestMethodLeeb, kItems);
+    auto second = MakeBatch(kTestMethodUci, kItems);
+    second->m_time += 60;
+    Load(*first);
+    STLedgermill& shown = Load(*second);
+    m_window->m_batchList.selectRow(0);
+    m_window->OnReport();
+    m_window->m_batchList.selectRow(1);
+    m_window->OnReport();
+
+    EXPECT_EQ(m_window->m_pCurBatch, &shown);
+    const std::u16string firstStem = ReportFilesIn(ReportFolder(), *first).m_strWorkbook;
+    const STReportFiles secondFiles = ReportFilesIn(ReportFolder(), shown);
+    EXPECT_EQ(m_component.m_opened, (std::vector<std::u16string>{firstStem, secondFiles.m_strWorkbook}));
+    const std::string stem = fs::path(Utf16ToUtf8(secondFiles.m_strBitmap)).stem();
+    EXPECT_EQ(ResultFiles(), (std::vector<std::string>{fs::path(Utf16ToUtf8(firstStem)).filename(), stem + ".bmp",
+                                                       stem + ".xlsx"}));
+    EXPECT_TRUE(m_pModal->m_messages.empty() || m_pModal->m_messages.back() == "Load HDB File");
+    EXPECT_EQ(m_component.Sheet().m_pictures.size(), 1u);
+}
+
+TEST_F(ReportCommand, AWorkbookThatCannotBeWrittenOrOpenedIsTold) {
+    STLedgermill& batch = Load(*MakeBatch(kTestMethodLeeb, kItems));
+    const STReportFiles files = ReportFilesIn(ReportFolder(), batch);
+    fs::create_directories(Utf16ToUtf8(files.m_strWorkbook));  // a folder where the file should go
+    m_window->OnReport();
+    EXPECT_EQ(m_pModal->m_messages.back(), "Marlo|Report Failed.");
+    EXPECT_TRUE(m_component.m_opened.empty());
+
+    fs::remove(Utf16ToUtf8(files.m_strWorkbook));
+    CRecordingComponent refusing(false);
+    m_window->OnReport();
+    EXPECT_EQ(m_pModal->m_messages.back().toStdString(),
+              "Marlo|No application could open the report. It is saved as " + Utf16ToUtf8(files.m_strWorkbook));
+    EXPECT_TRUE(fs::exists(Utf16ToUtf8(files.m_strWorkbook)));
+}
+
+}  // namespace

@@ -1,0 +1,270 @@
+// The report workbook, cell by cell, as the layout places it.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+
+#include "common/utf.h"
+#include "persistence/setting.h"
+#include "report/fill_workbook.h"
+#include "read_back.h"
+#include "report_fixtures.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+constexpr std::int32_t kRed = 255;
+
+class FillWorkbookTest : public TempFolder {
+protected:
+    void SetUp() override {
+        TempFolder::SetUp();
+        setenv("TZ", "UTC", 1);
+        tzset();
+        ResetDefaults(g_stSetting);
+        g_stSetting.m_strTitleOne = u"Hardness Test Report";
+        g_stSetting.m_strTitleTwo = u"Rolling Mill 2";
+        g_stSetting.m_strDepartment = u"QA";
+        g_stSetting.m_strSpecimen = u"Shaft";
+        g_stSetting.m_strOperator = u"Lee";
+        g_stSetting.m_dSamplingRate = 12.5;
+        g_stSetting.m_dLowerLimit = 430.0;
+        g_stSetting.m_dUpperLimit = 470.0;
+        m_files = {Utf8ToUtf16(PathOf("chart.bmp")), Utf8ToUtf16(PathOf("report.xlsx"))};
+        WriteTestBitmap(PathOf("chart.bmp"), 611, 234);
+    }
+    void TearDown() override {
+        unsetenv("TZ");
+        tzset();
+        ResetDefaults(g_stSetting);
+        TempFolder::TearDown();
+    }
+
+    // Fills the workbook for the batch and returns its sheet.
+    const STWorksheet& Fill(const STLedgermill& batch) {
+        EXPECT_EQ(FillWorkbook(batch, m_files), EFillResult::kFilled);
+        EXPECT_EQ(m_component.m_opened, std::vector<std::u16string>{m_files.m_strWorkbook});
+        return m_component.Sheet();
+    }
+
+    static void ExpectCell(const STWorksheet& sheet, const char* address, std::u16string_view text,
+                           std::int32_t alignment,
+                           std::optional<std::uint32_t> color = std::nullopt) {
+        const auto position = ParseCellAddress(address);
+        const STCell* cell = sheet.FindCell(position->m_nRow, position->m_nColumn);
+        ASSERT_NE(cell, nullptr) << address;
+        EXPECT_EQ(Utf16ToUtf8(cell->m_strText), Utf16ToUtf8(text)) << address;
+        EXPECT_EQ(cell->m_nAlignment, alignment) << address;
+        EXPECT_EQ(cell->m_font.m_strName, u"Times New Roman") << address;
+        EXPECT_EQ(cell->m_font.m_dSize, 10.0) << address;
+        EXPECT_EQ(cell->m_font.m_oColor, color) << address;
+    }
+    static bool IsMerged(const STWorksheet& sheet, const char* range) {
+        const auto rect = ParseRangeAddress(range);
+        const STCellRect* merge = sheet.MergeAt(rect->m_nTop, rect->m_nLeft);
+        return merge != nullptr && *merge == *rect;
+    }
+    static bool HasText(const STWorksheet& sheet, const char* address) {
+        const auto position = ParseCellAddress(address);
+        const STCell* cell = sheet.FindCell(position->m_nRow, position->m_nColumn);
+        return cell != nullptr && !cell->m_strText.empty();
+    }
+
+    STReportFiles m_files;
+    CRecordingComponent m_component;
+};
+
+const std::vector<STItemTexts> kLeebItems = {
+    {u"P01", u"HL", u"D", u"270", u"2016-05-04 10:21", 448.0},
+    {u"P02", u"HL", u"D", u"", u"2016-05-04 10:22", 440.0},    // on the lower limit: passes
+    {u"P03", u"HL", u"D", u"90", u"2016-05-04 10:23", 439.9},  // 0.1 below: NG
+};
+
+TEST_F(FillWorkbookTest, HeaderBlockCarriesTheSettingsTextsAndTheBatchsDate) {
+    const auto batch = MakeBatch(kTestMethodLeeb, kLeebItems);
+    const STWorksheet& sheet = Fill(*batch);
+    for (const char* merged :
+         {"A1:I1", "A2:I2", "B3:E3", "G3:I3", "B4:E4", "G4:I4", "A5:A6", "A7:I7"})
+        EXPECT_TRUE(IsMerged(sheet, merged)) << merged;
+    ExpectCell(sheet, "A1", u"Hardness Test Report", kXlCenter);
+    ExpectCell(sheet, "A2", u"Rolling Mill 2", kXlCenter);
+    ExpectCell(sheet, "A3", u"Department:", kXlRight);
+    ExpectCell(sheet, "B3", u"QA", kXlLeft);
+    ExpectCell(sheet, "F3", u"Date:", kXlRight);
+    ExpectCell(sheet, "G3", u"2016-05-04", kXlLeft);
+    ExpectCell(sheet, "A4", u"Specimen:", kXlRight);
+    ExpectCell(sheet, "B4", u"Shaft", kXlLeft);
+    ExpectCell(sheet, "F4", u"Operator:", kXlRight);
+    ExpectCell(sheet, "G4", u"Lee", kXlLeft);
+    ExpectCell(sheet, "A5", u"Parameters:", kXlRight);
+    const char* labels[] = {"B5", "C5", "D5", "E5", "F5", "G5"};
+    const char16_t* labelTexts[] = {u"Lower Limit", u"Upper Limit", u"Sampling Rate",
+                                    u"Quantity",    u"Test Model",  u"Test Method"};
+    for (int i = 0; i < 6; ++i)
+        ExpectCell(sheet, labels[i], labelTexts[i], kXlCenter);
+    // The settings' default limits, not the batch's 440..460.
+    ExpectCell(sheet, "B6", u"430.0", kXlCenter);
+    ExpectCell(sheet, "C6", u"470.0", kXlCenter);
+    ExpectCell(sheet, "D6", u"12.5%", kXlCenter);
+    ExpectCell(sheet, "E6", u"3", kXlCenter);
+    ExpectCell(sheet, "F6", u"Batch", kXlCenter);
+    ExpectCell(sheet, "G6", u"Leeb", kXlCenter);
+    for (const char* empty : {"H5", "I5", "H6", "I6", "A7"})
+        EXPECT_FALSE(HasText(sheet, empty)) << empty;
+}
+
+TEST_F(FillWorkbookTest, LeebRowsShowImpactDirectionAndValueAndTurnRedBelowTheLimit) {
+    const auto batch = MakeBatch(kTestMethodLeeb, kLeebItems);
+    const STWorksheet& sheet = Fill(*batch);
+    ExpectCell(sheet, "A8", u"S/N", kXlCenter);
+    ExpectCell(sheet, "C8", u"HD SCALE", kXlCenter);
+    ExpectCell(sheet, "D8", u"IMPACT", kXlCenter);
+    ExpectCell(sheet, "E8", u"DIR", kXlCenter);
+    ExpectCell(sheet, "F8", u"VALUE", kXlCenter);
+    ExpectCell(sheet, "G8", u"DATE", kXlCenter);
+    ExpectCell(sheet, "I8", u"NG/Pass", kXlCenter, kRed);
+    EXPECT_TRUE(IsMerged(sheet, "G8:H8"));
+    EXPECT_EQ(sheet.MergeAt(8, 5), nullptr);
+
+    ExpectCell(sheet, "A9", u"1", kXlCenter);
+    ExpectCell(sheet, "B9", u"P01", kXlCenter);
+    ExpectCell(sheet, "D9", u"D", kXlCenter);
+    ExpectCell(sheet, "E9", u"\u2193", kXlCenter);
+    ExpectCell(sheet, "F9", u"448.0", kXlCenter);
+    ExpectCell(sheet, "G9", u"2016-05-04 10:21", kXlCenter);
+    ExpectCell(sheet, "I9", u"Pass", kXlCenter);
+    ExpectCell(sheet, "E10", u"", kXlCenter);  // no direction recorded
+    ExpectCell(sheet, "F10", u"440.0", kXlCenter);
+    ExpectCell(sheet, "I10", u"Pass", kXlCenter);
+    for (const char* cell : {"A11", "B11", "C11", "D11", "E11", "F11", "G11", "I11"})
+        EXPECT_EQ(sheet.FindCell(ParseCellAddress(cell)->m_nRow, ParseCellAddress(cell)->m_nColumn)
+                      ->m_font.m_oColor,
+                  std::optional<std::uint32_t>(kRed))
+            << cell;
+    ExpectCell(sheet, "F11", u"439.9", kXlCenter, kRed);
+    ExpectCell(sheet, "I11", u"NG", kXlCenter, kRed);
+    for (const char* merged : {"G9:H9", "G10:H10", "G11:H11"})
+        EXPECT_TRUE(IsMerged(sheet, merged)) << merged;
+}
+
+TEST_F(FillWorkbookTest, UciRowsMergeTheValueOverEAndF) {
+    const auto batch =
+        MakeBatch(kTestMethodUci, {{u"U01", u"HV", u"49N", u"", u"2016-05-04 11:00", 450.0},
+                                   {u"U02", u"HV", u"49N", u"", u"2016-05-04 11:01", 460.1}});
+    const STWorksheet& sheet = Fill(*batch);
+    ExpectCell(sheet, "D8", u"FORCE", kXlCenter);
+    ExpectCell(sheet, "E8", u"VALUE", kXlCenter);
+    ExpectCell(sheet, "G6", u"UCI", kXlCenter);
+    for (const char* merged : {"E8:F8", "E9:F9", "E10:F10", "G9:H9"})
+        EXPECT_TRUE(IsMerged(sheet, merged)) << merged;
+    ExpectCell(sheet, "D9", u"49N", kXlCenter);
+    ExpectCell(sheet, "E9", u"450.0", kXlCenter);
+    ExpectCell(sheet, "E10", u"460.1", kXlCenter, kRed);
+    ExpectCell(sheet, "I10", u"NG", kXlCenter, kRed);
+}
+
+TEST_F(FillWorkbookTest, WithoutUseLimitEveryRowPasses) {
+    auto batch = MakeBatch(kTestMethodLeeb, kLeebItems);
+    batch->m_bUseLimit = false;
+    const STWorksheet& sheet = Fill(*batch);
+    for (const char* status : {"I9", "I10", "I11"})
+        ExpectCell(sheet, status, u"Pass", kXlCenter);
+}
+
+TEST_F(FillWorkbookTest, PictureSummaryAndBordersFollowTheItemCount) {
+    const auto batch = MakeBatch(kTestMethodLeeb, kLeebItems);  // n = 3
+    const STWorksheet& sheet = Fill(*batch);
+    EXPECT_TRUE(IsMerged(sheet, "A12:I27"));
+    EXPECT_EQ(sheet.MergeAt(11, 1), nullptr);  // the last item row stays a row
+    EXPECT_TRUE(IsMerged(sheet, "A28:I28"));
+    EXPECT_TRUE(IsMerged(sheet, "A31:I31"));
+    const char16_t* labels[] = {u"Total", u"Average", u"Min", u"Max", u"Deviation"};
+    const char* labelCells[] = {"A29", "B29", "C29", "D29", "E29"};
+    for (int i = 0; i < 5; ++i)
+        ExpectCell(sheet, labelCells[i], labels[i], kXlCenter);
+    ExpectCell(sheet, "A30", u"3", kXlCenter);
+    ExpectCell(sheet, "B30", u"442.6", kXlCenter);
+    ExpectCell(sheet, "C30", u"439.9", kXlCenter);
+    ExpectCell(sheet, "D30", u"448.0", kXlCenter);
+    ExpectCell(sheet, "E30", u"4.6", kXlCenter);
+    for (const char* empty : {"F29", "I29", "F30", "I30"})
+        EXPECT_FALSE(HasText(sheet, empty)) << empty;
+
+    ASSERT_EQ(sheet.m_pictures.size(), 1u);
+    const STPicture& picture = sheet.m_pictures.front();
+    EXPECT_EQ(picture.m_nPixelWidth, 611);
+    EXPECT_EQ(picture.m_fLeft, 0.0f);
+    EXPECT_EQ(picture.m_fTop, 11 * 15.0f);
+    EXPECT_EQ(picture.m_fWidth, static_cast<float>(sheet.ColumnsPixels(1, 9)) * 0.75f);
+    EXPECT_EQ(picture.m_fHeight, 16 * 15.0f);
+
+    for (std::int32_t row = 1; row <= 32; ++row) {
+        for (std::int32_t column = 1; column <= 10; ++column) {
+            const STCell* cell = sheet.FindCell(row, column);
+            const bool framed = row <= 31 && column <= 9;
+            const STCellBorders all{true, true, true, true};
+            EXPECT_EQ(cell != nullptr && cell->m_borders == all, framed) << row << "," << column;
+        }
+    }
+}
+
+TEST_F(FillWorkbookTest, ColumnsFitTheirWidestUnmergedText) {
+    g_stSetting.m_strTitleOne = std::u16string(200, u'W');  // merged: widens nothing
+    const auto batch = MakeBatch(kTestMethodLeeb, kLeebItems);
+    const STWorksheet& sheet = Fill(*batch);
+    // "Parameters:" sits in the merged A5:A6; "Department:" is A's widest.
+    EXPECT_GT(sheet.ColumnPixels(1), 50);
+    EXPECT_LT(sheet.ColumnPixels(1), 90);
+    EXPECT_LT(sheet.ColumnPixels(9), sheet.ColumnPixels(4));  // "NG/Pass" < "Sampling Rate"
+    EXPECT_EQ(sheet.ColumnPixels(8), kDefaultColumnPixels);   // H is merged into G throughout
+}
+
+TEST_F(FillWorkbookTest, ChartSheetEndsTheReportWithoutAWorkbook) {
+    CRecordingComponent chartFirst(true, ESheetKind::kChart);
+    const auto batch = MakeBatch(kTestMethodLeeb, kLeebItems);
+    EXPECT_EQ(FillWorkbook(*batch, m_files), EFillResult::kStopped);
+    EXPECT_TRUE(chartFirst.m_opened.empty());
+    EXPECT_FALSE(std::filesystem::exists(PathOf("report.xlsx")));
+}
+
+TEST_F(FillWorkbookTest, MissingPictureStopsAndUnwritableOrUnopenedWorkbooksAreTold) {
+    const auto batch = MakeBatch(kTestMethodLeeb, kLeebItems);
+    std::filesystem::remove(PathOf("chart.bmp"));
+    EXPECT_EQ(FillWorkbook(*batch, m_files), EFillResult::kStopped);
+    EXPECT_TRUE(m_component.m_opened.empty());
+
+    WriteTestBitmap(PathOf("chart.bmp"), 20, 10);
+    m_files.m_strWorkbook = Utf8ToUtf16(PathOf("missing/report.xlsx"));
+    EXPECT_EQ(FillWorkbook(*batch, m_files), EFillResult::kNotSaved);
+    EXPECT_TRUE(m_component.m_opened.empty());
+
+    CRecordingComponent refusing(false);
+    m_files.m_strWorkbook = Utf8ToUtf16(PathOf("report.xlsx"));
+    EXPECT_EQ(FillWorkbook(*batch, m_files), EFillResult::kNotOpened);
+    EXPECT_TRUE(std::filesystem::exists(PathOf("report.xlsx")));
+}
+
+TEST_F(FillWorkbookTest, TheSavedFileReadsBackWithItsLayout) {
+    const auto batch = MakeBatch(kTestMethodLeeb, kLeebItems);
+    const STWorksheet& sheet = Fill(*batch);
+    const std::string file = ReadBack(PathOf("report.xlsx"));
+    const auto has = [&file](const std::string& line) { return file.find(line + "\n") != std::string::npos; };
+    EXPECT_TRUE(has("Sheet1!A1 \"Hardness Test Report\" Times New Roman 10 - center LTRB")) << file;
+    EXPECT_TRUE(has("Sheet1!G3 \"2016-05-04\" Times New Roman 10 - left LTRB"));
+    EXPECT_TRUE(has("Sheet1!I8 \"NG/Pass\" Times New Roman 10 FFFF0000 center LTRB"));
+    EXPECT_TRUE(has("Sheet1!E9 \"↓\" Times New Roman 10 - center LTRB"));
+    EXPECT_TRUE(has("Sheet1!F11 \"439.9\" Times New Roman 10 FFFF0000 center LTRB"));
+    EXPECT_TRUE(has("Sheet1!A29 \"Total\" Times New Roman 10 - center LTRB"));
+    for (const char* merge : {"A1:I1", "G11:H11", "A12:I27", "A28:I28", "A31:I31"})
+        EXPECT_TRUE(has(std::string("Sheet1 merge ") + merge)) << merge;
+    EXPECT_TRUE(has("Sheet1 width A " + std::to_string(sheet.ColumnPixels(1))));
+    // Anchored at A12, ending exactly after I27.
+    EXPECT_TRUE(has("Sheet1 image None from 0 0 11 0 to 9 0 27 0 size 611x234")) << file;
+
+    std::size_t framed = 0;
+    for (std::size_t at = file.find(" LTRB\n"); at != std::string::npos; at = file.find(" LTRB\n", at + 1)) ++framed;
+    EXPECT_EQ(framed, 9u * 31u);
+}
+
+}  // namespace

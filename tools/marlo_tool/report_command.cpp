@@ -1,0 +1,102 @@
+// report: a batch file's report workbook and its chart bitmap, as the
+// Report command writes them, without the window and without opening them.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/file_bytes.h"
+#include "common/text.h"
+#include "common/utf.h"
+#include "persistence/setting.h"
+#include "report/fill_workbook.h"
+#include "report/report_image.h"
+#include "tools/marlo_tool/commands.h"
+#include "tools/marlo_tool/headless_chart.h"
+
+namespace {
+
+struct ReportOptions {
+    std::string m_strInput;
+    std::string m_strOutput;
+    std::optional<std::string> m_oSettings;
+};
+
+bool EndsWithXlsx(std::string_view path) {
+    std::string tail(path.substr(path.size() < 5 ? 0 : path.size() - 5));
+    return StringToLower(tail) == ".xlsx";
+}
+
+std::optional<ReportOptions> ReadOptions(Arguments arguments) {
+    const auto usageError = [](std::string_view problem) {
+        ReportUsageError(problem, kReportUsage);
+        return std::nullopt;
+    };
+    ReportOptions options;
+    std::vector<std::string_view> operands;
+    CArgumentReader reader(arguments);
+    while (!reader.AtEnd()) {
+        const std::string_view argument = reader.Take();
+        if (argument == "--settings") {
+            const std::optional<std::string_view> settings = reader.TakeValue();
+            if (!settings) return usageError("--settings takes a settings file");
+            options.m_oSettings = std::string(*settings);
+        } else if (IsOption(argument)) {
+            return usageError("unknown option " + std::string(argument));
+        } else {
+            operands.push_back(argument);
+        }
+    }
+    if (operands.size() != 2) return usageError("give one batch file and one workbook file");
+    if (!EndsWithXlsx(operands[1])) return usageError("the workbook file name ends in .xlsx");
+    options.m_strInput = operands[0];
+    options.m_strOutput = operands[1];
+    return options;
+}
+
+// The given settings file, else Setting.xml beside the tool, else the
+// defaults; a given file that cannot be read is an error.
+bool LoadReportSettings(const std::optional<std::string>& settings) {
+    if (!settings) {
+        LoadSettings(SettingsFilePath());
+        return true;
+    }
+    std::string bytes;
+    if (!ReadFileBytes(*settings, bytes)) return false;
+    LoadSettings(*settings);
+    return true;
+}
+
+std::string BitmapBeside(const std::string& workbook) {
+    return std::filesystem::path(workbook).replace_extension(".bmp").string();
+}
+
+}  // namespace
+
+int RunReport(Arguments arguments) {
+    const std::optional<ReportOptions> options = ReadOptions(arguments);
+    if (!options) return kExitUsage;
+    STLedgermill batch;
+    if (!LoadBatch(options->m_strInput, batch)) return kExitFailure;
+    if (batch.m_itemVector.empty()) return ReportFailure("marlo-tool: No Data.");
+    if (!LoadReportSettings(options->m_oSettings))
+        return ReportFailure("marlo-tool: cannot read " + *options->m_oSettings);
+
+    const STReportFiles files{Utf8ToUtf16(BitmapBeside(options->m_strOutput)), Utf8ToUtf16(options->m_strOutput)};
+    const auto application = StartDrawing();
+    CChartPlot plot;
+    DrawBatchChart(plot, batch, kChartWidth, kChartHeight);
+    if (!WriteReportBitmap(plot, files.m_strBitmap))
+        return ReportFailure("marlo-tool: cannot write " + Utf16ToUtf8(files.m_strBitmap));
+
+    switch (FillWorkbook(batch, files)) {
+        case EFillResult::kFilled:
+        case EFillResult::kNotOpened:
+            return kExitSuccess;
+        case EFillResult::kNotSaved:
+            return ReportFailure("marlo-tool: cannot write " + options->m_strOutput);
+        case EFillResult::kStopped:
+            break;
+    }
+    return ReportFailure("marlo-tool: the workbook could not be filled");
+}
