@@ -42,6 +42,7 @@ bench: build
 	@$(BUILD_DIR)/bench_batch_file
 	@$(BUILD_DIR)/bench_chart
 	@$(BUILD_DIR)/bench_receive
+	@$(BUILD_DIR)/bench_report
 
 # clang build in build-fuzz/; the fuzzer grows its own copy of the seed
 # corpus there and leaves what it fails on in build-fuzz/artifacts/.

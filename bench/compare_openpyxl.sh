@@ -26,18 +26,7 @@ trap 'rm -rf "$work"' EXIT
 marlo=("$BUILD_DIR/marlo-tool" report "$work/batch.hdb" "$work/marlo.xlsx")
 openpyxl=(/usr/bin/python3 bench/openpyxl_report.py "$ITEMS" "$work/openpyxl.xlsx" "$work/picture.bmp")
 
-# Median wall time of RUNS runs after one warm-up, in milliseconds.
-median_ms() {
-  "$@" > /dev/null
-  local times=() start end
-  for ((run = 0; run < RUNS; run++)); do
-    start=$(date +%s%N)
-    "$@" > /dev/null
-    end=$(date +%s%N)
-    times+=($(((end - start) / 1000000)))
-  done
-  printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((RUNS + 1) / 2))p"
-}
+source bench/median_ms.sh
 
 echo "report of $ITEMS items, median of $RUNS runs:"
 echo "  marlo-tool report: $(median_ms "${marlo[@]}") ms ($(stat -c %s "$work/marlo.xlsx") bytes)"

@@ -33,19 +33,7 @@ if command -v hyperfine > /dev/null; then
   exit 0
 fi
 
-# Median wall time of RUNS runs after one warm-up, in milliseconds.
-median_ms() {
-  "$@" > /dev/null
-  local times=() start end
-  for ((run = 0; run < RUNS; run++)); do
-    start=$(date +%s%N)
-    "$@" > /dev/null
-    end=$(date +%s%N)
-    times+=($(((end - start) / 1000)))
-  done
-  printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((RUNS + 1) / 2))p" |
-    awk '{ printf "%.1f", $1 / 1000 }'
-}
+source bench/median_ms.sh
 
 echo "median of $RUNS runs (hyperfine not installed):"
 echo "  bench_load_batch_file  $(median_ms "${marlo[@]}") ms"

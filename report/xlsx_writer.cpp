@@ -1,13 +1,9 @@
 #include "report/xlsx_writer.h"
 
-#include <fcntl.h>
-#include <unistd.h>
 #include <xlsxwriter.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <cstdio>
 #include <iterator>
 #include <limits>
 #include <map>
@@ -16,6 +12,7 @@
 #include <string_view>
 
 #include "common/classic_locale.h"
+#include "common/file_replace.h"
 #include "common/utf.h"
 
 namespace {
@@ -41,23 +38,6 @@ struct WorkbookDiscarder {
     void operator()(lxw_workbook* workbook) const { lxw_workbook_free(workbook); }
 };
 using WorkbookPtr = std::unique_ptr<lxw_workbook, WorkbookDiscarder>;
-
-class CDescriptor {
-public:
-    explicit CDescriptor(int fd) : m_fd(fd) {}
-    ~CDescriptor() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    CDescriptor(const CDescriptor&) = delete;
-    CDescriptor& operator=(const CDescriptor&) = delete;
-
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 bool IsHighSurrogate(char16_t c) {
     return c >= 0xD800 && c <= 0xDBFF;
@@ -411,38 +391,8 @@ bool WriteWorkbookFile(const STWorkbook& workbook, const std::string& file) {
     return workbook_close(book.release()) == LXW_NO_ERROR;
 }
 
-// A name beside target that no other save of this process or any other uses.
-std::string TemporaryNameFor(const std::string& target) {
-    static std::atomic<unsigned> counter{0};
-    return target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-}
-
-bool SyncFile(const std::string& path) {
-    const CDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    return file.Get() >= 0 && ::fsync(file.Get()) == 0;
-}
-
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? "." : path.substr(0, slash + 1);
-}
-
-void SyncFolder(const std::string& folder) {
-    const CDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.Get() >= 0) {
-        ::fsync(dir.Get());  // best effort: the rename is already done
-    }
-}
-
 }  // namespace
 
 bool WriteXlsxFile(const STWorkbook& workbook, const std::string& path) {
-    const std::string temporary = TemporaryNameFor(path);
-    if (!WriteWorkbookFile(workbook, temporary) || !SyncFile(temporary) ||
-        std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    SyncFolder(FolderOf(path));
-    return true;
+    return ReplaceFile(path, [&workbook](const std::string& temporary) { return WriteWorkbookFile(workbook, temporary); });
 }

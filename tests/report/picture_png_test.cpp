@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "read_back.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -52,20 +53,6 @@ std::string BitmapFile(const STBitmapShape& shape) {
         }
     }
     return bytes;
-}
-
-struct PipeCloser {
-    void operator()(std::FILE* pipe) const { pclose(pipe); }
-};
-
-std::string CommandOutput(const std::string& command) {
-    std::unique_ptr<std::FILE, PipeCloser> pipe(popen(command.c_str(), "r"));
-    std::string output;
-    char chunk[4096];
-    for (std::size_t got = 0; pipe && (got = std::fread(chunk, 1, sizeof chunk, pipe.get())) > 0;) {
-        output.append(chunk, got);
-    }
-    return pipe && pclose(pipe.release()) == 0 ? output : "command failed";
 }
 
 class PictureFromBitmap : public TempFolder {
