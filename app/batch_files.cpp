@@ -2,8 +2,8 @@
 #include <QFile>
 
 #include "app/ledgermill_dlg.h"
-#include "app/window_text.h"
 #include "app/report_list.h"
+#include "app/window_text.h"
 #include "common/text.h"
 #include "common/time_text.h"
 #include "dialogs/modal.h"

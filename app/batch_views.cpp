@@ -6,8 +6,8 @@
 #include <ctime>
 
 #include "app/ledgermill_dlg.h"
-#include "app/window_text.h"
 #include "app/report_list.h"
+#include "app/window_text.h"
 #include "common/number_text.h"
 #include "common/time_text.h"
 #include "dialogs/dlg_new_export.h"

@@ -1,5 +1,4 @@
 #include "app/ledgermill_dlg.h"
-#include "app/window_text.h"
 
 #include <QContextMenuEvent>
 #include <QIcon>
@@ -8,6 +7,7 @@
 
 #include "app/about_dlg.h"
 #include "app/report_list.h"
+#include "app/window_text.h"
 #include "common/number_text.h"
 #include "common/paths.h"
 #include "dialogs/dialog_units.h"
@@ -15,6 +15,7 @@
 #include "dialogs/dlg_setting.h"
 #include "dialogs/modal.h"
 #include "persistence/setting.h"
+#include "report/report_files.h"
 
 namespace {
 
@@ -33,7 +34,9 @@ void AlignRight(std::initializer_list<QLabel*> labels) {
 }  // namespace
 
 CLedgermillDlg::CLedgermillDlg(QWidget* parent)
-    : QDialog(parent, Qt::Window), m_serialPort(GetModuleDirectory() + "ports/") {
+    : QDialog(parent, Qt::Window),
+      m_serialPort(GetModuleDirectory() + "ports/"),
+      m_strResultFolder(ReportFolder()) {
     setWindowTitle(QStringLiteral("Marlo"));
     setWindowIcon(QIcon(QStringLiteral(":/marlo.png")));
     setFont(DialogFont());

@@ -83,6 +83,8 @@ public:
     // m_strPendingBytes until it is whole.
     std::u16string m_strRecvText;
     std::string m_strPendingBytes;
+    // Where Report writes: Result/ beside the executable.
+    std::u16string m_strResultFolder;
     // Batches changed (items removed or added, limits set) since they were
     // created, loaded or last saved.
     std::set<const STLedgermill*> m_unsaved;

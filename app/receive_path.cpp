@@ -10,8 +10,8 @@
 #include <deque>
 
 #include "app/ledgermill_dlg.h"
-#include "app/window_text.h"
 #include "app/report_list.h"
+#include "app/window_text.h"
 #include "common/number_text.h"
 #include "common/paths.h"
 #include "common/utf.h"

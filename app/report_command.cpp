@@ -20,9 +20,8 @@ void CLedgermillDlg::OnReport() {
     }
 
     DrawBatchReportImage(m_chart, *batch);
-    const std::u16string folder = ReportFolder();
-    PrepareReportFolder(folder);
-    const STReportFiles files = ReportFilesIn(folder, *batch);
+    PrepareReportFolder(m_strResultFolder);
+    const STReportFiles files = ReportFilesIn(m_strResultFolder, *batch);
     WriteReportBitmap(m_chart, files.m_strBitmap);
 
     switch (FillWorkbook(*batch, files)) {

@@ -25,15 +25,14 @@ protected:
     void SetUp() override {
         TempFolder::SetUp();
         ResetDefaults(g_stSetting);
-        m_result = Utf16ToUtf8(ReportFolder());
-        fs::remove_all(m_result);
+        m_result = PathOf("program/Result/");
         m_pModal = InstallScriptedModal();
         m_window = std::make_unique<CLedgermillDlg>();
+        m_window->m_strResultFolder = Utf8ToUtf16(m_result);
     }
     void TearDown() override {
         m_window.reset();
         CModal::Install(nullptr);
-        fs::remove_all(m_result);
         TempFolder::TearDown();
     }
 
@@ -87,8 +86,8 @@ TEST_F(ReportCommand, TwoReportsLeaveTheSecondBitmapAndOpenBothWorkbooks) {
     m_window->OnReport();
 
     EXPECT_EQ(m_window->m_pCurBatch, &shown);
-    const std::u16string firstStem = ReportFilesIn(ReportFolder(), *first).m_strWorkbook;
-    const STReportFiles secondFiles = ReportFilesIn(ReportFolder(), shown);
+    const std::u16string firstStem = ReportFilesIn(m_window->m_strResultFolder, *first).m_strWorkbook;
+    const STReportFiles secondFiles = ReportFilesIn(m_window->m_strResultFolder, shown);
     EXPECT_EQ(m_component.m_opened, (std::vector<std::u16string>{firstStem, secondFiles.m_strWorkbook}));
     const std::string stem = fs::path(Utf16ToUtf8(secondFiles.m_strBitmap)).stem();
     EXPECT_EQ(ResultFiles(), (std::vector<std::string>{fs::path(Utf16ToUtf8(firstStem)).filename(), stem + ".bmp",
@@ -99,7 +98,7 @@ TEST_F(ReportCommand, TwoReportsLeaveTheSecondBitmapAndOpenBothWorkbooks) {
 
 TEST_F(ReportCommand, AWorkbookThatCannotBeWrittenOrOpenedIsTold) {
     STLedgermill& batch = Load(*MakeBatch(kTestMethodLeeb, kItems));
-    const STReportFiles files = ReportFilesIn(ReportFolder(), batch);
+    const STReportFiles files = ReportFilesIn(m_window->m_strResultFolder, batch);
     fs::create_directories(Utf16ToUtf8(files.m_strWorkbook));  // a folder where the file should go
     m_window->OnReport();
     EXPECT_EQ(m_pModal->m_messages.back(), "Marlo|Report Failed.");
