@@ -22,19 +22,16 @@ void CLedgermillDlg::OnReport() {
     DrawBatchReportImage(m_chart, *batch);
     PrepareReportFolder(m_strResultFolder);
     const STReportFiles files = ReportFilesIn(m_strResultFolder, *batch);
-    WriteReportBitmap(m_chart, files.m_strBitmap);
+    const bool pictureWritten = WriteReportBitmap(m_chart, files.m_strBitmap);
 
-    switch (FillWorkbook(*batch, files)) {
-        case EFillResult::kNotSaved:
-            CModal::Current().ShowMessage(this, kMarloCaption, QStringLiteral("Report Failed."));
-            break;
-        case EFillResult::kNotOpened:
-            CModal::Current().ShowMessage(
-                this, kMarloCaption,
-                QStringLiteral("No application could open the report. It is saved as %1").arg(Text(files.m_strWorkbook)));
-            break;
-        case EFillResult::kFilled:
-        case EFillResult::kStopped:
-            break;
+    const EFillResult result = FillWorkbook(*batch, files);
+    // Without its picture the workbook stops short, so an unwritable folder
+    // is told as plainly as an unwritable workbook.
+    if (result == EFillResult::kNotSaved || !pictureWritten) {
+        CModal::Current().ShowMessage(this, kMarloCaption, QStringLiteral("Report Failed."));
+    } else if (result == EFillResult::kNotOpened) {
+        CModal::Current().ShowMessage(
+            this, kMarloCaption,
+            QStringLiteral("No application could open the report. It is saved as %1").arg(Text(files.m_strWorkbook)));
     }
 }

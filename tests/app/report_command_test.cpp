@@ -96,8 +96,15 @@ TEST_F(ReportCommand, TwoReportsLeaveTheSecondBitmapAndOpenBothWorkbooks) {
     EXPECT_EQ(m_component.Sheet().m_pictures.size(), 1u);
 }
 
-TEST_F(ReportCommand, AWorkbookThatCannotBeWrittenOrOpenedIsTold) {
+TEST_F(ReportCommand, AReportThatCannotBeWrittenOrOpenedIsTold) {
     STLedgermill& batch = Load(*MakeBatch(kTestMethodLeeb, kItems));
+    WriteBytes("file", "not a folder");
+    m_window->m_strResultFolder = Utf8ToUtf16(PathOf("file/Result/"));  // no bitmap, no workbook
+    m_window->OnReport();
+    EXPECT_EQ(m_pModal->m_messages.back(), "Marlo|Report Failed.");
+    m_pModal->m_messages.clear();
+
+    m_window->m_strResultFolder = Utf8ToUtf16(m_result);
     const STReportFiles files = ReportFilesIn(m_window->m_strResultFolder, batch);
     fs::create_directories(Utf16ToUtf8(files.m_strWorkbook));  // a folder where the file should go
     m_window->OnReport();
