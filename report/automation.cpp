@@ -239,8 +239,7 @@ CWorkbookPtr CWorkbooks::Add(std::int32_t workbookTemplate) {
 }
 
 void CApplication::PutVisible(bool visible) {
-    m_bVisible = visible;
-    if (!visible) return;
+    if (!visible) return;  // the component has no window to hide
     for (const auto& workbook : m_workbooks) {
         if (workbook->m_bShown || workbook->FullName().empty() || !m_setup.m_opener) continue;
         workbook->m_bShown = true;

@@ -102,7 +102,6 @@ public:
     // Only thin continuous lines in the automatic colour.
     void BorderAround(std::int32_t lineStyle, std::int32_t weight, std::int32_t colorIndex);
 
-    const STCellRect& Cells() const { return m_cells; }
 
 private:
     bool IsEntireColumns() const;
@@ -211,18 +210,14 @@ public:
     // shown; raises CO_E_APPNOTFOUND, naming the file, when one cannot be
     // opened.
     void PutVisible(bool visible);
-    bool GetVisible() const { return m_bVisible; }
     CWorkbooksPtr GetWorkbooks();
     // The active sheet of the active workbook; raises when there is none.
     CSheetPtr GetActiveSheet();
-
-    const std::vector<std::shared_ptr<CWorkbook>>& Workbooks() const { return m_workbooks; }
 
 private:
     friend class CWorkbooks;
 
     STSpreadsheetSetup m_setup;
-    bool m_bVisible = false;
     std::vector<std::shared_ptr<CWorkbook>> m_workbooks;
 };
 using CApplicationPtr = CInterfacePtr<CApplication>;
