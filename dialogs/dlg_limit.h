@@ -3,11 +3,10 @@
 // dialog and, on OK, reads them back.
 #pragma once
 
-#include <QCheckBox>
 #include <QDialog>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
+
+#include "dialogs/limit_edits.h"
 
 class CDlgLimit : public QDialog {
 public:
@@ -22,21 +21,15 @@ public:
     // Checks and stores the limits; closes only when they pass.
     void OnOK();
 
-    QLineEdit& UpperEdit() { return m_upperEdit; }
-    QLineEdit& LowerEdit() { return m_lowerEdit; }
-    QCheckBox& UseLimitBox() { return m_useLimitBox; }
+    QLineEdit& UpperEdit() { return m_limits.m_upperEdit; }
+    QLineEdit& LowerEdit() { return m_limits.m_lowerEdit; }
+    QCheckBox& UseLimitBox() { return m_limits.m_useLimitBox; }
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void EnableEdits();
-
-    QLabel m_upperLabel{QStringLiteral("Upper Limit:"), this};
-    QLineEdit m_upperEdit{this};
-    QLabel m_lowerLabel{QStringLiteral("Lower Limit:"), this};
-    QLineEdit m_lowerEdit{this};
-    QCheckBox m_useLimitBox{QStringLiteral("Use Limit"), this};
+    CLimitEdits m_limits{this};
     QPushButton m_cancelButton{QStringLiteral("Cancel"), this};
     QPushButton m_okButton{QStringLiteral("OK"), this};
 };

@@ -4,12 +4,8 @@
 #include <array>
 
 #include "common/number_text.h"
-#include "dialogs/dialog_texts.h"
 #include "dialogs/dialog_units.h"
-#include "dialogs/dlg_limit.h"
 #include "dialogs/drop_down_list.h"
-#include "dialogs/locale_number.h"
-#include "dialogs/modal.h"
 #include "persistence/setting.h"
 
 namespace {
@@ -23,13 +19,6 @@ void FillTwoItems(QComboBox& list, const QString& first, const QString& second, 
     list.setCurrentIndex(position >= 0 && position < list.count() ? position : -1);
 }
 
-// The typed limit; 0.0 when the text starts with no number.
-double TypedLimit(const QLineEdit& edit) {
-    double value = 0.0;
-    ReadTypedNumber(edit.text(), value);
-    return value;
-}
-
 }  // namespace
 
 CDlgNewExport::CDlgNewExport(QWidget* parent) : QDialog(parent) {
@@ -41,22 +30,22 @@ CDlgNewExport::CDlgNewExport(QWidget* parent) : QDialog(parent) {
     PlaceDropDownList(units, m_testModelList, 68, 7, 75, 110);
     units.Place(m_testMethodLabel, 7, 23, 56, 8);
     PlaceDropDownList(units, m_testMethodList, 68, 23, 75, 110);
-    units.Place(m_upperLabel, 7, 41, 56, 8);
-    units.Place(m_upperEdit, 68, 41, 75, 12);
-    units.Place(m_lowerLabel, 7, 57, 56, 8);
-    units.Place(m_lowerEdit, 68, 57, 75, 12);
-    units.Place(m_useLimitBox, 68, 76, 75, 10);
+    units.Place(m_limits.m_upperLabel, 7, 41, 56, 8);
+    units.Place(m_limits.m_upperEdit, 68, 41, 75, 12);
+    units.Place(m_limits.m_lowerLabel, 7, 57, 56, 8);
+    units.Place(m_limits.m_lowerEdit, 68, 57, 75, 12);
+    units.Place(m_limits.m_useLimitBox, 68, 76, 75, 10);
     units.Place(m_cancelButton, 27, 90, 50, 14);
     units.Place(m_okButton, 84, 90, 50, 14);
     m_okButton.setDefault(true);
 
-    const std::array<QWidget*, 7> tabOrder = {&m_testModelList, &m_testMethodList, &m_upperEdit,
-                                              &m_lowerEdit,     &m_useLimitBox,    &m_cancelButton,
+    const std::array<QWidget*, 7> tabOrder = {&m_testModelList,        &m_testMethodList,
+                                              &m_limits.m_upperEdit,   &m_limits.m_lowerEdit,
+                                              &m_limits.m_useLimitBox, &m_cancelButton,
                                               &m_okButton};
     for (std::size_t i = 1; i < tabOrder.size(); ++i) {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }
-    connect(&m_useLimitBox, &QCheckBox::clicked, this, [this] { EnableEdits(); });
     connect(&m_okButton, &QPushButton::clicked, this, [this] { OnOK(); });
     connect(&m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -73,33 +62,17 @@ void CDlgNewExport::OnInitDialog() {
                  g_stSetting.m_nTestModel);
     FillTwoItems(m_testMethodList, QStringLiteral("UCI"), QStringLiteral("Leeb"),
                  g_stSetting.m_nTestMethod);
-    m_useLimitBox.setChecked(g_stSetting.m_bUseLimit);
-    m_lowerEdit.setText(OneDecimal(g_stSetting.m_dLowerLimit));
-    m_upperEdit.setText(OneDecimal(g_stSetting.m_dUpperLimit));
-    EnableEdits();
-}
-
-void CDlgNewExport::EnableEdits() {
-    m_lowerEdit.setEnabled(m_useLimitBox.isChecked());
-    m_upperEdit.setEnabled(m_useLimitBox.isChecked());
+    m_limits.Show(g_stSetting.m_dLowerLimit, g_stSetting.m_dUpperLimit, g_stSetting.m_bUseLimit);
 }
 
 // g_stSetting changes only once every check has passed.
 void CDlgNewExport::OnOK() {
-    const bool useLimit = m_useLimitBox.isChecked();
+    const bool useLimit = m_limits.m_useLimitBox.isChecked();
     if (useLimit) {
-        if (m_lowerEdit.text().isEmpty()) {
-            RefuseWithPrompt(this, "Lower Limit is wrong.", &m_lowerEdit);
-            return;
-        }
-        const double lower = TypedLimit(m_lowerEdit);
-        if (m_upperEdit.text().isEmpty()) {
-            RefuseWithPrompt(this, "Upper Limit is wrong.", &m_upperEdit);
-            return;
-        }
-        const double upper = TypedLimit(m_upperEdit);
-        if (!(lower < upper)) {
-            RefuseWithPrompt(this, "Lower Limit is larger than Upper Limit.", nullptr);
+        // A limit whose text starts with no number reads as 0.0.
+        double lower = 0.0;
+        double upper = 0.0;
+        if (!m_limits.ReadLimits(lower, upper)) {
             return;
         }
         g_stSetting.m_dLowerLimit = lower;

@@ -4,12 +4,12 @@
 // batch from there. Cancel leaves g_stSetting as it was.
 #pragma once
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
+
+#include "dialogs/limit_edits.h"
 
 class CDlgNewExport : public QDialog {
 public:
@@ -22,9 +22,9 @@ public:
 
     QComboBox& TestModelList() { return m_testModelList; }
     QComboBox& TestMethodList() { return m_testMethodList; }
-    QLineEdit& UpperEdit() { return m_upperEdit; }
-    QLineEdit& LowerEdit() { return m_lowerEdit; }
-    QCheckBox& UseLimitBox() { return m_useLimitBox; }
+    QLineEdit& UpperEdit() { return m_limits.m_upperEdit; }
+    QLineEdit& LowerEdit() { return m_limits.m_lowerEdit; }
+    QCheckBox& UseLimitBox() { return m_limits.m_useLimitBox; }
     QPushButton& OkButton() { return m_okButton; }
     QPushButton& CancelButton() { return m_cancelButton; }
 
@@ -32,18 +32,12 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void EnableEdits();
-
     // Declared in the order the controls take the focus.
     QLabel m_testModelLabel{QStringLiteral("Test Model:"), this};
     QComboBox m_testModelList{this};
     QLabel m_testMethodLabel{QStringLiteral("Test Method:"), this};
     QComboBox m_testMethodList{this};
-    QLabel m_upperLabel{QStringLiteral("Upper Limit:"), this};
-    QLineEdit m_upperEdit{this};
-    QLabel m_lowerLabel{QStringLiteral("Lower Limit:"), this};
-    QLineEdit m_lowerEdit{this};
-    QCheckBox m_useLimitBox{QStringLiteral("Use Limit"), this};
+    CLimitEdits m_limits{this};
     QPushButton m_cancelButton{QStringLiteral("Cancel"), this};
     QPushButton m_okButton{QStringLiteral("OK"), this};
 };
