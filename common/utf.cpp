@@ -129,3 +129,8 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     }
     return bytes;
 }
+
+std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at) {
+    char32_t decoded = 0;
+    return DecodeSequence(bytes, at, decoded);
+}

@@ -14,3 +14,7 @@ std::u16string Utf8ToUtf16(std::string_view bytes);
 // becomes U+FFFD instead.
 std::u16string Utf8ToUtf16Replacing(std::string_view bytes);
 std::string Utf16ToUtf8(std::u16string_view text);
+// Length of the well-formed UTF-8 sequence at bytes[at]; 0 where the bytes
+// there begin none (stray continuation bytes, overlong forms, encoded
+// surrogates, values above U+10FFFF, a sequence cut off by the end).
+std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at);
