@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <thread>
 
 #include "serial/port_names.h"
 
@@ -77,8 +76,7 @@ std::size_t SerialPort::ReadChunk(std::span<std::uint8_t> buffer) {
     const std::size_t wanted = std::min(buffer.size(), kChunkBytes);
     const Clock::time_point deadline = Clock::now() + kReadTotalTimeout;
     std::size_t count = 0;
-    bool gone = false;
-    while (count < wanted && !gone) {
+    while (count < wanted) {
         const Clock::time_point now = Clock::now();
         if (now >= deadline) {
             break;
@@ -92,17 +90,27 @@ std::size_t SerialPort::ReadChunk(std::span<std::uint8_t> buffer) {
         if (polled == 0) {
             break;  // the burst has ended, or nothing came at all
         }
-        const ssize_t got = polled < 0 ? -1 : ::read(m_hPort, &buffer[count], wanted - count);
+        if (polled < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            m_bHungUp = true;
+            break;
+        }
+        // Only POLLIN was asked for: anything else is POLLHUP, POLLERR or
+        // POLLNVAL. Data still queued is read first; the next poll or read
+        // then tells of the hang-up.
+        if ((ready.revents & POLLIN) == 0) {
+            m_bHungUp = true;
+            break;
+        }
+        const ssize_t got = ::read(m_hPort, &buffer[count], wanted - count);
         if (got > 0) {
             count += static_cast<std::size_t>(got);
         } else if (got == 0 || (errno != EINTR && errno != EAGAIN)) {
-            gone = true;  // hung up, unplugged, or otherwise failing
+            m_bHungUp = true;  // unplugged, or the far end closed
+            break;
         }
-    }
-    // A device that has gone answers at once; waiting out the time-out keeps
-    // a reader that loops on it at the pace of a silent line.
-    if (gone && count == 0) {
-        std::this_thread::sleep_until(deadline);
     }
     return count;
 }
@@ -112,5 +120,6 @@ int SerialPort::ClosePort() {
         ::close(m_hPort);
         m_hPort = -1;
     }
+    m_bHungUp = false;
     return 0;
 }

@@ -3,6 +3,7 @@
 // ever reads from the port.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <mutex>
@@ -33,15 +34,18 @@ public:
 
     // Reads up to 256 bytes into buffer: ends kReadIntervalTimeout after the
     // last byte of a burst, when 256 bytes have arrived, or after
-    // kReadTotalTimeout. 0 when nothing arrived, the port is closed, or the
-    // device has gone; a gone device still takes the whole time-out, so a
-    // reader looping on it does not spin.
+    // kReadTotalTimeout. 0 when nothing arrived or the port is closed. When
+    // the device has gone (hung up, unplugged) the read ends at once with what
+    // it got so far, possibly nothing, and HasHungUp turns true.
     std::size_t ReadChunk(std::span<std::uint8_t> buffer);
 
     // Closes the device if open; returns 0.
     int ClosePort();
 
     bool IsOpen() const { return m_hPort >= 0; }
+    // Whether a read found the device gone; cleared by ClosePort and a
+    // successful OpenPort. Safe from any thread.
+    bool HasHungUp() const { return m_bHungUp; }
     // Why the last OpenPort failed, for example "Permission denied".
     const std::string& LastOpenError() const { return m_strLastOpenError; }
 
@@ -52,6 +56,8 @@ private:
     std::mutex m_lock;
     // The open device; -1 when closed.
     int m_hPort = -1;
+    // Set by the reading thread, read by the one that owns the port.
+    std::atomic<bool> m_bHungUp{false};
     std::string m_strLinkFolder;
     std::string m_strLastOpenError;
 };
