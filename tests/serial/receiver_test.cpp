@@ -64,7 +64,7 @@ protected:
     void SetUp() override {
         TempFolder::SetUp();
         m_terminal.LinkAs(m_root, 1);
-        m_port = std::make_unique<SerialPort>(m_root.string() + "/");
+        m_port = std::make_unique<SerialPort>(m_root.string() + "/", m_root.string());
         ASSERT_EQ(m_port->OpenPort(1, 115200, 8, 0, 0), 1) << m_port->LastOpenError();
     }
 
