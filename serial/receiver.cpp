@@ -28,10 +28,18 @@ std::int32_t CQZSPReceive::RunThread(ThreadControl& control) {
         while (!control.m_bStop) {
             buffer.fill(0);
             const std::size_t count = m_pPort->ReadChunk(buffer);
+            if (count > 0) {
+                m_pTarget->OnChunk(buffer.data(), count);
+            }
+            // A gone device answers every read at once; looping on it would
+            // spin, so the worker ends here.
+            if (m_pPort->HasHungUp()) {
+                m_pTarget->OnHangUp();
+                return 0;
+            }
             if (count < 1) {
                 break;
             }
-            m_pTarget->OnChunk(buffer.data(), count);
         }
     }
     return 0;

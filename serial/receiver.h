@@ -24,6 +24,11 @@ public:
     // window's target therefore posts a copy to its own thread and returns at
     // once, so that closing the port while bytes arrive can never deadlock.
     virtual void OnChunk(const std::uint8_t* bytes, std::size_t count) = 0;
+    // The device has gone; called once, after the chunks read before it. The
+    // worker has then ended its reading, though the receiver still needs a
+    // Stop (which returns at once) before the port is closed or reopened.
+    // The same rule as for OnChunk holds: never wait for the stopping thread.
+    virtual void OnHangUp() {}
 };
 
 class CQZSPReceive : public CQZThreadFun {
@@ -36,7 +41,8 @@ public:
     void Stop();
     bool IsRunning() const { return m_thread.m_hThread.joinable(); }
 
-    // Idle wait, then chunks back to back while bytes flow, until stopped.
+    // Idle wait, then chunks back to back while bytes flow, until stopped or
+    // the device hangs up.
     std::int32_t RunThread(ThreadControl& control) override;
 
 private:

@@ -8,9 +8,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
-#include <thread>
+#include <memory>
 
+#include "serial/port_holders.h"
+#include "serial/port_lock.h"
 #include "serial/port_names.h"
 
 namespace {
@@ -27,44 +30,106 @@ bool TakeExclusively(int fd) {
     return ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::ioctl(fd, TIOCEXCL) == 0;
 }
 
+// What the window shows after the port's name: "in use by ...".
+constexpr const char* kInUseByAnother = "in use by another program";
+
+std::string InUseBy(pid_t pid, const std::string& name) {
+    return "in use by " + (name.empty() ? std::string("another program") : name) + " (PID " +
+           std::to_string(pid) + ")";
+}
+
+std::string LockPath(const std::string& folder, const std::string& device) {
+    return folder + (folder.ends_with('/') ? "" : "/") + LockFileName(device);
+}
+
 }  // namespace
 
-SerialPort::SerialPort(std::string linkFolder) : m_strLinkFolder(std::move(linkFolder)) {}
+SerialPort::SerialPort(std::string linkFolder, std::string lockFolder)
+    : m_strLinkFolder(std::move(linkFolder)), m_strLockFolder(std::move(lockFolder)) {}
 
-int SerialPort::Fail(const std::string& reason) {
+int SerialPort::Fail(std::string reason, std::string error, bool inUse) {
     ClosePort();
-    m_strLastOpenError = reason;
+    m_stOpenFailure.m_strReason = std::move(reason);
+    m_stOpenFailure.m_bInUse = inUse;
+    m_strLastOpenError = std::move(error);
     return -1;
+}
+
+int SerialPort::FailOn(const std::string& path, std::string reason, bool inUse) {
+    std::string error = path + ": " + reason;
+    return Fail(std::move(reason), std::move(error), inUse);
 }
 
 int SerialPort::OpenPort(int comNumber, std::uint32_t baudRate, std::uint8_t byteSize,
                          std::uint8_t parity, std::uint8_t stopBits) {
     ClosePort();
+    m_stOpenFailure = {};
     const std::string path = ResolvePortPath(comNumber, m_strLinkFolder);
     if (path.empty()) {
-        return Fail("COM" + std::to_string(comNumber) + " is no port");
+        std::string reason = "COM" + std::to_string(comNumber) + " is no port";
+        return Fail(reason, reason);
     }
-    m_hPort = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    m_stOpenFailure.m_strDevice = path;
+    // Locks and /proc name the device itself, never the link to it.
+    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr),
+                                                           &std::free);
+    if (!real) {
+        return FailOn(path, ErrorText(errno));
+    }
+    const std::string device = real.get();
+    m_stOpenFailure.m_strDevice = device;
+
+    std::string leftOverLock;
+    if (!m_strLockFolder.empty()) {
+        const std::string lockPath = LockPath(m_strLockFolder, device);
+        const STLockAttempt lock = TakePortLock(lockPath);
+        switch (lock.m_eResult) {
+            case ELockResult::kHeld:
+                return FailOn(path, InUseBy(lock.m_nHolder, ProcessName(lock.m_nHolder)), true);
+            case ELockResult::kTaken:
+                m_strLockPath = lockPath;
+                break;
+            case ELockResult::kOurs:
+                leftOverLock = lockPath;
+                break;
+            case ELockResult::kUnavailable:
+                break;
+        }
+    }
+    if (const auto holder = FindPortHolder(device)) {
+        return FailOn(path, InUseBy(holder->m_nPid, holder->m_strName), true);
+    }
+    // The device, not the link: the link may change after the checks.
+    m_hPort = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (m_hPort < 0) {
-        return Fail(path + ": " + ErrorText(errno));
+        // EBUSY is a terminal another program made exclusive (TIOCEXCL).
+        return errno == EBUSY ? FailOn(path, kInUseByAnother, true)
+                              : FailOn(path, ErrorText(errno));
     }
     STLineFlags current;
     if (!GetLineFlags(m_hPort, current)) {
-        return Fail(path + ": not a serial port");
+        return FailOn(path, "not a serial port");
     }
     if (!TakeExclusively(m_hPort)) {
-        return Fail(path + ": in use by another program");
+        return FailOn(path, kInUseByAnother, true);
+    }
+    // A lock with our own PID that no port of this process has open (its
+    // flock would have refused ours) is left over: it is ours to remove.
+    if (!leftOverLock.empty()) {
+        m_strLockPath = std::move(leftOverLock);
     }
     const auto wanted = MakeRawLineFlags({baudRate, byteSize, parity, stopBits}, current);
     if (!wanted) {
-        return Fail("no serial line has these settings");
+        const std::string reason = "no serial line has these settings";
+        return Fail(reason, reason);
     }
     STLineFlags actual;
     if (!SetLineFlags(m_hPort, *wanted) || !GetLineFlags(m_hPort, actual) ||
         !LineFlagsTaken(*wanted, actual)) {
-        return Fail(path + ": the driver refused these line settings");
+        return FailOn(path, "the driver refused these line settings");
     }
     PurgeLine(m_hPort);
+    m_strDevicePath = device;
     m_strLastOpenError.clear();
     return 1;
 }
@@ -77,8 +142,7 @@ std::size_t SerialPort::ReadChunk(std::span<std::uint8_t> buffer) {
     const std::size_t wanted = std::min(buffer.size(), kChunkBytes);
     const Clock::time_point deadline = Clock::now() + kReadTotalTimeout;
     std::size_t count = 0;
-    bool gone = false;
-    while (count < wanted && !gone) {
+    while (count < wanted) {
         const Clock::time_point now = Clock::now();
         if (now >= deadline) {
             break;
@@ -92,17 +156,27 @@ std::size_t SerialPort::ReadChunk(std::span<std::uint8_t> buffer) {
         if (polled == 0) {
             break;  // the burst has ended, or nothing came at all
         }
-        const ssize_t got = polled < 0 ? -1 : ::read(m_hPort, &buffer[count], wanted - count);
+        if (polled < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            m_bHungUp = true;
+            break;
+        }
+        // Only POLLIN was asked for: anything else is POLLHUP, POLLERR or
+        // POLLNVAL. Data still queued is read first; the next poll or read
+        // then tells of the hang-up.
+        if ((ready.revents & POLLIN) == 0) {
+            m_bHungUp = true;
+            break;
+        }
+        const ssize_t got = ::read(m_hPort, &buffer[count], wanted - count);
         if (got > 0) {
             count += static_cast<std::size_t>(got);
         } else if (got == 0 || (errno != EINTR && errno != EAGAIN)) {
-            gone = true;  // hung up, unplugged, or otherwise failing
+            m_bHungUp = true;  // unplugged, or the far end closed
+            break;
         }
-    }
-    // A device that has gone answers at once; waiting out the time-out keeps
-    // a reader that loops on it at the pace of a silent line.
-    if (gone && count == 0) {
-        std::this_thread::sleep_until(deadline);
     }
     return count;
 }
@@ -112,5 +186,13 @@ int SerialPort::ClosePort() {
         ::close(m_hPort);
         m_hPort = -1;
     }
+    // After the device is closed, so that whoever waits for the lock to go
+    // finds the device free.
+    if (!m_strLockPath.empty()) {
+        ReleasePortLock(m_strLockPath);
+        m_strLockPath.clear();
+    }
+    m_strDevicePath.clear();
+    m_bHungUp = false;
     return 0;
 }

@@ -7,10 +7,14 @@
 #include <chrono>
 
 #include "pseudo_terminal.h"
+#include "serial/port_holders.h"
+#include "serial/port_lock.h"
+#include "sleeping_child.h"
 #include "support/temp_folder.h"
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+using namespace std::string_literals;
 
 namespace {
 
@@ -20,8 +24,13 @@ protected:
         TempFolder::SetUp();
         ASSERT_TRUE(m_terminal.IsOpen());
         m_terminal.LinkAs(m_root, 3);
+        std::filesystem::create_directory(m_root / "locks");
     }
     std::string Links() const { return m_root.string() + "/"; }
+    std::string Locks() const { return PathOf("locks"); }
+    std::string LockName() const { return "locks/" + LockFileName(m_terminal.SlavePath()); }
+    // The PID the terminal's lock file holds; 0 when there is none.
+    pid_t LockPid() const { return ParseLockPid(ReadBytes(LockName())); }
 
     PseudoTerminal m_terminal;
 };
@@ -29,7 +38,7 @@ protected:
 }  // namespace
 
 TEST_F(SerialPortTest, OpensALinkedTerminalInRawModeWithTheLineParameters) {
-    SerialPort port(Links());
+    SerialPort port(Links(), Locks());
     ASSERT_EQ(port.OpenPort(3, 250000, 8, 0, 2), 1) << port.LastOpenError();
     EXPECT_TRUE(port.IsOpen());
     termios line{};
@@ -42,12 +51,14 @@ TEST_F(SerialPortTest, OpensALinkedTerminalInRawModeWithTheLineParameters) {
     STLineFlags flags;
     ASSERT_TRUE(GetLineFlags(m_terminal.Slave(), flags));
     EXPECT_EQ(flags.m_ulSpeed, 250000u);
+    EXPECT_EQ(port.DevicePath(), m_terminal.SlavePath());
     EXPECT_EQ(port.ClosePort(), 0);
     EXPECT_FALSE(port.IsOpen());
+    EXPECT_EQ(port.DevicePath(), "");
 }
 
 TEST_F(SerialPortTest, FailsWithAReasonAndTheDeviceClosed) {
-    SerialPort port(Links());
+    SerialPort port(Links(), Locks());
     EXPECT_EQ(port.OpenPort(-1, 115200, 8, 0, 0), -1);
     EXPECT_FALSE(port.LastOpenError().empty());
     std::filesystem::create_symlink(m_root / "missing", m_root / "COM9");
@@ -60,24 +71,72 @@ TEST_F(SerialPortTest, FailsWithAReasonAndTheDeviceClosed) {
     // A pseudo-terminal always runs 8 bits without parity: the driver refuses.
     EXPECT_EQ(port.OpenPort(3, 115200, 7, 2, 0), -1);
     EXPECT_NE(port.LastOpenError().find("refused"), std::string::npos);
+    EXPECT_EQ(port.LastOpenFailure().m_strDevice, m_terminal.SlavePath());
+    EXPECT_FALSE(port.LastOpenFailure().m_bInUse);
     EXPECT_FALSE(port.IsOpen());
+    EXPECT_TRUE(std::filesystem::is_empty(Locks()));  // nor from COM10's file
     ASSERT_EQ(port.OpenPort(3, 115200, 8, 0, 0), 1);
     EXPECT_EQ(port.LastOpenError(), "");
 }
 
 TEST_F(SerialPortTest, ASecondOpenOfTheSameDeviceFails) {
-    SerialPort first(Links());
-    SerialPort second(Links());
+    SerialPort first(Links(), Locks());
+    SerialPort second(Links(), Locks());
     ASSERT_EQ(first.OpenPort(3, 115200, 8, 0, 0), 1);
     EXPECT_EQ(second.OpenPort(3, 115200, 8, 0, 0), -1);
-    EXPECT_NE(second.LastOpenError().find("in use"), std::string::npos);
+    EXPECT_EQ(second.LastOpenFailure().m_strReason, "in use by another program");
+    EXPECT_TRUE(second.LastOpenFailure().m_bInUse);
+    EXPECT_EQ(LockPid(), ::getpid());  // the failed open left the first one's lock
     first.ClosePort();
+    EXPECT_EQ(LockPid(), 0);
     EXPECT_EQ(second.OpenPort(3, 115200, 8, 0, 0), 1);
+    EXPECT_EQ(LockPid(), ::getpid());
+}
+
+// Our own PID in a lock that no port of ours holds is left over as well.
+TEST_F(SerialPortTest, AStaleLockIsReplacedAndALiveOneRefuses) {
+    SerialPort port(Links(), Locks());
+    const pid_t exited = CSleepingChild().Pid();  // killed and reaped at once
+    for (const std::string& stale : {std::to_string(exited), std::to_string(::getpid()), "junk"s}) {
+        WriteBytes(LockName(), stale + "\n");
+        ASSERT_EQ(port.OpenPort(3, 115200, 8, 0, 0), 1) << port.LastOpenError();
+        EXPECT_EQ(LockPid(), ::getpid());
+        port.ClosePort();
+        EXPECT_EQ(LockPid(), 0);
+    }
+    CSleepingChild owner;
+    WriteBytes(LockName(), std::to_string(owner.Pid()));
+    EXPECT_EQ(port.OpenPort(3, 115200, 8, 0, 0), -1);
+    const std::string reason = "in use by sleep (PID " + std::to_string(owner.Pid()) + ")";
+    EXPECT_EQ(port.LastOpenFailure().m_strReason, reason);
+    EXPECT_TRUE(port.LastOpenFailure().m_bInUse);
+    EXPECT_EQ(port.LastOpenError(), PathOf("COM3") + ": " + reason);
+    EXPECT_EQ(LockPid(), owner.Pid());
+    // Nor is a lock that has changed hands since the open ours to remove.
+    std::filesystem::remove(PathOf(LockName()));
+    ASSERT_EQ(port.OpenPort(3, 115200, 8, 0, 0), 1);
+    WriteBytes(LockName(), std::to_string(owner.Pid()));
+    port.ClosePort();
+    EXPECT_EQ(LockPid(), owner.Pid());
+}
+
+TEST_F(SerialPortTest, ADeviceAnotherProcessHoldsIsRefusedUntilItEnds) {
+    EXPECT_FALSE(FindPortHolder(m_terminal.SlavePath()).has_value());  // this one holds it too
+    CSleepingChild holder(m_terminal.SlavePath());
+    SerialPort port(Links(), Locks());
+    EXPECT_EQ(port.OpenPort(3, 115200, 8, 0, 0), -1);
+    EXPECT_EQ(port.LastOpenFailure().m_strReason,
+              "in use by sleep (PID " + std::to_string(holder.Pid()) + ")");
+    EXPECT_EQ(port.LastOpenFailure().m_strDevice, m_terminal.SlavePath());
+    EXPECT_TRUE(std::filesystem::is_empty(Locks()));
+    holder.Kill();
+    SerialPort unlocked(Links(), PathOf("missing"));  // and no lock folder is no refusal
+    EXPECT_EQ(unlocked.OpenPort(3, 115200, 8, 0, 0), 1) << unlocked.LastOpenError();
 }
 
 TEST_F(SerialPortTest, OpeningDiscardsWhatWasQueuedAndABurstComesIn256ByteChunks) {
     ASSERT_TRUE(m_terminal.Send("stale"));
-    SerialPort port(Links());
+    SerialPort port(Links(), Locks());
     ASSERT_EQ(port.OpenPort(3, 115200, 8, 0, 0), 1);
     std::string sent;
     for (int i = 0; i < 600; ++i) {
@@ -98,7 +157,7 @@ TEST_F(SerialPortTest, OpeningDiscardsWhatWasQueuedAndABurstComesIn256ByteChunks
 }
 
 TEST_F(SerialPortTest, ASilentLineReadsNothingAfterTheTotalTimeOut) {
-    SerialPort port(Links());
+    SerialPort port(Links(), Locks());
     ASSERT_EQ(port.OpenPort(3, 115200, 8, 0, 0), 1);
     std::array<std::uint8_t, 512> buffer{};
     const auto start = Clock::now();
