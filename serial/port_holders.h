@@ -14,7 +14,8 @@ struct STPortHolder {
 };
 
 // The first process other than this one with a descriptor whose link target
-// is devicePath. Processes whose descriptors cannot be read are passed over.
+// is devicePath, the far end of a pseudo-terminal excepted. Processes whose
+// descriptors cannot be read are passed over.
 std::optional<STPortHolder> FindPortHolder(const std::string& devicePath,
                                            const std::string& procRoot = "/proc");
 

@@ -134,6 +134,13 @@ TEST_F(SerialPortTest, ADeviceAnotherProcessHoldsIsRefusedUntilItEnds) {
     EXPECT_EQ(unlocked.OpenPort(3, 115200, 8, 0, 0), 1) << unlocked.LastOpenError();
 }
 
+// As marlo-sim does, to keep the line from hanging up between readers.
+TEST_F(SerialPortTest, AProcessHoldingBothEndsOfAPseudoTerminalIsItsFarEndAndNoHolder) {
+    CSleepingChild simulator(m_terminal.SlavePath(), m_terminal.Master());
+    SerialPort port(Links(), Locks());
+    EXPECT_EQ(port.OpenPort(3, 115200, 8, 0, 0), 1) << port.LastOpenError();
+}
+
 TEST_F(SerialPortTest, OpeningDiscardsWhatWasQueuedAndABurstComesIn256ByteChunks) {
     ASSERT_TRUE(m_terminal.Send("stale"));
     SerialPort port(Links(), Locks());

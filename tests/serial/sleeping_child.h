@@ -1,5 +1,6 @@
-// `sleep` as a child process, holding the device given (if any) as its input
-// and nothing else; killed and reaped with the object.
+// `sleep` as a child process, holding the device given (if any) as its input,
+// and a descriptor of the parent's (if any) as its output, and nothing else;
+// killed and reaped with the object.
 #pragma once
 
 #include <fcntl.h>
@@ -11,11 +12,14 @@
 
 class CSleepingChild {
 public:
-    explicit CSleepingChild(const std::string& device = {}) {
+    explicit CSleepingChild(const std::string& device = {}, int output = -1) {
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         if (!device.empty()) {
             posix_spawn_file_actions_addopen(&actions, 0, device.c_str(), O_RDWR | O_NOCTTY, 0);
+        }
+        if (output >= 0) {
+            posix_spawn_file_actions_adddup2(&actions, output, 1);
         }
         posix_spawn_file_actions_addclosefrom_np(&actions, 3);  // the test's terminal too
         char* argv[] = {const_cast<char*>("sleep"), const_cast<char*>("10"), nullptr};
