@@ -10,6 +10,7 @@
 #include "app/window_text.h"
 #include "common/number_text.h"
 #include "common/paths.h"
+#include "common/xdg_paths.h"
 #include "dialogs/dialog_units.h"
 #include "dialogs/dlg_limit.h"
 #include "dialogs/dlg_setting.h"
@@ -33,23 +34,28 @@ void AlignRight(std::initializer_list<QLabel*> labels) {
 
 }  // namespace
 
-CLedgermillDlg::CLedgermillDlg(QWidget* parent)
+std::string CLedgermillDlg::DefaultJournalFolder() {
+    return CaptureDirectory();
+}
+
+CLedgermillDlg::CLedgermillDlg(QWidget* parent, std::string lockFolder, std::string journalFolder)
     : QDialog(parent, Qt::Window),
-      m_serialPort(GetModuleDirectory() + "ports/"),
+      m_receive(GetModuleDirectory() + "ports/", std::move(lockFolder), std::move(journalFolder)),
       m_strResultFolder(ReportFolder()) {
     setWindowTitle(QStringLiteral("Marlo"));
     setWindowIcon(QIcon(QStringLiteral(":/marlo.png")));
     setFont(DialogFont());
     PlaceControls();
     ConnectCommands();
+    ConnectReceiveSession();
     SetTabOrder();
     OnInitDialog();
 }
 
 CLedgermillDlg::~CLedgermillDlg() {
-    m_spReceive.Stop();
-    m_pReceiveTarget.reset();
-    m_serialPort.ClosePort();
+    // No signal of the session may reach a window that is going.
+    m_receive.disconnect(this);
+    m_receive.Close();
 }
 
 void CLedgermillDlg::PlaceControls() {
@@ -91,6 +97,17 @@ void CLedgermillDlg::PlaceControls() {
     units.Place(m_valuesList, 602, 231, 53, 78);
     units.Place(m_titleEdit, 260, 329, 225, 14);
     units.Place(m_deleteMeasurementButton, 538, 329, 38, 14);
+    // The status line lies below the window's own area, which grows by its
+    // height.
+    const QSize area = units.ToPixels(0, 0, 681, 357).size();
+    const int statusHeight = m_statusBar.sizeHint().height();
+    setFixedSize(area.width(), area.height() + statusHeight);
+    m_statusBar.setGeometry(0, area.height(), area.width(), statusHeight);
+    // Enter never presses a button: the receive area has no default action.
+    for (QPushButton* button : findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
 
     // The box's text stands left of it.
     m_realTimeBox.setLayoutDirection(Qt::RightToLeft);

@@ -19,15 +19,20 @@
 #include <set>
 #include <string>
 
+#include "app/raw_text_view.h"
+#include "app/receive_session.h"
+#include "app/receive_status.h"
+#include "app/refusal_notice.h"
 #include "chart/qz_ctrl_chart.h"
 #include "model/ledgermill.h"
-#include "serial/receive_buffer.h"
-#include "serial/receiver.h"
-#include "serial/serial_port.h"
 
 class CLedgermillDlg : public QDialog {
 public:
-    explicit CLedgermillDlg(QWidget* parent = nullptr);
+    // lockFolder holds the serial lines' UUCP lock files; journalFolder the
+    // capture journals.
+    explicit CLedgermillDlg(QWidget* parent = nullptr, std::string lockFolder = "/run/lock",
+                            std::string journalFolder = DefaultJournalFolder());
+    static std::string DefaultJournalFolder();
     ~CLedgermillDlg() override;
 
     // Start-up: chart over its placeholder, settings shown, lists prepared
@@ -47,13 +52,13 @@ public:
     void OnOpen();
     void OnClear();
     void OnAdd();
+    // Files the complete records into the selected batch; a record still
+    // arriving stays for later.
     void AddReceivedText();
     // Appends copies of the items the batch accepts; the number refused.
     std::int32_t MergeRecords(STLedgermill& batch, const LedgermillItemList& items);
-    // A chunk from the receiver, on the window's thread.
+    // A chunk as if from the receiver, on the window's thread.
     void OnSerialData(const QByteArray& bytes);
-    // The chunks the receiver has queued, in order.
-    void TakeReceivedChunks();
     // The whole receive buffer to aafff.txt in the home folder.
     void DumpReceiveBuffer();
     void ShowLimits();
@@ -73,16 +78,8 @@ public:
     std::map<std::u16string, std::unique_ptr<STLedgermill>> m_mapBatch;
     // The batch on display; null for none.
     STLedgermill* m_pCurBatch = nullptr;
-    SerialPort m_serialPort;
-    CQZSPReceive m_spReceive;
-    // Guards the receive buffer and the raw text.
-    std::mutex m_csRecv;
-    ReceiveBuffer m_recvBuffer;
-    // The buffer's text as the raw-text box shows it: decoded from UTF-8,
-    // zero bytes left out, a character split between chunks held back in
-    // m_strPendingBytes until it is whole.
-    std::u16string m_strRecvText;
-    std::string m_strPendingBytes;
+    // The port, the receive buffer and which records are complete.
+    CReceiveSession m_receive;
     // Where Report writes: Result/ beside the executable.
     std::u16string m_strResultFolder;
     // Batches changed (items removed or added, limits set) since they were
@@ -126,6 +123,9 @@ public:
     QTableWidget m_valuesList{this};
     QLineEdit m_titleEdit{this};
     QPushButton m_deleteMeasurementButton{QStringLiteral("Delete"), this};
+    CReceiveStatusBar m_statusBar{m_receive, this};
+    CRawTextView m_rawView{m_rawText};
+    CRefusalNotice m_refusalNotice{this};
 
     // However the window is closed: with changes not yet saved, the operator
     // is asked first, and No keeps the window open.
@@ -133,14 +133,17 @@ public:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Enter does nothing here: no button is the window's default.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    class CWindowTarget;
-    std::unique_ptr<CReceiveTarget> m_pReceiveTarget;
-
     void PlaceControls();
+    void ConnectReceiveSession();
     bool IsRealTimeComplete();
-    void ClearReceived();
+    void FileIfRealTime();
+    void ShowPortState();
+    // Set while records are being filed: filing never re-enters.
+    bool m_bFiling = false;
     void ConnectCommands();
     void SetTabOrder();
     QTableWidget& MeasurementList();

@@ -4,6 +4,9 @@
 // timer probes the window's event loop for stalls. For comparison, a plain
 // read loop (what cat does) drains the same transmission from a terminal.
 //
+// Then a 300 KB line without CR LF and a record of 100,000 readings go the
+// same way.
+//
 //   bench_receive            runs on the offscreen platform
 #include <fcntl.h>
 #include <pty.h>
@@ -86,6 +89,55 @@ public:
     int Run(QDialog&) override { return QDialog::Accepted; }
 };
 
+// Sends text to the window through the terminal and waits until the
+// buffer holds all of it; then files it with Add once the line is quiet.
+struct STRun {
+    double m_dReceived = 0;
+    double m_dFiled = 0;
+    Clock::duration m_longestStall{};
+    std::size_t m_nItems = 0;
+};
+
+STRun Receive(CLedgermillDlg& window, int master, const std::string& text) {
+    // Longest gap between two turns of the event loop.
+    Clock::duration longestStall{};
+    Clock::time_point lastTurn = Clock::now();
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        const Clock::time_point now = Clock::now();
+        longestStall = std::max(longestStall, now - lastTurn);
+        lastTurn = now;
+    });
+    probe.start(5);
+    const std::size_t before = window.m_pCurBatch->m_itemVector.size();
+    lastTurn = Clock::now();
+    const Clock::time_point start = Clock::now();
+    std::thread writer([&] { WriteAll(master, text); });
+    while (window.m_receive.Buffer().m_nLength < static_cast<std::int32_t>(text.size()) &&
+           Clock::now() - start < std::chrono::seconds(60)) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    STRun run;
+    run.m_dReceived = Seconds(Clock::now() - start);
+    writer.join();
+    // A record without its DATE line is filed once the line has been quiet.
+    const Clock::time_point quiet = Clock::now() + std::chrono::milliseconds(350);
+    while (Clock::now() < quiet) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    const Clock::time_point filing = Clock::now();
+    window.OnAdd();
+    run.m_dFiled = Seconds(Clock::now() - filing);
+    QApplication::processEvents();
+    run.m_longestStall = std::max(longestStall, Clock::now() - lastTurn);
+    run.m_nItems = window.m_pCurBatch->m_itemVector.size() - before;
+    return run;
+}
+
+double Milliseconds(Clock::duration duration) {
+    return std::chrono::duration<double, std::milli>(duration).count();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -107,55 +159,49 @@ int main(int argc, char** argv) {
     std::filesystem::remove(link);
     std::filesystem::create_symlink(name, link);
 
-    CLedgermillDlg window;
+    const std::filesystem::path journals = std::filesystem::temp_directory_path() / "marlo-bench";
+    CLedgermillDlg window(nullptr, "", journals.string());
     window.OnNew();
     window.OnOpen();
     std::filesystem::remove(link);
-
-    // Longest gap between two turns of the event loop.
-    Clock::duration longestStall{};
-    Clock::time_point lastTurn = Clock::now();
-    QTimer probe;
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        const Clock::time_point now = Clock::now();
-        longestStall = std::max(longestStall, now - lastTurn);
-        lastTurn = now;
-    });
-    probe.start(5);
-
     // Wait out the reader's first idle pause so the clock measures receiving.
     const Clock::time_point settle = Clock::now() + std::chrono::milliseconds(600);
     while (Clock::now() < settle) {
         QApplication::processEvents(QEventLoop::AllEvents, 10);
     }
-    lastTurn = Clock::now();
-    longestStall = {};
-    const Clock::time_point start = Clock::now();
-    std::thread writer([&] { WriteAll(master, text); });
-    while (window.m_recvBuffer.m_nLength < static_cast<std::int32_t>(text.size()) &&
-           Clock::now() - start < std::chrono::seconds(60)) {
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    const double received = Seconds(Clock::now() - start);
-    writer.join();
-    window.OnAdd();
-    const double total = Seconds(Clock::now() - start);
-    const std::size_t items = window.m_pCurBatch->m_itemVector.size();
-    const bool textWhole =
-        window.m_rawText.toPlainText().isEmpty() && window.m_recvBuffer.m_nLength == 0;
-    window.OnOpen();
-    ::close(master);
-    ::close(slave);
 
-    std::printf("1 MB transmission (%zu bytes, 10000 Leeb records) through the window:\n",
-                text.size());
-    std::printf("  received into buffer and raw text: %.3f s\n", received);
-    std::printf("  received and filed by Add:         %.3f s (%zu items filed%s)\n", total, items,
-                textWhole ? "" : ", buffer not emptied");
+    const STRun transmission = Receive(window, master, text);
+    std::printf("1 MB transmission (%zu bytes, %d Leeb records) through the window:\n", text.size(),
+                records);
+    std::printf("  received into buffer and raw text: %.3f s\n", transmission.m_dReceived);
+    std::printf("  filed by Add:                      %.3f s (%zu items)\n", transmission.m_dFiled,
+                transmission.m_nItems);
     std::printf("  longest event-loop stall:          %.1f ms\n",
-                std::chrono::duration<double, std::milli>(longestStall).count());
+                Milliseconds(transmission.m_longestStall));
     std::printf("  fastest offered line (256000 baud): %.1f s for the same bytes\n",
                 static_cast<double>(text.size()) / 25600.0);
     std::printf("  plain read loop (cat) draining it:  %.3f s\n", PlainReadSeconds(text));
-    return items == static_cast<std::size_t>(records) ? 0 : 1;
+
+    const STRun line = Receive(window, master, std::string(300 * 1024, 'x'));
+    std::printf("300 KB line without CR LF: received %.3f s, longest stall %.1f ms, Add %.3f s\n",
+                line.m_dReceived, Milliseconds(line.m_longestStall), line.m_dFiled);
+
+    std::string values = "NAME:P1\r\nHD:HLD\r\nIMPACT:D\r\nDIR:90\r\nVALUE:";
+    for (int i = 0; i < 100000; ++i) {
+        values += i > 0 ? ",450" : "450";
+    }
+    values += "\r\nDATE:2016-05-04 10:20:30\r\n";
+    const STRun record = Receive(window, master, values);
+    std::printf(
+        "100,000-value record (%zu bytes): received %.3f s, longest stall %.1f ms, "
+        "filed %.3f s (%zu item)\n",
+        values.size(), record.m_dReceived, Milliseconds(record.m_longestStall), record.m_dFiled,
+        record.m_nItems);
+
+    window.OnOpen();
+    ::close(master);
+    ::close(slave);
+    std::filesystem::remove_all(journals);
+    return transmission.m_nItems == static_cast<std::size_t>(records) && record.m_nItems == 1 ? 0
+                                                                                              : 1;
 }

@@ -119,7 +119,9 @@ void CutReceivedRecords(std::string_view bytes, bool brokenOff, STCutRecords& ou
     if (!HoldsText(bytes)) {
         return;
     }
-    ForEachRecord<char>(bytes, [brokenOff, &out](std::string_view record) {
+    // As the parser trims the whole text first: an empty line at either end
+    // makes no empty record.
+    ForEachRecord<char>(TrimView(bytes), [brokenOff, &out](std::string_view record) {
         const STRecordLines lines = FindRecordLines(record);
         if (!lines.m_bText && lines.m_bNoiseAnywhere) {
             return;  // noise between records

@@ -30,3 +30,18 @@ void ReceiveBuffer::FreeBuffer() {
     m_nSize = 0;
     m_nCapacity = 0;
 }
+
+void ReceiveBuffer::DropFront(std::int32_t count) {
+    if (count >= m_nLength) {
+        FreeBuffer();
+        return;
+    }
+    if (count <= 0) {
+        return;
+    }
+    const std::int32_t kept = m_nLength - count;
+    std::copy_n(m_pData.get() + count, kept, m_pData.get());
+    std::fill_n(m_pData.get() + kept, count, std::uint8_t{0});
+    m_nLength = kept;
+    m_nSize = kept;
+}

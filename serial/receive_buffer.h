@@ -17,6 +17,9 @@ public:
     // would outgrow its 32-bit length.
     bool AppendBytes(const std::uint8_t* bytes, std::int32_t count);
     void FreeBuffer();
+    // Removes the first count bytes (all of them when count is larger); what
+    // stays moves to the front, still followed by a zero byte.
+    void DropFront(std::int32_t count);
 
 private:
     // Room behind the data grows by doubling, so that a long transmission

@@ -1,75 +1,62 @@
 // The receive path through the real window and a pseudo-terminal standing
 // in for the tester, linked as the window's ports/COMn.
 #include <gtest/gtest.h>
-#include <pty.h>
-#include <unistd.h>
-
 #include <poll.h>
-#include <QCoreApplication>
+
+#include <QKeyEvent>
 #include <array>
 #include <atomic>
-#include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <thread>
 
 #include "app/ledgermill_dlg.h"
-#include "common/paths.h"
-#include "persistence/setting.h"
+#include "port_fixture.h"
 #include "scripted_modal.h"
-#include "support/temp_folder.h"
 
-namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using namespace std::string_literals;
 
 namespace {
 
-class ReceivePath : public TempFolder {
+class ReceivePath : public PortFixture {
 protected:
     void SetUp() override {
-        TempFolder::SetUp();
-        ResetDefaults(g_stSetting);
+        PortFixture::SetUp();
         m_pModal = InstallScriptedModal();
-        ASSERT_EQ(::openpty(&m_master, &m_slave, m_slaveName, nullptr, nullptr), 0);
-        // A port number of this test's own, so parallel tests never meet.
-        g_stSetting.m_nCom = 5000 + static_cast<int>(::getpid() % 4000);
-        m_link =
-            fs::path(GetModuleDirectory()) / "ports" / ("COM" + std::to_string(g_stSetting.m_nCom));
-        fs::create_directories(m_link.parent_path());
-        fs::remove(m_link);
-        m_window = std::make_unique<CLedgermillDlg>();
+        m_window = std::make_unique<CLedgermillDlg>(nullptr, LockFolder(), JournalFolder());
     }
     void TearDown() override {
         m_window.reset();
-        fs::remove(m_link);
-        ::close(m_master);
-        ::close(m_slave);
         CModal::Install(nullptr);
-        TempFolder::TearDown();
+        PortFixture::TearDown();
     }
 
-    void Link() { fs::create_symlink(m_slaveName, m_link); }
-    void Send(const std::string& bytes) {
-        ASSERT_EQ(::write(m_master, bytes.data(), bytes.size()),
-                  static_cast<ssize_t>(bytes.size()));
+    // A new Leeb batch of the given model, selected and on display.
+    STLedgermill& NewLeebBatch(int model = kTestModelBatch) {
+        g_stSetting.m_nTestMethod = kTestMethodLeeb;
+        g_stSetting.m_nTestModel = model;
+        m_window->OnNew();
+        return *m_window->m_pCurBatch;
     }
-    template <class Condition>
-    bool WaitFor(Condition condition) {
-        const auto deadline = std::chrono::steady_clock::now() + 5s;
-        while (!condition() && std::chrono::steady_clock::now() < deadline) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return condition();
+    QString RawText() const {
+        m_window->m_rawView.Flush();
+        return m_window->m_rawText.toPlainText();
     }
-    QString RawText() const { return m_window->m_rawText.toPlainText(); }
+    std::size_t Buffered() const {
+        return static_cast<std::size_t>(m_window->m_receive.Buffer().m_nLength);
+    }
+    std::size_t Filed() const { return m_window->m_pCurBatch->m_itemVector.size(); }
+    std::u16string FiledField(std::size_t index, std::u16string_view key) const {
+        return m_window->m_pCurBatch->m_itemVector.at(index)->m_subItem.at(std::u16string(key));
+    }
+    QString Notice() const {
+        return m_window->m_refusalNotice.IsOpen() ? m_window->m_refusalNotice.Text() : QString();
+    }
+    void OpenPort() {
+        m_window->OnOpen();
+        ASSERT_EQ(m_window->m_openButton.text(), "Close");
+    }
 
     CScriptedModal* m_pModal = nullptr;
     std::unique_ptr<CLedgermillDlg> m_window;
-    int m_master = -1;
-    int m_slave = -1;
-    char m_slaveName[256] = {};
-    fs::path m_link;
 };
 
 const std::string kMixed =
@@ -77,30 +64,40 @@ const std::string kMixed =
     "NAME:U1\r\nF:HV10\r\nVALUE:300\r\nDATE:y\r\n\r\n"
     "NAME:L2\r\nIMPACT:D\r\nVALUE:452\r\nDATE:z\r\n";
 
+const std::string kUciRecord = "NAME:U1\r\nF:HV10\r\nVALUE:300\r\nDATE:y\r\n";
+
 }  // namespace
 
-TEST_F(ReceivePath, AFailedOpenSaysWhyInTheTooltipAndOpenRetries) {
+TEST_F(ReceivePath, AFailedOpenSaysWhyInTheTooltipAndTheStatusLineAndOpenRetries) {
     m_window->OnOpen();
     EXPECT_EQ(m_window->m_openButton.text(), "Open");
-    EXPECT_TRUE(m_window->m_openButton.toolTip().startsWith(
-        QStringLiteral("COM%1 (").arg(g_stSetting.m_nCom)));
-    EXPECT_TRUE(m_pModal->m_messages.empty());
+    const QString why = m_window->m_openButton.toolTip();
+    EXPECT_TRUE(why.startsWith(QStringLiteral("COM%1 (").arg(g_stSetting.m_nCom)))
+        << why.toStdString();
+    EXPECT_EQ(m_window->m_statusBar.PortText(), why);
+    EXPECT_FALSE(m_window->m_refusalNotice.IsOpen());
     Link();
-    m_window->OnOpen();
-    EXPECT_EQ(m_window->m_openButton.text(), "Close");
+    OpenPort();
     EXPECT_TRUE(m_window->m_openButton.toolTip().isEmpty());
+    EXPECT_EQ(m_window->m_statusBar.PortText(), QStringLiteral("COM%1 \u2192 %2, 115200 8N1")
+                                                    .arg(g_stSetting.m_nCom)
+                                                    .arg(QString::fromStdString(m_strSlave)));
+    EXPECT_TRUE(m_window->m_statusBar.JournalText().startsWith("Journal: "));
+    Send(kMixed);
+    ASSERT_TRUE(WaitFor([&] { return Buffered() == kMixed.size(); }));
+    m_window->m_statusBar.Refresh();
+    EXPECT_EQ(m_window->m_statusBar.CountsText(),
+              QStringLiteral("%1 bytes, 3 records").arg(kMixed.size()));
 }
 
 TEST_F(ReceivePath, RecordsArriveAndAddFilesTheAcceptedOnes) {
     Link();
-    m_window->OnNew();  // a Batch batch; now Leeb
-    m_window->m_pCurBatch->m_nTestMethod = kTestMethodLeeb;
-    m_window->ShowBatchSelection();
-    m_window->OnOpen();
+    NewLeebBatch();
+    OpenPort();
     Send(kMixed.substr(0, 20));
     Send(kMixed.substr(20));
     ASSERT_TRUE(WaitFor([&] { return RawText().contains("DATE:z"); }));
-    EXPECT_EQ(m_window->m_recvBuffer.m_nLength, static_cast<std::int32_t>(kMixed.size()));
+    EXPECT_EQ(Buffered(), kMixed.size());
     m_window->OnOpen();  // Close keeps the text
     EXPECT_EQ(m_window->m_openButton.text(), "Open");
     EXPECT_TRUE(RawText().contains("NAME:L1"));
@@ -109,46 +106,198 @@ TEST_F(ReceivePath, RecordsArriveAndAddFilesTheAcceptedOnes) {
     EXPECT_EQ(m_window->m_chart.GetDataCount(), 2);
     EXPECT_EQ(m_window->m_batchList.item(0, 4)->text(), "2");
     EXPECT_EQ(m_window->m_leebList.currentRow(), 1);
-    ASSERT_EQ(m_pModal->m_messages.size(), 1u);
-    EXPECT_EQ(m_pModal->m_messages[0], "Marlo|Part of the data is the error data.");
+    const QString notice = Notice();
+    EXPECT_TRUE(
+        notice.startsWith("Part of the data is the error data.\n"
+                          "1 of 3 records refused: 1 is a UCI record, the batch takes Leeb "
+                          "single readings.\nThe received bytes are kept in "))
+        << notice.toStdString();
+    EXPECT_TRUE(notice.contains(JournalFolder().c_str()));
     EXPECT_TRUE(RawText().isEmpty());
-    EXPECT_EQ(m_window->m_recvBuffer.m_nLength, 0);
+    EXPECT_EQ(Buffered(), 0u);
     EXPECT_EQ(m_window->m_unsaved.size(), 1u);
+    EXPECT_TRUE(m_pModal->m_messages.empty());  // nothing modal on the receive path
+}
+
+TEST_F(ReceivePath, TransmissionsWaitingForOneAddAreFiledOneRecordEach) {
+    Link();
+    NewLeebBatch();
+    OpenPort();
+    // As a tester sends them: each transmission ends with its DATE line and
+    // one CR LF, the next follows without an empty line.
+    SendPieces({LeebRecord("P1"), LeebRecord("P2"), LeebRecord("P3")});
+    ASSERT_TRUE(WaitFor([&] { return Buffered() == 3 * LeebRecord("P1").size(); }));
+    m_window->OnAdd();
+    ASSERT_EQ(Filed(), 3u);
+    SendPieces({Transmission({LeebRecord("A1"), LeebRecord("A2"), LeebRecord("A3"),
+                              LeebRecord("A4"), LeebRecord("A5")}),
+                Transmission({LeebRecord("B1"), LeebRecord("B2"), LeebRecord("B3"),
+                              LeebRecord("B4"), LeebRecord("B5")})});
+    ASSERT_TRUE(WaitFor([&] { return RawText().contains("NAME:B5"); }));
+    Pump(50ms);
+    m_window->OnAdd();
+    ASSERT_EQ(Filed(), 13u);
+    EXPECT_EQ(FiledField(7, u"NAME"), u"A5");
+    EXPECT_EQ(FiledField(8, u"NAME"), u"B1");
+    EXPECT_EQ(m_window->m_batchList.item(0, 4)->text(), "13");
+    EXPECT_FALSE(m_window->m_refusalNotice.IsOpen());
+}
+
+TEST_F(ReceivePath, RealTimeFilesEveryRecordWholeWhenChunksEndInsideDateLines) {
+    Link();
+    g_stSetting.m_bShowOnline = true;
+    NewLeebBatch();
+    OpenPort();
+    const std::string one = LeebRecord("P1");
+    const std::size_t inDate = one.find("DATE:2026-1") + 11;
+    for (const char* name : {"P1", "P2", "P3"}) {
+        const std::string record = LeebRecord(name);
+        SendPieces({record.substr(0, inDate), record.substr(inDate, 3), record.substr(inDate + 3)});
+    }
+    // At 9600 baud, a byte a millisecond: chunk ends fall anywhere.
+    std::thread sender([this] {
+        for (const char byte : Transmission({LeebRecord("Q1"), LeebRecord("Q2")})) {
+            ::write(m_master, &byte, 1);
+            std::this_thread::sleep_for(1ms);
+        }
+    });
+    ASSERT_TRUE(WaitFor([&] { return Filed() == 5; }));
+    sender.join();
+    for (std::size_t i = 0; i < Filed(); ++i) {
+        EXPECT_EQ(FiledField(i, u"DATE"), u"2026-12-07 10:48:06") << i;
+    }
+    EXPECT_EQ(FiledField(4, u"NAME"), u"Q2");
+    Pump(100ms);
+    EXPECT_FALSE(m_window->m_refusalNotice.IsOpen());
+    EXPECT_TRUE(RawText().trimmed().isEmpty());
 }
 
 TEST_F(ReceivePath, RealTimeModeAddsWhenTheLastLineStartsWithDate) {
-    Link();
     g_stSetting.m_bShowOnline = true;
-    m_window->OnNew();
-    m_window->m_pCurBatch->m_nTestMethod = kTestMethodLeeb;
+    NewLeebBatch();
+    m_window->OnSerialData("NAME:L1\r\nIMPACT:D\r\nVALUE:448\r\nNAME2:x");
+    EXPECT_EQ(Filed(), 0u);
+    m_window->OnSerialData("\r\ndate: 2016\r\n  ");
+    EXPECT_EQ(Filed(), 1u);
+    EXPECT_TRUE(RawText().trimmed().isEmpty());
+    // A tester that ends its DATE line without a line end: filed once the
+    // line has been quiet.
+    m_window->OnSerialData("NAME:L2\r\nIMPACT:D\r\nVALUE:452\r\nDATE:2016");
+    EXPECT_EQ(Filed(), 1u);
+    EXPECT_TRUE(WaitFor([&] { return Filed() == 2; }, 2s));
+}
+
+TEST_F(ReceivePath, AddDuringATransmissionLeavesTheRecordStillArriving) {
+    Link();
+    NewLeebBatch();
+    OpenPort();
+    const std::string second = LeebRecord("P2", "100746.9,987.5");
+    const std::size_t cut = second.find("987") + 3;
+    Send(LeebRecord("P1") + "\r\n" + second.substr(0, cut));
+    ASSERT_TRUE(WaitFor([&] { return RawText().contains("987"); }));
+    m_window->OnAdd();
+    ASSERT_EQ(Filed(), 1u);
+    EXPECT_TRUE(RawText().contains("VALUE:100746.9,987"));
+    Send(second.substr(cut));
+    ASSERT_TRUE(WaitFor([&] { return RawText().contains("DATE"); }));
+    m_window->OnAdd();
+    ASSERT_EQ(Filed(), 2u);
+    EXPECT_EQ(m_window->m_pCurBatch->m_itemVector[1]->m_values,
+              (std::vector<double>{100746.9, 987.5}));
+    EXPECT_FALSE(m_window->m_refusalNotice.IsOpen());
+}
+
+TEST_F(ReceivePath, ARecordCutOffByCloseOrAnUnplugIsRefusedAndNeverGluedToTheNext) {
+    Link();
+    NewLeebBatch();
+    OpenPort();
+    Send("NAME:P1\r\nIMPACT:D\r\nVALUE:44");
+    ASSERT_TRUE(WaitFor([&] { return Buffered() == 27; }));
     m_window->OnOpen();
-    Send("NAME:L1\r\nIMPACT:D\r\nVALUE:448\r\nNAME2:x");
-    ASSERT_TRUE(WaitFor([&] { return RawText().contains("NAME2"); }));
-    EXPECT_EQ(m_window->m_pCurBatch->m_itemVector.size(), 0u);
-    Send("\r\ndate: 2016\r\n  ");
-    ASSERT_TRUE(WaitFor([&] { return m_window->m_pCurBatch->m_itemVector.size() == 1; }));
-    EXPECT_TRUE(RawText().isEmpty());
+    OpenPort();
+    Send(LeebRecord("P2"));
+    ASSERT_TRUE(WaitFor([&] { return RawText().contains("DATE"); }));
+    m_window->OnAdd();
+    ASSERT_EQ(Filed(), 1u);
+    EXPECT_EQ(FiledField(0, u"NAME"), u"P2");
+    EXPECT_EQ(FiledField(0, u"VALUE"), u"448");
+    EXPECT_TRUE(Notice().contains("\n1 of 2 records refused: 1 was cut off.\n"))
+        << Notice().toStdString();
+
+    // In real-time mode an unplug reports the cut-off record at once.
+    m_window->m_refusalNotice.Dismiss();
+    g_stSetting.m_bShowOnline = true;
+    Send("NAME:P3\r\nIMPACT:D\r\n");
+    ASSERT_TRUE(WaitFor([&] { return RawText().contains("P3"); }));
+    HangUp();
+    ASSERT_TRUE(WaitFor([&] { return m_window->m_openButton.text() == "Open"; }, 1s));
+    EXPECT_TRUE(m_window->m_statusBar.PortText().contains("disconnected, waiting for the device"));
+    EXPECT_TRUE(Notice().contains("1 of 1 records refused: 1 was cut off."))
+        << Notice().toStdString();
+    EXPECT_EQ(Filed(), 1u);
+}
+
+TEST_F(ReceivePath, APluggedBackDeviceIsReopenedAndOpenStillWorksWhileWaiting) {
+    Link();
+    NewLeebBatch();
+    OpenPort();
+    HangUp();
+    ASSERT_TRUE(WaitFor([&] { return m_window->m_openButton.text() == "Open"; }, 1s));
+    CloseTerminal();
+    NewTerminal();
+    Link();
+    ASSERT_TRUE(WaitFor([&] { return m_window->m_openButton.text() == "Close"; }, 2s));
+    EXPECT_TRUE(m_window->m_statusBar.PortText().contains("reopened"));
+    Send(LeebRecord("P1"));
+    ASSERT_TRUE(WaitFor([&] { return RawText().contains("DATE"); }));
+
+    // Open pressed while the device is awaited opens it at once.
+    HangUp();
+    ASSERT_TRUE(WaitFor([&] { return m_window->m_openButton.text() == "Open"; }, 1s));
+    CloseTerminal();
+    NewTerminal();
+    Link();
+    OpenPort();
+    Send(LeebRecord("P2"));
+    ASSERT_TRUE(WaitFor([&] { return RawText().contains("P2"); }));
+    m_window->OnAdd();
+    EXPECT_EQ(Filed(), 2u);
+}
+
+TEST_F(ReceivePath, NoiseDamagesTheRecordItIsInAndNothingBetweenRecords) {
+    NewLeebBatch();
+    const std::string text = "\xFF\0\r\n"s + LeebRecord("P1") + "\r\n\0\0\r\n\r\n"s +
+                             LeebRecord("P2",
+                                        "4\0"s
+                                        "50") +
+                             "\r\n" + LeebRecord("P3");
+    m_window->OnSerialData(QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+    m_window->OnAdd();
+    ASSERT_EQ(Filed(), 2u);
+    EXPECT_EQ(FiledField(1, u"NAME"), u"P3");
+    EXPECT_TRUE(Notice().contains("\n1 of 3 records refused: 1 was damaged on the line."))
+        << Notice().toStdString();
 }
 
 TEST_F(ReceivePath, ZeroBytesHideNothingAndSplitCharactersStayWhole) {
-    m_window->OnNew();
-    m_window->m_pCurBatch->m_nTestMethod = kTestMethodLeeb;
-    const std::string text = "NAME:Zo\xC3\xAB\r\nIMPACT:D\r\nVALUE:4\00048\r\nDATE:x"s;
+    NewLeebBatch();
+    const std::string text = "NAME:Zo\xC3\xAB\r\nIMPACT:D\r\nVALUE:448\0\r\nDATE:x\r\n"s;
     m_window->OnSerialData(QByteArray(text.data(), 8));  // splits the two bytes of e-umlaut
     EXPECT_EQ(RawText(), "NAME:Zo");
     m_window->OnSerialData(QByteArray(text.data() + 8, static_cast<qsizetype>(text.size() - 8)));
-    EXPECT_EQ(m_window->m_recvBuffer.m_nLength, static_cast<std::int32_t>(text.size()));
-    EXPECT_TRUE(RawText().startsWith(QString::fromUtf8("NAME:Zo\u00EB")));
-    EXPECT_TRUE(RawText().contains("VALUE:448"));
+    EXPECT_EQ(Buffered(), text.size());
+    EXPECT_TRUE(RawText().startsWith(QString::fromUtf8("NAME:Zo\u00EB\nIMPACT")));
+    EXPECT_TRUE(RawText().contains("VALUE:448\nDATE"));
 
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
     setenv("HOME", m_root.c_str(), 1);
     m_window->DumpReceiveBuffer();
     EXPECT_EQ(ReadBytes("aafff.txt"), text);
     m_window->OnAdd();
-    ASSERT_EQ(m_window->m_pCurBatch->m_itemVector.size(), 1u);
-    EXPECT_EQ(m_window->m_pCurBatch->m_itemVector[0]->m_values, std::vector<double>{448});
+    EXPECT_EQ(Filed(), 0u);  // the zero byte lies inside the record
     m_window->DumpReceiveBuffer();
     EXPECT_EQ(ReadBytes("aafff.txt"), "");
+    setenv("HOME", home.c_str(), 1);
 }
 
 TEST_F(ReceivePath, AverageRecordsGoToAverageBatchesOnlyAndNeedNoBatchSelectedToWait) {
@@ -160,12 +309,13 @@ TEST_F(ReceivePath, AverageRecordsGoToAverageBatchesOnlyAndNeedNoBatchSelectedTo
     EXPECT_TRUE(RawText().contains("NAME:A2"));
     g_stSetting.m_bShowOnline = false;
 
-    g_stSetting.m_nTestMethod = kTestMethodLeeb;
-    m_window->OnNew();  // Batch model: average records are refused
+    NewLeebBatch();  // Batch model: average records are refused
     m_window->OnAdd();
-    EXPECT_EQ(m_window->m_pCurBatch->m_itemVector.size(), 0u);
+    EXPECT_EQ(Filed(), 0u);
     EXPECT_EQ(m_window->m_batchList.item(0, 4)->text(), "0");
-    EXPECT_EQ(m_pModal->m_messages.back(), "Marlo|Part of the data is the error data.");
+    EXPECT_TRUE(
+        Notice().contains("2 of 2 records refused: 2 are Leeb average records, the batch takes "
+                          "Leeb single readings."));
 
     m_window->m_pCurBatch->m_nTestModel = kTestModelAverage;
     m_window->ShowBatchSelection();
@@ -177,6 +327,70 @@ TEST_F(ReceivePath, AverageRecordsGoToAverageBatchesOnlyAndNeedNoBatchSelectedTo
     EXPECT_EQ(m_window->m_leebList.currentRow(), 1);
     EXPECT_EQ(m_window->m_chart.GetDataCount(), 2);
     EXPECT_EQ(m_window->m_valuesList.rowCount(), 2);
+}
+
+// While the refusal message is open, chunks keep arriving in order, and a
+// second refusal is added to the one message.
+TEST_F(ReceivePath, ChunksStayInOrderWhileTheRefusalMessageIsOpen) {
+    Link();
+    g_stSetting.m_bShowOnline = true;
+    NewLeebBatch();
+    OpenPort();
+    Pump(600ms);  // the reader's first pause, so each piece is a chunk of its own
+    // Three chunks waiting to be taken together: the first is filed and
+    // refused, the other two follow it.
+    for (const std::string& piece : {kUciRecord, "B1-"s, "B2-"s}) {
+        Send(piece);
+        std::this_thread::sleep_for(30ms);
+    }
+    ASSERT_TRUE(WaitFor([&] { return m_window->m_refusalNotice.IsOpen(); }));
+    Send("XYZ");
+    ASSERT_TRUE(WaitFor([&] { return RawText().contains("XYZ"); }));
+    EXPECT_EQ(RawText().trimmed(), "B1-B2-XYZ");
+    EXPECT_TRUE(m_window->m_refusalNotice.IsOpen());
+    Send("\r\n\r\n" + kUciRecord);
+    ASSERT_TRUE(WaitFor([&] { return Notice().contains("3 of 3"); }));
+    EXPECT_TRUE(Notice().contains(
+        "3 of 3 records refused: 2 are UCI records, 1 is a record without fields, the batch "
+        "takes Leeb single readings."))
+        << Notice().toStdString();
+    EXPECT_EQ(m_window->findChildren<QMessageBox*>().size(), 1);
+}
+
+TEST_F(ReceivePath, ALongLineWithoutLineEndShowsItsEndAndKeepsEveryByte) {
+    NewLeebBatch();
+    const std::string line(300 * 1024, 'x');
+    for (std::size_t at = 0; at < line.size(); at += 256) {
+        m_window->OnSerialData(QByteArray(line.data() + at, 256));
+    }
+    const QString shown = RawText();
+    EXPECT_TRUE(shown.startsWith(CRawTextView::kOlderHidden + u'\n'));
+    EXPECT_LE(shown.size(), CRawTextView::kShownChars + CRawTextView::kOlderHidden.size() + 1);
+    EXPECT_GE(shown.size(), CRawTextView::kShownChars - CRawTextView::kLineChars);
+    EXPECT_EQ(Buffered(), line.size());
+    setenv("HOME", m_root.c_str(), 1);
+    m_window->DumpReceiveBuffer();
+    EXPECT_EQ(ReadBytes("aafff.txt").size(), line.size());
+    m_window->OnClear();
+    EXPECT_TRUE(RawText().isEmpty());
+}
+
+TEST_F(ReceivePath, EnterNeitherOpensNorClosesThePort) {
+    Link();
+    const auto pressEnter = [](QWidget& widget) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(&widget, &press);
+    };
+    for (QWidget* widget : std::initializer_list<QWidget*>{
+             &m_window->m_rawText, &m_window->m_batchList, &m_window->m_leebList, m_window.get()}) {
+        pressEnter(*widget);
+    }
+    EXPECT_FALSE(m_window->m_receive.IsOpen());
+    EXPECT_EQ(m_window->result(), 0);
+    OpenPort();
+    pressEnter(m_window->m_rawText);
+    pressEnter(*m_window);
+    EXPECT_TRUE(m_window->m_receive.IsOpen());
 }
 
 // Closing while a tester sends without pause: no hang, and what arrived in
@@ -206,18 +420,14 @@ TEST_F(ReceivePath, TwoHundredClosesInAFastTransmission) {
     for (int cycle = 0; cycle < 200; ++cycle) {
         m_window->OnOpen();
         ASSERT_EQ(m_window->m_openButton.text(), "Close");
-        const auto life = cycle % 40 == 39 ? 600ms : 2ms;
-        const auto until = std::chrono::steady_clock::now() + life;
-        while (std::chrono::steady_clock::now() < until) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
+        Pump(cycle % 40 == 39 ? 600ms : 2ms);
         m_window->OnOpen();
         QCoreApplication::processEvents();
     }
     sending = false;
     sender.join();
     QCoreApplication::processEvents();
-    const ReceiveBuffer& buffer = m_window->m_recvBuffer;
+    const ReceiveBuffer& buffer = m_window->m_receive.Buffer();
     ASSERT_GT(buffer.m_nLength, 1000);
     int breaks = 0;
     for (std::int32_t i = 1; i < buffer.m_nLength; ++i) {
@@ -227,31 +437,24 @@ TEST_F(ReceivePath, TwoHundredClosesInAFastTransmission) {
                       : 0;
     }
     EXPECT_LE(breaks, 200);  // at most one where each open spell began
-    // The pattern is no UTF-8: each byte shows as one character, or waits
-    // at the end as the possible start of one; only where two spells meet
-    // can two bytes happen to form one character.
-    const std::size_t shown = m_window->m_strRecvText.size() + m_window->m_strPendingBytes.size();
-    EXPECT_LE(shown, static_cast<std::size_t>(buffer.m_nLength));
-    EXPECT_GE(shown + 200, static_cast<std::size_t>(buffer.m_nLength));
 }
 
-TEST_F(ReceivePath, ADeviceThatVanishesCanBeClosedAndANewOneOpened) {
-    Link();
-    m_window->OnOpen();
-    ::close(m_master);  // the far end hangs up
-    m_master = -1;
-    const auto until = std::chrono::steady_clock::now() + 700ms;
-    while (std::chrono::steady_clock::now() < until) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    m_window->OnOpen();
-    EXPECT_EQ(m_window->m_openButton.text(), "Open");
-    ::close(m_slave);
-    fs::remove(m_link);
-    ASSERT_EQ(::openpty(&m_master, &m_slave, m_slaveName, nullptr, nullptr), 0);
-    Link();
-    m_window->OnOpen();
-    EXPECT_EQ(m_window->m_openButton.text(), "Close");
-    Send("NAME:N\r\n");
-    EXPECT_TRUE(WaitFor([&] { return RawText().contains("NAME:N"); }));
+TEST(RefusalText, CountsAndReasons) {
+    STRefusalCounts counts;
+    counts.m_nOffered = 12;
+    counts.m_wrongKinds = {{"UCI record", 2}};
+    counts.m_strBatchTakes = "Leeb single readings";
+    counts.m_nCutOff = 1;
+    EXPECT_EQ(RefusalText(counts),
+              "3 of 12 records refused: 2 are UCI records, the batch takes Leeb single readings; "
+              "1 was cut off.");
+    counts = {};
+    counts.m_nOffered = 5;
+    counts.m_wrongKinds = {{"record without fields", 1}, {"Leeb average record", 1}};
+    counts.m_strBatchTakes = "Leeb single readings";
+    counts.m_nDamaged = 2;
+    EXPECT_EQ(RefusalText(counts),
+              "4 of 5 records refused: 1 is a record without fields, 1 is a Leeb average record, "
+              "the batch "
+              "takes Leeb single readings; 2 were damaged on the line.");
 }

@@ -50,7 +50,8 @@ protected:
     std::vector<std::string> ResultFiles() const {
         std::vector<std::string> names;
         if (fs::is_directory(m_result))
-            for (const auto& entry : fs::directory_iterator(m_result)) names.push_back(entry.path().filename());
+            for (const auto& entry : fs::directory_iterator(m_result))
+                names.push_back(entry.path().filename());
         std::sort(names.begin(), names.end());
         return names;
     }
@@ -86,12 +87,14 @@ TEST_F(ReportCommand, TwoReportsLeaveTheSecondBitmapAndOpenBothWorkbooks) {
     m_window->OnReport();
 
     EXPECT_EQ(m_window->m_pCurBatch, &shown);
-    const std::u16string firstStem = ReportFilesIn(m_window->m_strResultFolder, *first).m_strWorkbook;
+    const std::u16string firstStem =
+        ReportFilesIn(m_window->m_strResultFolder, *first).m_strWorkbook;
     const STReportFiles secondFiles = ReportFilesIn(m_window->m_strResultFolder, shown);
-    EXPECT_EQ(m_component.m_opened, (std::vector<std::u16string>{firstStem, secondFiles.m_strWorkbook}));
+    EXPECT_EQ(m_component.m_opened,
+              (std::vector<std::u16string>{firstStem, secondFiles.m_strWorkbook}));
     const std::string stem = fs::path(Utf16ToUtf8(secondFiles.m_strBitmap)).stem();
-    EXPECT_EQ(ResultFiles(), (std::vector<std::string>{fs::path(Utf16ToUtf8(firstStem)).filename(), stem + ".bmp",
-                                                       stem + ".xlsx"}));
+    EXPECT_EQ(ResultFiles(), (std::vector<std::string>{fs::path(Utf16ToUtf8(firstStem)).filename(),
+                                                       stem + ".bmp", stem + ".xlsx"}));
     EXPECT_TRUE(m_pModal->m_messages.empty() || m_pModal->m_messages.back() == "Load HDB File");
     EXPECT_EQ(m_component.Sheet().m_pictures.size(), 1u);
 }
@@ -115,7 +118,8 @@ TEST_F(ReportCommand, AReportThatCannotBeWrittenOrOpenedIsTold) {
     CRecordingComponent refusing(false);
     m_window->OnReport();
     EXPECT_EQ(m_pModal->m_messages.back().toStdString(),
-              "Marlo|No application could open the report. It is saved as " + Utf16ToUtf8(files.m_strWorkbook));
+              "Marlo|No application could open the report. It is saved as " +
+                  Utf16ToUtf8(files.m_strWorkbook));
     EXPECT_TRUE(fs::exists(Utf16ToUtf8(files.m_strWorkbook)));
 }
 

@@ -79,6 +79,7 @@ TEST(CutReceivedRecords, WholeRecordsAreDecodedAndFramedLikeTheParser) {
     EXPECT_EQ(Cut("NAME:A\r\n\r\n\r\n\r\nNAME:B").m_records,
               (std::vector<std::u16string>{u"NAME:A", u"", u"NAME:B"}));
     EXPECT_EQ(Cut(" \r\n\r\n\t").Count(), 0u);
+    EXPECT_EQ(Cut("\r\n\r\n" + kRecord1 + "\r\n\r\n").Count(), 1u);
 }
 
 TEST(CutReceivedRecords, NoiseInsideARecordDamagesItAndNoiseBetweenRecordsNothing) {

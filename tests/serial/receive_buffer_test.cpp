@@ -44,3 +44,19 @@ TEST(ReceiveBuffer, AMegabyteInChunksArrivesWhole) {
     EXPECT_EQ(Content(buffer), sent);
     EXPECT_EQ(buffer.m_nSize, 1 << 20);
 }
+
+TEST(ReceiveBuffer, DroppingTheFrontKeepsTheRestAndTheZeroBehind) {
+    ReceiveBuffer buffer;
+    buffer.AppendBytes(Bytes("abcdefg"), 7);
+    buffer.DropFront(0);
+    EXPECT_EQ(Content(buffer), "abcdefg");
+    buffer.DropFront(4);
+    EXPECT_EQ(Content(buffer), "efg");
+    EXPECT_EQ(buffer.m_nSize, 3);
+    EXPECT_EQ(buffer.m_pData[3], 0);
+    buffer.AppendBytes(Bytes("hi"), 2);
+    EXPECT_EQ(Content(buffer), "efghi");
+    buffer.DropFront(99);
+    EXPECT_EQ(buffer.m_nLength, 0);
+    EXPECT_EQ(buffer.m_pData, nullptr);
+}

@@ -198,25 +198,26 @@ TEST_F(MarloTool, LimitsDefaultToTheSettingsAndTimeToNow) {
     EXPECT_EQ(batch["useLimit"], false);
 }
 
-TEST_F(MarloTool, CaptureIsDecodedAsTheSerialPortDeliversIt) {
-    // Zero bytes go before decoding, so the one inside the é is no stray;
-    // the invalid bytes become U+FFFD and the record survives.
+TEST_F(MarloTool, CaptureIsReadAsTheWindowFilesIt) {
+    // Noise between records harms nothing; a record with a zero byte or
+    // bytes that are not UTF-8 inside its lines is damaged and refused; a
+    // second transmission sent straight after the first stays a record.
     WriteBytes("capture.cap",
-               "\0\0NAME:P\xFF\xC3"s
-               "01 \xC3\0\xA9t\xC3\xA9\r\nHD:HLD\r\n"
-               "IMPACT:D\r\nVALUE:4\0"s
-               "50,460\r\nDATE:d\r\n\r\n\0"s);
+               "\0\0\xFF\r\nNAME:P01 \xC3\xA9t\xC3\xA9\r\nHD:HLD\r\nIMPACT:D\r\nVALUE:450,460\r\n"
+               "DATE:d\r\nNAME:P02\r\nIMPACT:D\r\nVALUE:470\r\nDATE:e\r\n\r\n\0\r\n\r\n"s
+               "NAME:P03\r\nIMPACT:D\r\nVALUE:4\0"s
+               "50\r\nDATE:f\r\n\r\n\0"s);
     const STRun run = Import(PathOf("capture.cap"), {"--model", "batch", "--method", "leeb"});
-    EXPECT_EQ(run.m_strOut, "1 accepted, 0 refused\n");
-    // Read from the file itself: show and csv would hide the escapes that the
-    // lossless decoding leaves.
+    EXPECT_EQ(run.m_strOut, "2 accepted, 1 refused\n");
+    EXPECT_EQ(run.m_strErr, "Part of the data is the error data.\n");
     CSerializer archive;
     ASSERT_TRUE(archive.OpenForRead(PathOf("batch.hdb")));
     STLedgermill batch;
     ASSERT_TRUE(ReadBatch(archive.GetRoot(), kBatchInstanceName, batch));
-    ASSERT_EQ(batch.m_itemVector.size(), 1u);
-    EXPECT_EQ(batch.m_itemVector[0]->m_subItem[u"NAME"], u"P\uFFFD\uFFFD01 été");
+    ASSERT_EQ(batch.m_itemVector.size(), 2u);
+    EXPECT_EQ(batch.m_itemVector[0]->m_subItem[u"NAME"], u"P01 été");
     EXPECT_EQ(batch.m_itemVector[0]->m_values, (std::vector<double>{450.0, 460.0}));
+    EXPECT_EQ(batch.m_itemVector[1]->m_subItem[u"NAME"], u"P02");
 }
 
 TEST_F(MarloTool, NumbersThatJsonCannotHoldShowAsNullAndTextsAsUtf8) {
@@ -424,22 +425,26 @@ TEST_F(MarloTool, ChartWritesTheReportImageWithoutADisplay) {
 }
 
 TEST_F(MarloTool, ReportWritesTheWorkbookAndItsBitmapWithTheGivenSettings) {
-    ASSERT_EQ(Run({"import", "--model", "batch", "--method", "leeb", "--time", std::to_string(kTime), "--limits",
-                   "460", "600", kData + "/leeb_batch.cap", PathOf("batch.hdb")})
-                  .m_nExitCode,
-              0);
+    ASSERT_EQ(
+        Run({"import", "--model", "batch", "--method", "leeb", "--time", std::to_string(kTime),
+             "--limits", "460", "600", kData + "/leeb_batch.cap", PathOf("batch.hdb")})
+            .m_nExitCode,
+        0);
     ResetDefaults(g_stSetting);
     g_stSetting.m_strTitleOne = u"Works Laboratory";
     ASSERT_TRUE(SaveSettings(PathOf("Setting.xml")));
     ResetDefaults(g_stSetting);
 
-    const STRun run = Run({"report", PathOf("batch.hdb"), PathOf("out.xlsx"), "--settings", PathOf("Setting.xml")});
+    const STRun run = Run(
+        {"report", PathOf("batch.hdb"), PathOf("out.xlsx"), "--settings", PathOf("Setting.xml")});
     ASSERT_EQ(run.m_nExitCode, 0) << run.m_strErr;
     EXPECT_EQ(ReadBytes("out.bmp").substr(0, 2), "BM");
     const std::string workbook = ReadBack(PathOf("out.xlsx"));
-    EXPECT_NE(workbook.find("Sheet1!A1 \"Works Laboratory\" Times New Roman 10 - center LTRB\n"), std::string::npos)
+    EXPECT_NE(workbook.find("Sheet1!A1 \"Works Laboratory\" Times New Roman 10 - center LTRB\n"),
+              std::string::npos)
         << workbook;
-    EXPECT_NE(workbook.find("Sheet1!I9 \"NG\" Times New Roman 10 FFFF0000 center LTRB\n"), std::string::npos);
+    EXPECT_NE(workbook.find("Sheet1!I9 \"NG\" Times New Roman 10 FFFF0000 center LTRB\n"),
+              std::string::npos);
     // Three items: the picture covers A12:I27.
     EXPECT_NE(workbook.find("Sheet1 image None from 0 0 11 0 to 9 0 27 0"), std::string::npos);
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/file_bytes.h"
-#include "common/utf.h"
+#include "instrument/received_text.h"
 #include "instrument/record_parser.h"
 #include "persistence/batch_file.h"
 #include "persistence/serializer.h"
@@ -93,14 +93,6 @@ std::optional<ImportOptions> ReadOptions(Arguments arguments) {
     return options;
 }
 
-// The text the window makes of the bytes from the serial port: zero bytes are
-// dropped, and a byte that is not UTF-8 becomes U+FFFD instead of costing the
-// records around it.
-std::u16string ReceivedText(std::string bytes) {
-    std::erase(bytes, '\0');
-    return Utf8ToUtf16Replacing(bytes);
-}
-
 }  // namespace
 
 int RunImport(Arguments arguments) {
@@ -112,9 +104,15 @@ int RunImport(Arguments arguments) {
     if (!ReadFileBytes(options->m_strCapture, bytes)) {
         return ReportFailure("marlo-tool: cannot read " + options->m_strCapture);
     }
-    std::u16string text = ReceivedText(std::move(bytes));
+    // Records as the window files them: a record with line noise inside
+    // (a zero byte, bytes that are not UTF-8) is damaged and refused; noise
+    // between records harms nothing.
+    STCutRecords records;
+    CutReceivedRecords(bytes, false, records);
     LedgermillItemList parsed;
-    ParseRecordText(text, parsed);
+    for (std::u16string& record : records.m_records) {
+        ParseRecordText(record, parsed);
+    }
 
     STLedgermill batch;
     batch.m_nTestModel = options->m_nTestModel;
@@ -123,7 +121,7 @@ int RunImport(Arguments arguments) {
     batch.m_dUpperLimit = options->m_dUpperLimit;
     batch.m_bUseLimit = options->m_bUseLimit;
     batch.m_time = options->m_time;
-    std::size_t refused = 0;
+    std::size_t refused = records.m_nDamaged;
     for (const auto& item : parsed) {
         if (item->IsValidFor(batch.m_nTestModel, batch.m_nTestMethod)) {
             batch.AddItem(std::make_unique<STLedgermillItem>(*item));
