@@ -6,6 +6,9 @@
 
 namespace {
 constexpr int kFrameMs = 40;
+// A fast line fills a frame with more than the box takes in at once without
+// stalling; so much waiting text goes in at once.
+constexpr qsizetype kFlushChars = 32 * 1024;
 }
 
 CRawTextView::CRawTextView(QPlainTextEdit& box) : m_box(box) {
@@ -16,7 +19,9 @@ CRawTextView::CRawTextView(QPlainTextEdit& box) : m_box(box) {
 
 void CRawTextView::Append(const QString& text) {
     m_strWaiting += Broken(text);
-    if (!m_frame.isActive()) {
+    if (m_strWaiting.size() >= kFlushChars) {
+        Flush();
+    } else if (!m_frame.isActive()) {
         m_frame.start();
     }
 }
