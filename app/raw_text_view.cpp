@@ -9,7 +9,7 @@ constexpr int kFrameMs = 40;
 // A fast line fills a frame with more than the box takes in at once without
 // stalling; so much waiting text goes in at once.
 constexpr qsizetype kFlushChars = 32 * 1024;
-}
+}  // namespace
 
 CRawTextView::CRawTextView(QPlainTextEdit& box) : m_box(box) {
     m_frame.setSingleShot(true);

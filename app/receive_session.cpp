@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "common/utf.h"
+#include "serial/port_names.h"
 
 namespace {
 
@@ -113,7 +114,8 @@ constexpr std::size_t kTakeBytes = 16 * 1024;
 
 CReceiveSession::CReceiveSession(std::string linkFolder, std::string lockFolder,
                                  std::string journalFolder)
-    : m_port(std::move(linkFolder), std::move(lockFolder)),
+    : m_strLinkFolder(std::move(linkFolder)),
+      m_port(m_strLinkFolder, std::move(lockFolder)),
       m_pQueue(std::make_unique<CChunkQueue>(*this, m_journal)),
       m_strJournalFolder(std::move(journalFolder)) {
     m_quietTimer.setSingleShot(true);
@@ -137,6 +139,7 @@ bool CReceiveSession::Open(const STPortParameters& parameters) {
     }
     m_parameters = parameters;
     m_bReopened = false;
+    m_strPortPath = ResolvePortPath(parameters.m_nCom, m_strLinkFolder);
     const STLineSettings& line = parameters.m_line;
     if (m_port.OpenPort(parameters.m_nCom, line.m_ulBaudRate, line.m_ucSize, line.m_ucParity,
                         line.m_ucStopBits) != 1) {
@@ -227,6 +230,20 @@ void CReceiveSession::EndSpell() {
     }
     m_scanner.BreakOff();
     m_strCurrentJournal.clear();
+    BreakShownLine();
+}
+
+// A spell's unfinished last line is not continued by the next spell's first
+// one on screen either.
+void CReceiveSession::BreakShownLine() {
+    const std::string_view bytes = View(m_buffer);
+    if (bytes.empty() || bytes.back() == '\n') {
+        return;
+    }
+    std::u16string text = Utf8ToUtf16Replacing(m_strDisplayPending);
+    m_strDisplayPending.clear();
+    text += u'\n';
+    emit textArrived(QString::fromStdU16String(text));
 }
 
 void CReceiveSession::TakeQueuedChunks() {
@@ -252,6 +269,11 @@ void CReceiveSession::TryReopen() {
         m_reopenTimer.stop();
         m_eState = EPortState::kDisconnected;
         emit statusChanged();
+        return;
+    }
+    // Only the device that went: a port number whose link has gone names
+    // /dev/ttyS<n-1> instead, which is another device.
+    if (ResolvePortPath(m_parameters.m_nCom, m_strLinkFolder) != m_strPortPath) {
         return;
     }
     const STLineSettings& line = m_parameters.m_line;
@@ -358,18 +380,32 @@ void CReceiveSession::DropFront(std::size_t count) {
 }
 
 std::u16string CReceiveSession::DisplayText(std::size_t maxBytes, bool& older) const {
-    std::string_view bytes = View(m_buffer);
+    const std::string_view bytes = View(m_buffer);
+    std::size_t from = 0;
     older = bytes.size() > maxBytes;
     if (older) {
-        bytes.remove_prefix(bytes.size() - maxBytes);
+        from = bytes.size() - maxBytes;
         // Begin at a character, not inside one.
-        while (!bytes.empty() && (static_cast<unsigned char>(bytes.front()) & 0xC0) == 0x80) {
-            bytes.remove_prefix(1);
+        while (from < bytes.size() && (static_cast<unsigned char>(bytes[from]) & 0xC0) == 0x80) {
+            ++from;
         }
     }
+    std::u16string text;
     std::string shown;
-    AppendShownBytes(bytes, shown);
-    return DecodeShown(shown);
+    for (const STEndedSpell& spell : m_endedSpells) {
+        if (spell.m_nEnd <= from) {
+            continue;
+        }
+        AppendShownBytes(bytes.substr(from, spell.m_nEnd - from), shown);
+        text += Utf8ToUtf16Replacing(shown);
+        shown.clear();
+        if (bytes[spell.m_nEnd - 1] != '\n') {
+            text += u'\n';
+        }
+        from = spell.m_nEnd;
+    }
+    AppendShownBytes(bytes.substr(from), shown);
+    return text + DecodeShown(shown);
 }
 
 std::string CReceiveSession::JournalError() const {

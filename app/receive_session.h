@@ -131,7 +131,9 @@ private:
     bool IsQuiet() const;
     void OnQuietTimer();
     void DropFront(std::size_t count);
+    void BreakShownLine();
 
+    std::string m_strLinkFolder;
     SerialPort m_port;
     CQZSPReceive m_receiver;
     CCaptureJournal m_journal;
@@ -141,6 +143,9 @@ private:
     EPortState m_eState = EPortState::kClosed;
     STPortParameters m_parameters;
     std::string m_strDevicePath;
+    // The path the port number named when it was opened: a device that hung
+    // up is opened again only under this path.
+    std::string m_strPortPath;
     bool m_bReopened = false;
     QTimer m_reopenTimer;
     std::chrono::steady_clock::time_point m_reopenDeadline;

@@ -1,8 +1,8 @@
 // The Report command: the selected batch's chart bitmap in the result folder
 // and its workbook, opened for the operator.
 #include "app/ledgermill_dlg.h"
-#include "app/window_text.h"
 #include "app/report_list.h"
+#include "app/window_text.h"
 #include "common/utf.h"
 #include "dialogs/modal.h"
 #include "report/fill_workbook.h"
@@ -10,10 +10,12 @@
 
 void CLedgermillDlg::OnReport() {
     const int row = SelectedRow(m_batchList);
-    if (row < 0) return;
+    if (row < 0)
+        return;
     STLedgermill* batch = RowData<STLedgermill>(m_batchList, row);
     m_pCurBatch = batch;
-    if (batch == nullptr) return;
+    if (batch == nullptr)
+        return;
     if (batch->m_itemVector.empty()) {
         CModal::Current().ShowMessage(this, kMarloCaption, QStringLiteral("No Data."));
         return;
@@ -32,6 +34,7 @@ void CLedgermillDlg::OnReport() {
     } else if (result == EFillResult::kNotOpened) {
         CModal::Current().ShowMessage(
             this, kMarloCaption,
-            QStringLiteral("No application could open the report. It is saved as %1").arg(Text(files.m_strWorkbook)));
+            QStringLiteral("No application could open the report. It is saved as %1")
+                .arg(Text(files.m_strWorkbook)));
     }
 }

@@ -217,6 +217,10 @@ TEST_F(ReceivePath, ARecordCutOffByCloseOrAnUnplugIsRefusedAndNeverGluedToTheNex
     OpenPort();
     Send(LeebRecord("P2"));
     ASSERT_TRUE(WaitFor([&] { return RawText().contains("DATE"); }));
+    EXPECT_TRUE(RawText().contains("VALUE:44\nNAME:P2"));  // not glued on screen either
+    bool older = false;
+    EXPECT_NE(m_window->m_receive.DisplayText(1 << 20, older).find(u"VALUE:44\nNAME:P2"),
+              std::u16string::npos);
     m_window->OnAdd();
     ASSERT_EQ(Filed(), 1u);
     EXPECT_EQ(FiledField(0, u"NAME"), u"P2");
@@ -281,6 +285,12 @@ TEST_F(ReceivePath, NoiseDamagesTheRecordItIsInAndNothingBetweenRecords) {
 
 TEST_F(ReceivePath, ZeroBytesHideNothingAndSplitCharactersStayWhole) {
     NewLeebBatch();
+    // A CR LF split between two chunks is one line break.
+    m_window->OnSerialData("A:1\r");
+    m_window->OnSerialData("\nB:2\r\n");
+    EXPECT_EQ(RawText(), "A:1\nB:2\n");
+    m_window->OnClear();
+    EXPECT_EQ(RawText(), "");
     const std::string text = "NAME:Zo\xC3\xAB\r\nIMPACT:D\r\nVALUE:448\0\r\nDATE:x\r\n"s;
     m_window->OnSerialData(QByteArray(text.data(), 8));  // splits the two bytes of e-umlaut
     EXPECT_EQ(RawText(), "NAME:Zo");
