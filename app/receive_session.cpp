@@ -170,34 +170,20 @@ void CReceiveSession::Close() {
     emit statusChanged();
 }
 
-bool CReceiveSession::BeginSpell() {
-    if (m_buffer.m_nLength > 0 &&
-        (m_endedSpells.empty() ||
-         m_endedSpells.back().m_nEnd < static_cast<std::size_t>(m_buffer.m_nLength))) {
-        // Bytes that came without a spell of their own end here too.
-        m_endedSpells.push_back({static_cast<std::size_t>(m_buffer.m_nLength),
-                                 std::max(SpellStart(), m_scanner.CompleteEnd()),
-                                 {}});
-        m_scanner.BreakOff();
-    }
+void CReceiveSession::BeginSpell() {
+    // Bytes that came without a spell of their own never join this one.
+    MarkSpellEnd();
     m_strDevicePath = m_port.DevicePath();
-    m_strJournalOpenError.clear();
     if (!m_strJournalFolder.empty()) {
-        if (m_journal.Open(m_strJournalFolder, "COM" + std::to_string(m_parameters.m_nCom),
-                           std::time(nullptr))) {
-            m_strJournalPath = m_journal.Path();
-        } else {
-            m_strJournalOpenError = m_journal.Error();
-            m_strJournalPath.clear();
-        }
+        m_journal.Open(m_strJournalFolder, "COM" + std::to_string(m_parameters.m_nCom),
+                       std::time(nullptr));
     }
-    m_strCurrentJournal = m_journal.Path();
+    m_strJournalPath = m_strCurrentJournal = m_journal.Path();
     m_nSpellBytes = 0;
     m_nSpellRecords = 0;
     m_lastRecordTime.reset();
     m_receiver.Start(m_pQueue.get(), &m_port);
     m_eState = EPortState::kOpen;
-    return true;
 }
 
 std::size_t CReceiveSession::SpellStart() const {
@@ -218,6 +204,12 @@ void CReceiveSession::EndSpell() {
     }
     m_port.ClosePort();
     m_journal.Close();
+    MarkSpellEnd();
+}
+
+// The bytes since the last spell ended become a spell that has ended: what
+// follows its last complete record was cut off.
+void CReceiveSession::MarkSpellEnd() {
     const auto end = static_cast<std::size_t>(m_buffer.m_nLength);
     const std::size_t start = SpellStart();
     if (end > start) {
@@ -227,10 +219,10 @@ void CReceiveSession::EndSpell() {
             complete = end;
         }
         m_endedSpells.push_back({end, complete, m_strCurrentJournal});
+        BreakShownLine();
     }
     m_scanner.BreakOff();
     m_strCurrentJournal.clear();
-    BreakShownLine();
 }
 
 // A spell's unfinished last line is not continued by the next spell's first
@@ -409,5 +401,5 @@ std::u16string CReceiveSession::DisplayText(std::size_t maxBytes, bool& older) c
 }
 
 std::string CReceiveSession::JournalError() const {
-    return m_journal.Failed() ? m_journal.Error() : m_strJournalOpenError;
+    return m_journal.Failed() ? m_journal.Error() : std::string();
 }

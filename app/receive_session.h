@@ -122,9 +122,10 @@ private:
 
     friend class CChunkQueue;
 
-    bool BeginSpell();
+    void BeginSpell();
     std::size_t SpellStart() const;
     void EndSpell();
+    void MarkSpellEnd();
     void TakeQueuedChunks();
     void OnHangUp();
     void TryReopen();
@@ -164,5 +165,4 @@ private:
     std::uint64_t m_nSpellRecords = 0;
     std::optional<std::time_t> m_lastRecordTime;
     std::string m_strJournalPath;
-    std::string m_strJournalOpenError;
 };
