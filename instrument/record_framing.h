@@ -10,10 +10,11 @@
 // the next record.
 #pragma once
 
+#include <algorithm>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/text.h"
 
@@ -35,6 +36,19 @@ constexpr Char kMalformedValueMark[] = {Char(':'), Char(',')};
 template <class Char, std::size_t N>
 constexpr std::basic_string_view<Char> View(const Char (&text)[N]) {
     return {text, N};
+}
+
+template <class Char>
+bool EqualIgnoringAsciiCase(std::basic_string_view<Char> a, std::basic_string_view<Char> b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace record_framing
@@ -81,26 +95,29 @@ std::basic_string<Char> StoredKey(std::basic_string_view<Char> keyAsReceived) {
 template <class Char>
 bool BeginsWithDate(std::basic_string_view<Char> line) {
     const std::basic_string_view<Char> date = record_framing::View(record_framing::kDate<Char>);
-    line = TrimView(line);
-    if (line.size() < date.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < date.size(); ++i) {
-        if (AsciiUpper(line[i]) != date[i]) {
-            return false;
-        }
-    }
-    return true;
+    return record_framing::EqualIgnoringAsciiCase(TrimView(line).substr(0, date.size()), date);
 }
 
 namespace record_framing {
 
+// Whether two keys as received are stored under the same key.
+template <class Char>
+bool SameStoredKey(std::basic_string_view<Char> a, std::basic_string_view<Char> b) {
+    const auto stored = [](std::basic_string_view<Char> key) {
+        return EqualIgnoringAsciiCase(key, View(kList<Char>)) ? View(kValue<Char>) : key;
+    };
+    return EqualIgnoringAsciiCase(stored(a), stored(b));
+}
+
 // One piece between empty lines: usually one record, more where back-to-back
-// transmissions met.
+// transmissions met. held is scratch space for the keys of the record read
+// so far, as received; they are compared only right after a DATE line, so a
+// record costs one pass over its lines.
 template <class Char, class OnRecord>
-void SplitAtRepeatedKeys(std::basic_string_view<Char> part, OnRecord& onRecord) {
+void SplitAtRepeatedKeys(std::basic_string_view<Char> part, OnRecord& onRecord,
+                         std::vector<std::basic_string_view<Char>>& held) {
     const std::basic_string_view<Char> lineSeparator = LineSeparator<Char>();
-    std::set<std::basic_string<Char>, std::less<>> held;
+    held.clear();
     bool afterDate = false;
     std::size_t recordStart = 0;
     std::size_t lineStart = 0;
@@ -109,14 +126,15 @@ void SplitAtRepeatedKeys(std::basic_string_view<Char> part, OnRecord& onRecord) 
         const std::basic_string_view<Char> line = TrimView(
             part.substr(lineStart, lineEnd == part.npos ? part.npos : lineEnd - lineStart));
         if (const auto key = LineKey(line)) {
-            std::basic_string<Char> stored = StoredKey(*key);
-            if (afterDate && held.contains(stored)) {
+            if (afterDate && std::any_of(held.begin(), held.end(), [&key](const auto& heldKey) {
+                    return SameStoredKey(heldKey, *key);
+                })) {
                 onRecord(TrimView(part.substr(recordStart, lineStart - recordStart)));
                 recordStart = lineStart;
                 held.clear();
             }
-            afterDate = stored == View(kDate<Char>);
-            held.insert(std::move(stored));
+            afterDate = EqualIgnoringAsciiCase(*key, View(kDate<Char>));
+            held.push_back(*key);
         }
         if (lineEnd == part.npos) {
             break;
@@ -133,8 +151,9 @@ void SplitAtRepeatedKeys(std::basic_string_view<Char> part, OnRecord& onRecord) 
 // an empty one.
 template <class Char, class OnRecord>
 void ForEachRecord(std::basic_string_view<Char> text, OnRecord&& onRecord) {
+    std::vector<std::basic_string_view<Char>> held;
     ForEachSplitPiece<Char>(text, RecordSeparator<Char>(),
-                            [&onRecord](std::basic_string_view<Char> part) {
-                                record_framing::SplitAtRepeatedKeys(part, onRecord);
+                            [&onRecord, &held](std::basic_string_view<Char> part) {
+                                record_framing::SplitAtRepeatedKeys(part, onRecord, held);
                             });
 }

@@ -1,6 +1,5 @@
 #include "instrument/record_parser.h"
 
-#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -55,8 +54,5 @@ bool LastLineStartsWith(std::u16string_view key, std::u16string_view text) {
     const std::size_t lastBreak = trimmed.rfind(LineSeparator<char16_t>());
     const std::u16string_view lastLine =
         TrimView(lastBreak == trimmed.npos ? trimmed : trimmed.substr(lastBreak + 2));
-    const std::u16string_view prefix = lastLine.substr(0, key.size());
-    return prefix.size() == key.size() &&
-           std::equal(prefix.begin(), prefix.end(), key.begin(),
-                      [](char16_t a, char16_t b) { return AsciiUpper(a) == AsciiUpper(b); });
+    return record_framing::EqualIgnoringAsciiCase(lastLine.substr(0, key.size()), key);
 }
