@@ -84,7 +84,12 @@ void CLedgermillDlg::OnDeleteBatch() {
         return;
     }
     STLedgermill* batch = RowData<STLedgermill>(m_batchList, row);
-    m_batchList.removeRow(row);
+    if (m_unsaved.contains(batch) &&
+        !CModal::Current().AskYesNo(
+            this, kMarloCaption, QStringLiteral("The batch has not been saved. Delete anyway?"))) {
+        return;
+    }
+    RemoveRowLeavingNoSelection(m_batchList, row);
     Renumber(m_batchList, row);
     if (batch == m_pCurBatch) {
         ClearDataView();
@@ -231,22 +236,22 @@ void CLedgermillDlg::OnDeleteMeasurement() {
         return;
     }
     const STLedgermillItem* item = RowData<STLedgermillItem>(list, row);
-    {
-        // Removing the row moves the selection; the views are rebuilt below.
-        const QSignalBlocker quiet(list);
-        list.removeRow(row);
-    }
+    // The views are rebuilt below; no row stays selected, so a second press
+    // deletes nothing.
+    RemoveRowLeavingNoSelection(list, row);
     Renumber(list, row);
+    m_chart.m_nHighlight = -1;
     m_pCurBatch->RemoveItem(item);
     m_unsaved.insert(m_pCurBatch);
     m_chart.ClearData();
+    m_valuesList.setRowCount(0);
     if (IsAverage(*m_pCurBatch)) {
         ResetStatistics();
-        m_valuesList.setRowCount(0);
     } else {
         ChartBatchAverages();
         ShowBatchStatistics();
     }
+    m_chart.update();
     if (const int batchRow = SelectedRow(m_batchList); batchRow >= 0) {
         m_batchList.item(batchRow, 4)
             ->setText(

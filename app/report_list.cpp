@@ -1,6 +1,7 @@
 #include "app/report_list.h"
 
 #include <QHeaderView>
+#include <QSignalBlocker>
 
 void PrepareReportList(QTableWidget& list,
                        std::initializer_list<std::pair<const char*, int>> columns) {
@@ -49,4 +50,11 @@ void Renumber(QTableWidget& list, int from) {
             first->setText(QString::number(row + 1));
         }
     }
+}
+
+void RemoveRowLeavingNoSelection(QTableWidget& list, int row) {
+    const QSignalBlocker quiet(list);
+    list.removeRow(row);
+    list.clearSelection();
+    list.setCurrentIndex(QModelIndex());
 }

@@ -22,5 +22,9 @@ T* RowData(const QTableWidget& list, int row) {
 // The first selected row, -1 for none.
 int SelectedRow(const QTableWidget& list);
 
+// Removes the row without moving the selection to a neighbour and without a
+// selection notification: afterwards no row is selected or current.
+void RemoveRowLeavingNoSelection(QTableWidget& list, int row);
+
 // After a row has gone: S/N of every row from `from` on becomes its index + 1.
 void Renumber(QTableWidget& list, int from);

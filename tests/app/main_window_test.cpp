@@ -174,7 +174,44 @@ TEST_F(MainWindow, DeletingTheBatchOnDisplayClearsTheViewAndRenumbers) {
     EXPECT_EQ(m_window.m_batchList.rowCount(), 1);
     EXPECT_EQ(m_window.m_batchList.item(0, 0)->text(), "1");
     EXPECT_EQ(m_window.m_mapBatch.size(), 1u);
+    // No row is selected afterwards: a second press deletes nothing.
+    EXPECT_TRUE(m_window.m_batchList.selectedItems().isEmpty());
+    EXPECT_EQ(m_window.m_pCurBatch, nullptr);
     m_window.OnDeleteBatch();
+    EXPECT_EQ(m_window.m_mapBatch.size(), 1u);
+    EXPECT_TRUE(m_pModal->m_messages.empty());
+}
+
+TEST_F(MainWindow, ABatchWithUnsavedChangesIsDeletedOnlyAfterAYes) {
+    STLedgermill& batch = NewBatch(kTestModelBatch, kTestMethodLeeb);
+    m_window.m_unsaved.insert(&batch);
+    m_pModal->m_bYes = false;
+    m_window.OnDeleteBatch();
+    ASSERT_EQ(m_pModal->m_messages,
+              std::vector<QString>{"Marlo|The batch has not been saved. Delete anyway?"});
+    EXPECT_EQ(m_window.m_mapBatch.size(), 1u);
+    EXPECT_TRUE(m_window.m_unsaved.contains(&batch));  // still marked after No
+    EXPECT_EQ(m_window.m_pCurBatch, &batch);
+    m_pModal->m_bYes = true;
+    m_window.OnDeleteBatch();
+    EXPECT_TRUE(m_window.m_mapBatch.empty());
+    EXPECT_TRUE(m_window.m_unsaved.empty());
+}
+
+TEST_F(MainWindow, DeletingAMeasurementLeavesNoRowSelected) {
+    STLedgermill& batch = NewBatch(kTestModelBatch, kTestMethodLeeb);
+    for (const char16_t* name : {u"P01", u"P02", u"P03"}) {
+        batch.AddItem(Item(name, {450}));
+    }
+    batch.UpdateStatistics();
+    m_window.ShowBatchSelection();
+    m_window.m_leebList.selectRow(1);
+    m_window.OnDeleteMeasurement();
+    EXPECT_TRUE(m_window.m_leebList.selectedItems().isEmpty());
+    EXPECT_EQ(m_window.m_chart.m_nHighlight, -1);
+    EXPECT_EQ(m_window.m_valuesList.rowCount(), 0);
+    m_window.OnDeleteMeasurement();
+    EXPECT_EQ(batch.m_itemVector.size(), 2u);
 }
 
 TEST_F(MainWindow, PictureOfALeebBatchOfTwelveItemsWithLimits) {
