@@ -1,33 +1,29 @@
 #include "app/ledgermill_app.h"
 
-#include <QDesktopServices>
-#include <QUrl>
-
+#include "app/desktop_opener.h"
 #include "app/ledgermill_dlg.h"
 #include "app/window_text.h"
 #include "dialogs/modal.h"
 #include "persistence/setting.h"
 #include "report/automation.h"
 
-namespace {
-
-// Reports are opened in the desktop's spreadsheet application.
-bool OpenWithDesktop(const std::u16string& fileName, const STWorkbook&) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(Text(fileName)));
-}
-
-}  // namespace
-
 CLedgermillApp::CLedgermillApp(std::string settingsPath)
     : m_strSettingsPath(std::move(settingsPath)) {}
 
 int CLedgermillApp::Run() {
     LoadSettings(m_strSettingsPath);
-    InstallSpreadsheetSetup(STSpreadsheetSetup{OpenWithDesktop, ESheetKind::kWorksheet});
+    // Reports are opened in the desktop's spreadsheet application.
+    CDesktopOpener opener;
+    InstallSpreadsheetSetup(
+        STSpreadsheetSetup{[&opener](const std::u16string& fileName, const STWorkbook&) {
+                               return opener.Open(Text(fileName));
+                           },
+                           ESheetKind::kWorksheet});
     {
         CLedgermillDlg window;
         CModal::Current().Run(window);
     }
+    InstallSpreadsheetSetup({});
     SaveSettings(m_strSettingsPath);
     return 0;
 }

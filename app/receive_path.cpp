@@ -101,9 +101,10 @@ void CLedgermillDlg::AddReceivedText() {
     m_batchList.item(row, 4)->setText(QString::fromStdU16String(
         UIntToText(static_cast<std::uint32_t>(batch->m_itemVector.size()))));
     QTableWidget& list = batch->m_nTestMethod == kTestMethodLeeb ? m_leebList : m_uciList;
+    // The last row selected, current and shown; the keyboard focus stays
+    // where the operator left it.
     if (list.rowCount() > 0) {
-        list.selectRow(list.rowCount() - 1);
-        list.setFocus();
+        list.setCurrentCell(list.rowCount() - 1, 0);
         list.scrollToItem(list.item(list.rowCount() - 1, 0));
     }
     STRefusalCounts refusals;

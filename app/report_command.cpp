@@ -1,5 +1,6 @@
 // The Report command: the selected batch's chart bitmap in the result folder
 // and its workbook, opened for the operator.
+#include "app/desktop_opener.h"
 #include "app/ledgermill_dlg.h"
 #include "app/report_list.h"
 #include "app/window_text.h"
@@ -32,9 +33,7 @@ void CLedgermillDlg::OnReport() {
     if (result == EFillResult::kNotSaved || !pictureWritten) {
         CModal::Current().ShowMessage(this, kMarloCaption, QStringLiteral("Report Failed."));
     } else if (result == EFillResult::kNotOpened) {
-        CModal::Current().ShowMessage(
-            this, kMarloCaption,
-            QStringLiteral("No application could open the report. It is saved as %1")
-                .arg(Text(files.m_strWorkbook)));
+        CModal::Current().ShowMessage(this, kMarloCaption,
+                                      NotOpenedText(Text(files.m_strWorkbook)));
     }
 }

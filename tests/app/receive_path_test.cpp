@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <array>
 #include <atomic>
@@ -170,6 +171,21 @@ TEST_F(ReceivePath, RealTimeFilesEveryRecordWholeWhenChunksEndInsideDateLines) {
     Pump(100ms);
     EXPECT_FALSE(m_window->m_refusalNotice.IsOpen());
     EXPECT_TRUE(RawText().trimmed().isEmpty());
+}
+
+TEST_F(ReceivePath, RealTimeFilingShowsTheLastRowWithoutTakingTheFocus) {
+    g_stSetting.m_bShowOnline = true;
+    NewLeebBatch();
+    m_window->show();
+    m_window->activateWindow();
+    QApplication::setActiveWindow(m_window.get());
+    m_window->m_batchList.setFocus();
+    ASSERT_TRUE(WaitFor([&] { return m_window->m_batchList.hasFocus(); }, 1s));
+    m_window->OnSerialData(QByteArray::fromStdString(LeebRecord("P1") + LeebRecord("P2")));
+    ASSERT_EQ(Filed(), 2u);
+    EXPECT_EQ(m_window->m_leebList.currentRow(), 1);
+    EXPECT_TRUE(m_window->m_leebList.item(1, 0)->isSelected());
+    EXPECT_TRUE(m_window->m_batchList.hasFocus());
 }
 
 TEST_F(ReceivePath, RealTimeModeAddsWhenTheLastLineStartsWithDate) {
