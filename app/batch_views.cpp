@@ -149,16 +149,38 @@ void CLedgermillDlg::AppendLeebRow(const STLedgermillItem& item) {
                item.m_subItem.contains(kKeyDirection)
                    ? Text(DirectionLabel(item.m_subItem.find(kKeyDirection)->second))
                    : QString(),
-               Field(item, kKeyValue), Field(item, kKeyDate)},
+               Field(item, kKeyValue), Field(item, kKeyDate), Text(DoubleToText(item.m_dAverage))},
               &item);
+    JudgeRow(m_leebList, m_leebList.rowCount() - 1, item);
 }
 
 void CLedgermillDlg::AppendUciRow(const STLedgermillItem& item) {
     AppendRow(m_uciList,
               {QString::number(m_uciList.rowCount() + 1), Field(item, kKeyName),
                Field(item, kKeyHardnessScale), Field(item, kKeyForce), Field(item, kKeyValue),
-               Field(item, kKeyDate)},
+               Field(item, kKeyDate), Text(DoubleToText(item.m_dAverage))},
               &item);
+    JudgeRow(m_uciList, m_uciList.rowCount() - 1, item);
+}
+
+// The last column says Pass or NG by the limits of the batch on display; NG
+// rows are red, as in the report.
+void CLedgermillDlg::JudgeRow(QTableWidget& list, int row, const STLedgermillItem& item) {
+    const bool pass = m_pCurBatch == nullptr || m_pCurBatch->IsPass(item);
+    const QString result = pass ? QStringLiteral("Pass") : QStringLiteral("NG");
+    auto* cell = new QTableWidgetItem(result);  // the list owns it
+    cell->setToolTip(result);
+    list.setItem(row, list.columnCount() - 1, cell);
+    ColourRow(list, row, pass ? list.palette().color(QPalette::Text) : QColor(255, 0, 0));
+}
+
+void CLedgermillDlg::RejudgeRows() {
+    QTableWidget& list = MeasurementList();
+    for (int row = 0; row < list.rowCount(); ++row) {
+        if (const STLedgermillItem* item = RowData<STLedgermillItem>(list, row)) {
+            JudgeRow(list, row, *item);
+        }
+    }
 }
 
 void CLedgermillDlg::ChartBatchAverages() {

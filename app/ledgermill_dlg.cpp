@@ -184,22 +184,33 @@ void CLedgermillDlg::OnInitDialog() {
          {&m_listFullPlaceholder, &m_listNarrowPlaceholder, &m_listValuesPlaceholder}) {
         frame->hide();
     }
-    PrepareReportList(m_batchList,
-                      {{"S/N", 35}, {"Time", 120}, {"Model", 60}, {"Method", 60}, {"Count", 50}});
-    PrepareReportList(m_leebList, {{"S/N", 40},
+    // Whole dates and six-digit S/N whatever the font; the Leeb and UCI
+    // lists end with the item's average and its judgement.
+    constexpr const char* kWidestDate = "0000-00-00 00:00:00";
+    constexpr const char* kWidestSerial = "000000";
+    PrepareReportList(m_batchList, {{"S/N", 35, kWidestSerial},
+                                    {"Time", 120, kWidestDate},
+                                    {"Model", 60, "Average"},
+                                    {"Method", 60},
+                                    {"Count", 50, kWidestSerial}});
+    PrepareReportList(m_leebList, {{"S/N", 40, kWidestSerial},
                                    {"NAME", 100},
                                    {"HD SCALE", 80},
                                    {"IMPACT", 50},
                                    {"DIR", 50},
                                    {"VALUE", 80},
-                                   {"DATE", 120}});
-    PrepareReportList(m_uciList, {{"S/N", 40},
+                                   {"DATE", 120, kWidestDate},
+                                   {"AVERAGE", 60, "0000.0"},
+                                   {"RESULT", 50, "Pass"}});
+    PrepareReportList(m_uciList, {{"S/N", 40, kWidestSerial},
                                   {"NAME", 100},
                                   {"HD SCALE", 80},
                                   {"FORCE", 50},
                                   {"VALUE", 80},
-                                  {"DATE", 120}});
-    PrepareReportList(m_valuesList, {{"S/N", 40}, {"VALUE", 60}});
+                                  {"DATE", 120, kWidestDate},
+                                  {"AVERAGE", 60, "0000.0"},
+                                  {"RESULT", 50, "Pass"}});
+    PrepareReportList(m_valuesList, {{"S/N", 40, kWidestSerial}, {"VALUE", 60, "0000.0"}});
     m_leebList.setGeometry(m_rcListFull);
     m_uciList.setGeometry(m_rcListFull);
     m_uciList.hide();
@@ -261,6 +272,7 @@ void CLedgermillDlg::OnLimit() {
     m_pCurBatch->m_bUseLimit = g_stSetting.m_bUseLimit = limit.m_bUseLimit;
     m_unsaved.insert(m_pCurBatch);
     ShowLimits();
+    RejudgeRows();
 }
 
 void CLedgermillDlg::ShowLimitControls(bool shown) {

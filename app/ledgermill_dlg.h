@@ -149,6 +149,9 @@ private:
     QTableWidget& MeasurementList();
     void AppendLeebRow(const STLedgermillItem& item);
     void AppendUciRow(const STLedgermillItem& item);
+    void JudgeRow(QTableWidget& list, int row, const STLedgermillItem& item);
+    // The judgements of the rows on display, after the limits changed.
+    void RejudgeRows();
     void ChartBatchAverages();
     void ChartItemValues(const STLedgermillItem& item);
     void ShowBatchStatistics();

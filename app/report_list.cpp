@@ -1,15 +1,28 @@
 #include "app/report_list.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QSignalBlocker>
+#include <algorithm>
 
-void PrepareReportList(QTableWidget& list,
-                       std::initializer_list<std::pair<const char*, int>> columns) {
+namespace {
+// Room a cell leaves around its text.
+constexpr int kCellMargin = 12;
+}  // namespace
+
+void PrepareReportList(QTableWidget& list, std::initializer_list<STListColumn> columns) {
     list.setColumnCount(static_cast<int>(columns.size()));
     int column = 0;
     QStringList headers;
-    for (const auto& [title, width] : columns) {
-        headers << QString::fromUtf8(title);
+    const QFontMetrics metrics = list.fontMetrics();
+    for (const STListColumn& entry : columns) {
+        headers << QString::fromUtf8(entry.m_szTitle);
+        int width =
+            std::max(entry.m_nWidth, metrics.horizontalAdvance(headers.back()) + kCellMargin);
+        if (entry.m_szWidest != nullptr) {
+            width = std::max(width, metrics.horizontalAdvance(QString::fromUtf8(entry.m_szWidest)) +
+                                        kCellMargin);
+        }
         list.setColumnWidth(column++, width);
     }
     list.setHorizontalHeaderLabels(headers);
@@ -28,7 +41,9 @@ void AppendRow(QTableWidget& list, const QStringList& texts, const void* data) {
     const int row = list.rowCount();
     list.insertRow(row);
     for (int column = 0; column < texts.size() && column < list.columnCount(); ++column) {
-        list.setItem(row, column, new QTableWidgetItem(texts[column]));  // the list owns it
+        auto* cell = new QTableWidgetItem(texts[column]);  // the list owns it
+        cell->setToolTip(texts[column]);
+        list.setItem(row, column, cell);
     }
     if (QTableWidgetItem* first = list.item(row, 0)) {
         first->setData(Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(data)));
@@ -57,4 +72,12 @@ void RemoveRowLeavingNoSelection(QTableWidget& list, int row) {
     list.removeRow(row);
     list.clearSelection();
     list.setCurrentIndex(QModelIndex());
+}
+
+void ColourRow(QTableWidget& list, int row, const QColor& colour) {
+    for (int column = 0; column < list.columnCount(); ++column) {
+        if (QTableWidgetItem* cell = list.item(row, column)) {
+            cell->setForeground(colour);
+        }
+    }
 }

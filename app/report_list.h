@@ -4,13 +4,24 @@
 
 #include <QTableWidget>
 #include <initializer_list>
-#include <utility>
 
-void PrepareReportList(QTableWidget& list,
-                       std::initializer_list<std::pair<const char*, int>> columns);
+struct STListColumn {
+    const char* m_szTitle;
+    // The width the column has at least, in pixels.
+    int m_nWidth;
+    // The widest text the column must show whole (a date, a six-digit S/N);
+    // with the list's font the column may need more than m_nWidth.
+    const char* m_szWidest = nullptr;
+};
 
-// Appends a row of texts; the first cell carries data.
+void PrepareReportList(QTableWidget& list, std::initializer_list<STListColumn> columns);
+
+// Appends a row of texts; the first cell carries data. Each cell's whole
+// text is its tooltip too, for texts wider than their column.
 void AppendRow(QTableWidget& list, const QStringList& texts, const void* data = nullptr);
+
+// Colours the texts of a row.
+void ColourRow(QTableWidget& list, int row, const QColor& colour);
 
 // The data of a row's first cell.
 template <class T>

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <cstdlib>
 #include <ctime>
@@ -60,8 +61,11 @@ TEST_F(MainWindow, StartsWithTheReceiveSideEmptyAndTheDataViewCleared) {
     EXPECT_TRUE(m_window.m_rawText.toPlainText().isEmpty());
     EXPECT_EQ(m_window.m_openButton.text(), "Open");
     EXPECT_FALSE(m_window.m_leebList.isHidden());
-    EXPECT_EQ(m_window.m_leebList.columnCount(), 7);
+    // The columns the lists always had, then the item's average and judgement.
+    EXPECT_EQ(m_window.m_leebList.columnCount(), 9);
     EXPECT_EQ(m_window.m_leebList.horizontalHeaderItem(3)->text(), "IMPACT");
+    EXPECT_EQ(m_window.m_leebList.horizontalHeaderItem(7)->text(), "AVERAGE");
+    EXPECT_EQ(m_window.m_uciList.horizontalHeaderItem(7)->text(), "RESULT");
     EXPECT_TRUE(m_window.m_uciList.isHidden());
     EXPECT_TRUE(m_window.m_valuesList.isHidden());
     for (const QLineEdit* edit : {&m_window.m_minEdit, &m_window.m_maxEdit, &m_window.m_averageEdit,
@@ -146,6 +150,45 @@ TEST_F(MainWindow, AnAverageBatchShowsTheNarrowListAndTheReadingsOfTheSelectedRe
     EXPECT_EQ(m_window.m_chart.GetDataCount(), 0);
     EXPECT_EQ(m_window.m_valuesList.rowCount(), 0);
     EXPECT_EQ(m_window.m_averageEdit.text(), "0.0");
+}
+
+TEST_F(MainWindow, ListsShowWholeDatesAndSerialsAndJudgeEachRowInRed) {
+    const QFontMetrics metrics = m_window.m_batchList.fontMetrics();
+    const int date = metrics.horizontalAdvance("2026-12-07 10:48:06");
+    const int serial = metrics.horizontalAdvance("999999");
+    EXPECT_GT(m_window.m_batchList.columnWidth(1), date);
+    EXPECT_GE(m_window.m_batchList.columnWidth(1), 120);
+    EXPECT_GT(m_window.m_leebList.columnWidth(6), date);
+    EXPECT_GT(m_window.m_uciList.columnWidth(5), date);
+    for (const QTableWidget* list : {&m_window.m_batchList, &m_window.m_leebList,
+                                     &m_window.m_uciList, &m_window.m_valuesList}) {
+        EXPECT_GT(list->columnWidth(0), serial);
+    }
+    EXPECT_EQ(m_window.m_leebList.columnWidth(5), 80);  // as wide as it always was
+
+    g_stSetting.m_dLowerLimit = 440;
+    g_stSetting.m_dUpperLimit = 460;
+    STLedgermill& batch = NewBatch(kTestModelBatch, kTestMethodLeeb);
+    batch.AddItem(Item(u"P01", {470.25}));
+    batch.AddItem(Item(u"P02", {450}));
+    batch.m_itemVector[0]->m_subItem[u"VALUE"] = u"470.25,470.25,470.25,470.25";
+    m_window.ShowBatchSelection();
+    const QTableWidget& list = m_window.m_leebList;
+    EXPECT_EQ(list.item(0, 5)->toolTip(), "470.25,470.25,470.25,470.25");  // whole, if clipped
+    EXPECT_EQ(list.item(0, 7)->text(), "470.2");  // the rounding of every one-decimal text
+    EXPECT_EQ(list.item(0, 8)->text(), "NG");
+    EXPECT_EQ(list.item(0, 1)->foreground().color(), QColor(255, 0, 0));
+    EXPECT_EQ(list.item(1, 8)->text(), "Pass");
+    EXPECT_NE(list.item(1, 1)->foreground().color(), QColor(255, 0, 0));
+
+    // New limits judge the rows anew.
+    m_pModal->m_answer = [](QDialog& dialog) {
+        dynamic_cast<CDlgLimit&>(dialog).m_dUpperLimit = 480;
+        return int(QDialog::Accepted);
+    };
+    m_window.OnLimit();
+    EXPECT_EQ(list.item(0, 8)->text(), "Pass");
+    EXPECT_NE(list.item(0, 1)->foreground().color(), QColor(255, 0, 0));
 }
 
 TEST_F(MainWindow, LimitWithLimitsOffHidesTheControlsButKeepsTheTexts) {
