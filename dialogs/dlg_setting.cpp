@@ -161,8 +161,6 @@ void CDlgSetting::OnOK() {
     g_stSetting.m_strDepartment = m_departmentEdit.text().toStdU16String();
     g_stSetting.m_strSpecimen = m_specimenEdit.text().toStdU16String();
 
-    double samplingRate = 0.0;
-    ReadTypedNumber(m_samplingRateEdit.text(), samplingRate);
-    g_stSetting.m_dSamplingRate = samplingRate;
+    g_stSetting.m_dSamplingRate = ParseTypedNumber(m_samplingRateEdit.text()).value_or(0.0);
     accept();
 }

@@ -32,12 +32,16 @@ bool CLimitEdits::ReadLimits(double& lower, double& upper) {
         RefuseWithPrompt(m_pDialog, "Lower Limit is wrong.", &m_lowerEdit);
         return false;
     }
-    ReadTypedNumber(m_lowerEdit.text(), lower);
+    if (const std::optional<double> read = ParseTypedNumber(m_lowerEdit.text())) {
+        lower = *read;
+    }
     if (m_upperEdit.text().isEmpty()) {
         RefuseWithPrompt(m_pDialog, "Upper Limit is wrong.", &m_upperEdit);
         return false;
     }
-    ReadTypedNumber(m_upperEdit.text(), upper);
+    if (const std::optional<double> read = ParseTypedNumber(m_upperEdit.text())) {
+        upper = *read;
+    }
     if (!(lower < upper)) {
         RefuseWithPrompt(m_pDialog, "Lower Limit is larger than Upper Limit.", nullptr);
         return false;

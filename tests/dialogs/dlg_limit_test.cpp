@@ -115,14 +115,37 @@ TEST_F(LimitDialog, EnterChecksAndEscapeCancels) {
     EXPECT_FALSE(m_dialog.isVisible());
 }
 
-TEST_F(LimitDialog, TypedNumbersFollowTheRegionalSettings) {
+// A comma-decimal desktop: either separator reads alike and an unchanged
+// OK keeps what was shown.
+TEST_F(LimitDialog, TypedNumbersTakeEitherSeparatorWhateverTheLocale) {
     CommaDecimalLocale locale;
     REQUIRE_COMMA_LOCALE(locale);
-    Type("12,5", "480,25");
-    m_dialog.OnOK();
-    EXPECT_EQ(m_dialog.m_dLowerLimit, 12.5);
-    EXPECT_EQ(m_dialog.m_dUpperLimit, 480.25);
+    struct {
+        const char* m_pszLower;
+        const char* m_pszUpper;
+        double m_dLower;
+        double m_dUpper;
+    } const cases[] = {{nullptr, nullptr, 12.5, 480.5},
+                       {"12,5", "480,25", 12.5, 480.25},
+                       {"12.5", " 480.25 ", 12.5, 480.25},
+                       {"-0,5", "3000", -0.5, 3000.0}};
+    for (const auto& typed : cases) {
+        m_dialog.m_dLowerLimit = 12.5;
+        m_dialog.m_dUpperLimit = 480.5;
+        m_dialog.setResult(0);
+        m_dialog.hide();
+        m_dialog.show();
+        if (typed.m_pszLower != nullptr) {
+            Type(typed.m_pszLower, typed.m_pszUpper);
+        }
+        m_dialog.OnOK();
+        EXPECT_EQ(m_dialog.result(), QDialog::Accepted) << typed.m_pszLower;
+        EXPECT_EQ(m_dialog.m_dLowerLimit, typed.m_dLower) << typed.m_pszLower;
+        EXPECT_EQ(m_dialog.m_dUpperLimit, typed.m_dUpper) << typed.m_pszLower;
+    }
+    EXPECT_TRUE(m_pModal->m_messages.empty());
     if (const char* folder = std::getenv("MARLO_SCREENSHOTS")) {
+        m_dialog.show();
         m_dialog.grab().save(QString::fromUtf8(folder) + "/limit_dialog.png");
     }
 }
