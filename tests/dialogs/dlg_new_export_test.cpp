@@ -102,20 +102,25 @@ TEST_F(NewExportDialog, ChecksRunInOrderAndNothingIsStoredUntilAllPass) {
     m_dialog.OnOK();
     ExpectRejected("Upper Limit is wrong.");
     EXPECT_EQ(m_dialog.focusWidget(), &m_dialog.UpperEdit());
-    m_dialog.TestModelList().setFocus();
-    Type("abc", "abc");  // 0.0 is not below 0.0
+    Type("abc", "abc");
     m_dialog.OnOK();
-    ExpectRejected("Lower Limit is larger than Upper Limit.");
-    EXPECT_EQ(m_dialog.focusWidget(), &m_dialog.TestModelList());
+    ExpectRejected("Lower Limit is not a number.");
+    EXPECT_EQ(m_dialog.focusWidget(), &m_dialog.LowerEdit());
+    Type("10", "abc");
+    m_dialog.OnOK();
+    ExpectRejected("Upper Limit is not a number.");
+    EXPECT_EQ(m_dialog.focusWidget(), &m_dialog.UpperEdit());
+    m_dialog.TestModelList().setFocus();
     Type("200", "200");
     m_dialog.OnOK();
     ExpectRejected("Lower Limit is larger than Upper Limit.");
+    EXPECT_EQ(m_dialog.focusWidget(), &m_dialog.TestModelList());
     Type("500", "100");
     PressKey(m_dialog, Qt::Key_Return);
     ExpectRejected("Lower Limit is larger than Upper Limit.");
     ExpectNothingStored();
 
-    Type("abc", " 5");
+    Type("0,0", " 5");
     m_dialog.OkButton().click();
     EXPECT_EQ(m_dialog.result(), QDialog::Accepted);
     EXPECT_EQ(m_pModal->m_messages.size(), m_nMessages);
@@ -197,4 +202,18 @@ TEST_F(NewExportDialog, TypedLimitsTakeEitherSeparatorWhateverTheLocale) {
             << typed.m_pszLower;
     }
     EXPECT_TRUE(m_pModal->m_messages.empty());
+}
+
+TEST_F(NewExportDialog, ALimitThatIsNoNumberIsRefusedAndNothingStored) {
+    CommaDecimalLocale locale;
+    REQUIRE_COMMA_LOCALE(locale);
+    m_dialog.show();
+    m_dialog.TestModelList().setCurrentIndex(1);
+    m_dialog.UseLimitBox().setFocus();
+    Type("12,5", "abc");
+    m_dialog.OnOK();
+    ExpectRejected("Upper Limit is not a number.");
+    EXPECT_EQ(m_dialog.result(), 0);
+    EXPECT_EQ(m_dialog.focusWidget(), &m_dialog.UpperEdit());
+    ExpectNothingStored();
 }

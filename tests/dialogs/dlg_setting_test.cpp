@@ -148,13 +148,26 @@ TEST_F(SettingDialog, EnterStoresEveryControlAsItStandsCancelAndEscapeNothing) {
                                                   .m_dSamplingRate = 2.5}));
 }
 
-TEST_F(SettingDialog, SamplingRateThatIsNoNumberIsStoredAsZero) {
+// Each time: one message naming the field by its label, the focus on it,
+// the dialog open and nothing stored, not even the controls before it.
+TEST_F(SettingDialog, ASamplingRateThatIsNoNumberIsRefusedAndNothingStored) {
+    CommaDecimalLocale locale;
+    REQUIRE_COMMA_LOCALE(locale);
     CDlgSetting& dialog = Open();
-    dialog.SamplingRateEdit().setText(QStringLiteral("abc"));
-    dialog.OnOK();
-    EXPECT_EQ(g_stSetting.m_dSamplingRate, 0.0);
-    dialog.show();
-    EXPECT_EQ(dialog.SamplingRateEdit().text(), "0.0");
+    for (const char* text : {"abc", "12x", "", "2.5%", "1,2,3"}) {
+        m_pModal->m_messages.clear();
+        dialog.PortList().setCurrentIndex(4);
+        dialog.TitleOneEdit().setText(QStringLiteral("Changed"));
+        dialog.SamplingRateEdit().setText(QString::fromUtf8(text));
+        dialog.TitleOneEdit().setFocus();
+        dialog.OnOK();
+        ASSERT_EQ(m_pModal->m_messages.size(), 1u) << text;
+        EXPECT_EQ(m_pModal->m_messages.back(), Prompt("Sampling Rate is not a number."));
+        EXPECT_EQ(dialog.focusWidget(), &dialog.SamplingRateEdit()) << text;
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), 0);
+        EXPECT_EQ(Shown(g_stSetting), Shown(STSetting{})) << text;
+    }
 }
 
 TEST_F(SettingDialog, ControlsSitAtTheirRectanglesInTabOrderWithoutOverlapping) {
