@@ -69,7 +69,6 @@ void CDlgNewExport::OnInitDialog() {
 void CDlgNewExport::OnOK() {
     const bool useLimit = m_limits.m_useLimitBox.isChecked();
     if (useLimit) {
-        // A limit whose text starts with no number reads as 0.0.
         double lower = 0.0;
         double upper = 0.0;
         if (!m_limits.ReadLimits(lower, upper)) {

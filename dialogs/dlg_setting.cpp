@@ -4,13 +4,13 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <utility>
 
 #include "common/number_text.h"
 #include "dialogs/dialog_texts.h"
 #include "dialogs/dialog_units.h"
 #include "dialogs/drop_down_list.h"
-#include "dialogs/locale_number.h"
 #include "persistence/setting.h"
 #include "serial/port_names.h"
 
@@ -147,8 +147,14 @@ void CDlgSetting::OnInitDialog() {
     m_samplingRateEdit.setText(OneDecimal(g_stSetting.m_dSamplingRate));
 }
 
-// Nothing is checked: every control is stored as it stands.
+// Only the sampling rate is checked, before anything is stored, so that a
+// refused OK leaves g_stSetting as it was; the rest is stored as it stands.
 void CDlgSetting::OnOK() {
+    const std::optional<double> samplingRate =
+        ReadNumberEdit(this, m_samplingRateLabel, m_samplingRateEdit);
+    if (!samplingRate) {
+        return;
+    }
     g_stSetting.m_nCom = SelectedValue(m_portList);
     g_stSetting.m_ulBaudRate = static_cast<std::uint32_t>(SelectedValue(m_baudRateList));
     g_stSetting.m_ucParity = LowByte(SelectedValue(m_parityList));
@@ -161,8 +167,6 @@ void CDlgSetting::OnOK() {
     g_stSetting.m_strDepartment = m_departmentEdit.text().toStdU16String();
     g_stSetting.m_strSpecimen = m_specimenEdit.text().toStdU16String();
 
-    double samplingRate = 0.0;
-    ReadTypedNumber(m_samplingRateEdit.text(), samplingRate);
-    g_stSetting.m_dSamplingRate = samplingRate;
+    g_stSetting.m_dSamplingRate = *samplingRate;
     accept();
 }

@@ -1,6 +1,6 @@
 // The Setting dialog: the serial-port parameters used when the port is
 // opened and the texts printed in the report. It keeps nothing itself: it
-// shows g_stSetting and, on OK, writes the choices straight back into it;
+// shows g_stSetting and, on an OK that passes, writes the choices back into it;
 // Cancel leaves g_stSetting as it was.
 #pragma once
 
@@ -19,7 +19,8 @@ public:
 
     // Fills the lists and shows g_stSetting; called when the dialog is shown.
     void OnInitDialog();
-    // Stores every control into g_stSetting and closes.
+    // Stores every control into g_stSetting and closes, unless the sampling
+    // rate is no number: then it says so and stores nothing.
     void OnOK();
 
     QComboBox& PortList() { return m_portList; }

@@ -3,7 +3,6 @@
 #include <QDialog>
 
 #include "dialogs/dialog_texts.h"
-#include "dialogs/locale_number.h"
 
 CLimitEdits::CLimitEdits(QWidget* dialog)
     : m_upperLabel(QStringLiteral("Upper Limit:"), dialog),
@@ -27,19 +26,34 @@ void CLimitEdits::EnableEdits() {
     m_upperEdit.setEnabled(m_useLimitBox.isChecked());
 }
 
+namespace {
+
+// Nothing typed keeps the message it always had; any other text that is no
+// number is named as such.
+bool ReadLimit(QWidget* dialog, const QLabel& label, QLineEdit& edit, const char* emptyMessage,
+               double& limit) {
+    if (edit.text().isEmpty()) {
+        RefuseWithPrompt(dialog, QString::fromUtf8(emptyMessage), &edit);
+        return false;
+    }
+    const std::optional<double> read = ReadNumberEdit(dialog, label, edit);
+    if (!read) {
+        return false;
+    }
+    limit = *read;
+    return true;
+}
+
+}  // namespace
+
 bool CLimitEdits::ReadLimits(double& lower, double& upper) {
-    if (m_lowerEdit.text().isEmpty()) {
-        RefuseWithPrompt(m_pDialog, "Lower Limit is wrong.", &m_lowerEdit);
+    if (!ReadLimit(m_pDialog, m_lowerLabel, m_lowerEdit, "Lower Limit is wrong.", lower) ||
+        !ReadLimit(m_pDialog, m_upperLabel, m_upperEdit, "Upper Limit is wrong.", upper)) {
         return false;
     }
-    ReadTypedNumber(m_lowerEdit.text(), lower);
-    if (m_upperEdit.text().isEmpty()) {
-        RefuseWithPrompt(m_pDialog, "Upper Limit is wrong.", &m_upperEdit);
-        return false;
-    }
-    ReadTypedNumber(m_upperEdit.text(), upper);
     if (!(lower < upper)) {
-        RefuseWithPrompt(m_pDialog, "Lower Limit is larger than Upper Limit.", nullptr);
+        RefuseWithPrompt(m_pDialog, QStringLiteral("Lower Limit is larger than Upper Limit."),
+                         nullptr);
         return false;
     }
     return true;

@@ -14,8 +14,8 @@ public:
     // The edits follow the Use Limit box.
     void EnableEdits();
     // Reads the lower, then the upper limit into the arguments as each passes
-    // its check (a text that starts with no number leaves its argument as it
-    // was); false, after the operator has been told, at the first failure.
+    // its check (empty: "... is wrong.", no number: "... is not a number.");
+    // false, after the operator has been told, at the first failure.
     bool ReadLimits(double& lower, double& upper);
 
     // Declared in the order the controls take the focus.

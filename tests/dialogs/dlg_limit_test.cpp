@@ -78,7 +78,7 @@ TEST_F(LimitDialog, CrossedLimitsAreRefusedUntilLimitsAreSwitchedOff) {
     EXPECT_FALSE(m_dialog.m_bUseLimit);
 }
 
-TEST_F(LimitDialog, EmptyEditsAreWrongAndTextsThatAreNoNumberKeepTheValue) {
+TEST_F(LimitDialog, EmptyEditsAreWrongAndTextsThatAreNoNumberAreRefused) {
     Type("", "");
     m_dialog.OnOK();
     EXPECT_EQ(m_pModal->m_messages.size(), 1u);
@@ -90,8 +90,8 @@ TEST_F(LimitDialog, EmptyEditsAreWrongAndTextsThatAreNoNumberKeepTheValue) {
     EXPECT_EQ(m_dialog.focusWidget(), &m_dialog.UpperEdit());
     Type("10", "abc");
     m_dialog.OnOK();
-    EXPECT_EQ(m_dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(m_dialog.m_dLowerLimit, 10.0);
+    EXPECT_EQ(LastMessage(), QString::fromUtf8("提示|Upper Limit is not a number."));
+    EXPECT_EQ(m_dialog.result(), 0);
     EXPECT_EQ(m_dialog.m_dUpperLimit, 3000.0);
 }
 
@@ -115,14 +115,70 @@ TEST_F(LimitDialog, EnterChecksAndEscapeCancels) {
     EXPECT_FALSE(m_dialog.isVisible());
 }
 
-TEST_F(LimitDialog, TypedNumbersFollowTheRegionalSettings) {
+// A comma-decimal desktop: either separator reads alike and an unchanged
+// OK keeps what was shown.
+TEST_F(LimitDialog, TypedNumbersTakeEitherSeparatorWhateverTheLocale) {
     CommaDecimalLocale locale;
     REQUIRE_COMMA_LOCALE(locale);
-    Type("12,5", "480,25");
-    m_dialog.OnOK();
-    EXPECT_EQ(m_dialog.m_dLowerLimit, 12.5);
-    EXPECT_EQ(m_dialog.m_dUpperLimit, 480.25);
+    struct {
+        const char* m_pszLower;
+        const char* m_pszUpper;
+        double m_dLower;
+        double m_dUpper;
+    } const cases[] = {{nullptr, nullptr, 12.5, 480.5},
+                       {"12,5", "480,25", 12.5, 480.25},
+                       {"12.5", " 480.25 ", 12.5, 480.25},
+                       {"-0,5", "3000", -0.5, 3000.0}};
+    for (const auto& typed : cases) {
+        m_dialog.m_dLowerLimit = 12.5;
+        m_dialog.m_dUpperLimit = 480.5;
+        m_dialog.setResult(0);
+        m_dialog.hide();
+        m_dialog.show();
+        if (typed.m_pszLower != nullptr) {
+            Type(typed.m_pszLower, typed.m_pszUpper);
+        }
+        m_dialog.OnOK();
+        EXPECT_EQ(m_dialog.result(), QDialog::Accepted) << typed.m_pszLower;
+        EXPECT_EQ(m_dialog.m_dLowerLimit, typed.m_dLower) << typed.m_pszLower;
+        EXPECT_EQ(m_dialog.m_dUpperLimit, typed.m_dUpper) << typed.m_pszLower;
+    }
+    EXPECT_TRUE(m_pModal->m_messages.empty());
     if (const char* folder = std::getenv("MARLO_SCREENSHOTS")) {
+        m_dialog.show();
         m_dialog.grab().save(QString::fromUtf8(folder) + "/limit_dialog.png");
+    }
+}
+
+// Each time: one message naming the field, the focus on it, the dialog open
+// and the limit it names as it was.
+TEST_F(LimitDialog, ATextThatIsNoNumberIsRefusedNamingItsField) {
+    CommaDecimalLocale locale;
+    REQUIRE_COMMA_LOCALE(locale);
+    struct {
+        const char* m_pszLower;
+        const char* m_pszUpper;
+        const char* m_pszMessage;
+        bool m_bLowerNamed;
+    } const cases[] = {{"abc", "480", "Lower Limit is not a number.", true},
+                       {"1,2,3", "480", "Lower Limit is not a number.", true},
+                       {" ", "480", "Lower Limit is not a number.", true},
+                       {"12,5", "12x", "Upper Limit is not a number.", false},
+                       {"12,5", "4.8,0", "Upper Limit is not a number.", false}};
+    for (const auto& typed : cases) {
+        m_pModal->m_messages.clear();
+        m_dialog.m_dLowerLimit = 1.0;
+        m_dialog.m_dUpperLimit = 2.0;
+        Type(typed.m_pszLower, typed.m_pszUpper);
+        m_dialog.UseLimitBox().setFocus();
+        m_dialog.OnOK();
+        ASSERT_EQ(m_pModal->m_messages.size(), 1u) << typed.m_pszLower;
+        EXPECT_EQ(LastMessage(), QString::fromUtf8("提示|") + typed.m_pszMessage);
+        EXPECT_EQ(m_dialog.focusWidget(),
+                  typed.m_bLowerNamed ? &m_dialog.LowerEdit() : &m_dialog.UpperEdit());
+        EXPECT_TRUE(m_dialog.isVisible());
+        EXPECT_EQ(m_dialog.result(), 0);
+        EXPECT_EQ(typed.m_bLowerNamed ? m_dialog.m_dLowerLimit : m_dialog.m_dUpperLimit,
+                  typed.m_bLowerNamed ? 1.0 : 2.0);
     }
 }

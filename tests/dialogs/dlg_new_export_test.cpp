@@ -102,20 +102,25 @@ TEST_F(NewExportDialog, ChecksRunInOrderAndNothingIsStoredUntilAllPass) {
     m_dialog.OnOK();
     ExpectRejected("Upper Limit is wrong.");
     EXPECT_EQ(m_dialog.focusWidget(), &m_dialog.UpperEdit());
-    m_dialog.TestModelList().setFocus();
-    Type("abc", "abc");  // 0.0 is not below 0.0
+    Type("abc", "abc");
     m_dialog.OnOK();
-    ExpectRejected("Lower Limit is larger than Upper Limit.");
-    EXPECT_EQ(m_dialog.focusWidget(), &m_dialog.TestModelList());
+    ExpectRejected("Lower Limit is not a number.");
+    EXPECT_EQ(m_dialog.focusWidget(), &m_dialog.LowerEdit());
+    Type("10", "abc");
+    m_dialog.OnOK();
+    ExpectRejected("Upper Limit is not a number.");
+    EXPECT_EQ(m_dialog.focusWidget(), &m_dialog.UpperEdit());
+    m_dialog.TestModelList().setFocus();
     Type("200", "200");
     m_dialog.OnOK();
     ExpectRejected("Lower Limit is larger than Upper Limit.");
+    EXPECT_EQ(m_dialog.focusWidget(), &m_dialog.TestModelList());
     Type("500", "100");
     PressKey(m_dialog, Qt::Key_Return);
     ExpectRejected("Lower Limit is larger than Upper Limit.");
     ExpectNothingStored();
 
-    Type("abc", " 5");
+    Type("0,0", " 5");
     m_dialog.OkButton().click();
     EXPECT_EQ(m_dialog.result(), QDialog::Accepted);
     EXPECT_EQ(m_pModal->m_messages.size(), m_nMessages);
@@ -167,16 +172,48 @@ TEST_F(NewExportDialog, ControlsSitAtTheirRectanglesInTabOrder) {
     EXPECT_LT(m_dialog.TestMethodList().geometry().bottom(), m_dialog.UpperEdit().y());
 }
 
-TEST_F(NewExportDialog, TypedLimitsFollowTheRegionalSettingsShownOnesDoNot) {
+// A comma-decimal desktop: the limits are shown with a full stop, either
+// separator reads alike, and an unchanged OK keeps what was shown.
+TEST_F(NewExportDialog, TypedLimitsTakeEitherSeparatorWhateverTheLocale) {
     CommaDecimalLocale locale;
     REQUIRE_COMMA_LOCALE(locale);
-    g_stSetting.m_dUpperLimit = 1234.5;
-    m_dialog.show();
-    EXPECT_EQ(m_dialog.UpperEdit().text(), "1234.5");
-    if (const char* folder = std::getenv("MARLO_SCREENSHOTS")) {
-        m_dialog.grab().save(QString::fromUtf8(folder) + "/new_export_dialog.png");
+    struct {
+        const char* m_pszLower;
+        const char* m_pszUpper;
+        double m_dLower;
+        double m_dUpper;
+    } const cases[] = {{nullptr, nullptr, 10.5, 1234.5},
+                       {"12,5", "480,25", 12.5, 480.25},
+                       {"12.5", "480.25", 12.5, 480.25}};
+    for (const auto& typed : cases) {
+        g_stSetting.m_dLowerLimit = 10.5;
+        g_stSetting.m_dUpperLimit = 1234.5;
+        m_dialog.show();
+        EXPECT_EQ(Shown().mid(2, 2), QStringList({"1234.5", "10.5"}));
+        if (const char* folder = std::getenv("MARLO_SCREENSHOTS")) {
+            m_dialog.grab().save(QString::fromUtf8(folder) + "/new_export_dialog.png");
+        }
+        if (typed.m_pszLower != nullptr) {
+            Type(typed.m_pszLower, typed.m_pszUpper);
+        }
+        m_dialog.OnOK();
+        EXPECT_FALSE(m_dialog.isVisible());
+        EXPECT_EQ(Stored(g_stSetting), std::tuple(0, 0, typed.m_dLower, typed.m_dUpper, true))
+            << typed.m_pszLower;
     }
-    Type("12,5", "480,25");
+    EXPECT_TRUE(m_pModal->m_messages.empty());
+}
+
+TEST_F(NewExportDialog, ALimitThatIsNoNumberIsRefusedAndNothingStored) {
+    CommaDecimalLocale locale;
+    REQUIRE_COMMA_LOCALE(locale);
+    m_dialog.show();
+    m_dialog.TestModelList().setCurrentIndex(1);
+    m_dialog.UseLimitBox().setFocus();
+    Type("12,5", "abc");
     m_dialog.OnOK();
-    EXPECT_EQ(Stored(g_stSetting), std::tuple(0, 0, 12.5, 480.25, true));
+    ExpectRejected("Upper Limit is not a number.");
+    EXPECT_EQ(m_dialog.result(), 0);
+    EXPECT_EQ(m_dialog.focusWidget(), &m_dialog.UpperEdit());
+    ExpectNothingStored();
 }

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <tuple>
+#include <utility>
 
 #include "dialog_test_support.h"
 #include "dialogs/dialog_units.h"
@@ -122,7 +123,7 @@ TEST_F(SettingDialog, EnterStoresEveryControlAsItStandsCancelAndEscapeNothing) {
         m_pDialog->TitleOneEdit().setText(QStringLiteral("  Hardness "));
         m_pDialog->TitleTwoEdit().setText(QString());
         m_pDialog->OperatorEdit().setText(QString::fromUtf8("王工"));
-        m_pDialog->SamplingRateEdit().setText(QStringLiteral("2.5%"));
+        m_pDialog->SamplingRateEdit().setText(QStringLiteral(" 2,5 "));
         if (key == 0) {
             m_pDialog->CancelButton().click();
         } else {
@@ -147,13 +148,26 @@ TEST_F(SettingDialog, EnterStoresEveryControlAsItStandsCancelAndEscapeNothing) {
                                                   .m_dSamplingRate = 2.5}));
 }
 
-TEST_F(SettingDialog, SamplingRateThatIsNoNumberIsStoredAsZero) {
+// Each time: one message naming the field by its label, the focus on it,
+// the dialog open and nothing stored, not even the controls before it.
+TEST_F(SettingDialog, ASamplingRateThatIsNoNumberIsRefusedAndNothingStored) {
+    CommaDecimalLocale locale;
+    REQUIRE_COMMA_LOCALE(locale);
     CDlgSetting& dialog = Open();
-    dialog.SamplingRateEdit().setText(QStringLiteral("abc"));
-    dialog.OnOK();
-    EXPECT_EQ(g_stSetting.m_dSamplingRate, 0.0);
-    dialog.show();
-    EXPECT_EQ(dialog.SamplingRateEdit().text(), "0.0");
+    for (const char* text : {"abc", "12x", "", "2.5%", "1,2,3"}) {
+        m_pModal->m_messages.clear();
+        dialog.PortList().setCurrentIndex(4);
+        dialog.TitleOneEdit().setText(QStringLiteral("Changed"));
+        dialog.SamplingRateEdit().setText(QString::fromUtf8(text));
+        dialog.TitleOneEdit().setFocus();
+        dialog.OnOK();
+        ASSERT_EQ(m_pModal->m_messages.size(), 1u) << text;
+        EXPECT_EQ(m_pModal->m_messages.back(), Prompt("Sampling Rate is not a number."));
+        EXPECT_EQ(dialog.focusWidget(), &dialog.SamplingRateEdit()) << text;
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(dialog.result(), 0);
+        EXPECT_EQ(Shown(g_stSetting), Shown(STSetting{})) << text;
+    }
 }
 
 TEST_F(SettingDialog, ControlsSitAtTheirRectanglesInTabOrderWithoutOverlapping) {
@@ -182,17 +196,27 @@ TEST_F(SettingDialog, ControlsSitAtTheirRectanglesInTabOrderWithoutOverlapping) 
     }
 }
 
-TEST_F(SettingDialog, TypedSamplingRateFollowsTheRegionalSettingsShownOneDoesNot) {
+// A comma-decimal desktop: the rate is shown with a full stop, either
+// separator reads alike, and an unchanged OK keeps what was shown.
+TEST_F(SettingDialog, TypedSamplingRateTakesEitherSeparatorWhateverTheLocale) {
     CommaDecimalLocale locale;
     REQUIRE_COMMA_LOCALE(locale);
     WriteBytes("ttyUSB0", "");
-    g_stSetting.m_dSamplingRate = 12.5;
-    CDlgSetting& dialog = Open();
-    EXPECT_EQ(dialog.SamplingRateEdit().text(), "12.5");
-    if (const char* folder = std::getenv("MARLO_SCREENSHOTS")) {
-        dialog.grab().save(QString::fromUtf8(folder) + "/setting_dialog.png");
+    const std::pair<const char*, double> cases[] = {
+        {nullptr, 1.5}, {"12,5", 12.5}, {"12.5", 12.5}, {"\t0,25", 0.25}};
+    for (const auto& [text, stored] : cases) {
+        g_stSetting.m_dSamplingRate = 1.5;
+        CDlgSetting& dialog = Open();
+        EXPECT_EQ(dialog.SamplingRateEdit().text(), "1.5");
+        if (const char* folder = std::getenv("MARLO_SCREENSHOTS")) {
+            dialog.grab().save(QString::fromUtf8(folder) + "/setting_dialog.png");
+        }
+        if (text != nullptr) {
+            dialog.SamplingRateEdit().setText(QString::fromUtf8(text));
+        }
+        dialog.OnOK();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted) << text;
+        EXPECT_EQ(g_stSetting.m_dSamplingRate, stored) << text;
     }
-    dialog.SamplingRateEdit().setText(QStringLiteral("2,5"));
-    dialog.OnOK();
-    EXPECT_EQ(g_stSetting.m_dSamplingRate, 2.5);
+    EXPECT_TRUE(m_pModal->m_messages.empty());
 }
