@@ -1,6 +1,7 @@
 #include "chart/chart_painter.h"
 
 #include "chart/bar_canvas.h"
+#include "common/number_text.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -122,22 +123,14 @@ const QBrush& BarBrush(double y, const STPaintRequest& request) {
     return resources.m_passBrush;
 }
 
-// The value with one decimal, centred 20 pixels above the bar, and a yellow
-// frame; the label is kept inside the image.
+// The value label and a yellow frame around the bar.
 void PaintHighlight(QPainter& painter, const STPixelRect& bar, double value,
                     const STPaintRequest& request) {
     const STChartResources& resources = *request.m_pResources;
-    const QString text = QString::number(value, 'f', 1);
-    const QFontMetricsF metrics(resources.m_labelFont);
-    const double width = metrics.horizontalAdvance(text);
-    const double height = metrics.height();
-    const std::int32_t centre = bar.m_nLeft + (bar.m_nRight - bar.m_nLeft) / 2;
-    const double left =
-        std::fmax(0.0, std::fmin(centre - width * 0.5, request.m_client.m_nRight - width));
-    const double top = std::fmax(0.0, bar.m_nTop - 20.0);
+    const STChartLabel label = HighlightLabel(bar, value, request.m_client, resources.m_labelFont);
     painter.setFont(resources.m_labelFont);
     painter.setPen(resources.m_textColour);
-    painter.drawText(QRectF(left, top, width, height), Qt::AlignCenter, text);
+    painter.drawText(label.m_rect, Qt::AlignCenter, label.m_text);
     painter.setPen(resources.m_highlightPen);
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(bar.m_nLeft, bar.m_nTop, bar.Width(), bar.Height());
@@ -174,6 +167,20 @@ std::int32_t BarHalfWidth(const STPlotContext& context) {
     const double minorPixels = context.m_xScale.m_dMinorStep * context.m_xScale.m_dPixelsPerUnit;
     const double spacings = context.m_series.size() <= 9 ? 1.5 : 0.5;
     return ToPixel(minorPixels * spacings + 0.5);
+}
+
+STChartLabel HighlightLabel(const STPixelRect& bar, double value, const STPixelRect& client,
+                            const QFont& font) {
+    // QString::number rounds a tie away from zero (470.25 to 470.3); the
+    // statistics and the report round it to even (470.2), and so must we.
+    const QString text = QString::fromStdU16String(DoubleToText(value));
+    const QFontMetricsF metrics(font);
+    const double width = metrics.horizontalAdvance(text);
+    const double height = metrics.height();
+    const std::int32_t centre = bar.m_nLeft + (bar.m_nRight - bar.m_nLeft) / 2;
+    const double left = std::fmax(0.0, std::fmin(centre - width * 0.5, client.m_nRight - width));
+    const double top = std::fmax(0.0, bar.m_nTop - 20.0);
+    return {QRectF(left, top, width, height), text};
 }
 
 STPixelRect BarRect(const STPlotContext& context, const STPixelRect& plot,

@@ -2,6 +2,9 @@
 // ticks, grid and labels, and the bars coloured against the limits.
 #pragma once
 
+#include <QRectF>
+#include <QString>
+
 #include "chart/chart_plot.h"
 
 struct STPaintRequest {
@@ -26,3 +29,15 @@ std::int32_t BarHalfWidth(const STPlotContext& context);
 // whatever the value.
 STPixelRect BarRect(const STPlotContext& context, const STPixelRect& plot,
                     const STChartPoint& point);
+
+// A text and the rectangle it is drawn in.
+struct STChartLabel {
+    QRectF m_rect;
+    QString m_text;
+};
+
+// The value of a highlighted bar with one decimal, as the statistics and
+// the report write it, centred 20 pixels above the bar and kept inside the
+// client area.
+STChartLabel HighlightLabel(const STPixelRect& bar, double value, const STPixelRect& client,
+                            const QFont& font);

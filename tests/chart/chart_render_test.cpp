@@ -171,6 +171,29 @@ TEST_F(ChartImages, OutOfRangeValuesStayInsideThePlot) {
               m_chart.PlotRect().m_nRight + BarHalfWidth(m_chart.ScreenContext()));
 }
 
+// Ties in binary (470.25) are where Qt's own rounding and the statistics'
+// part ways.
+TEST(ChartLabels, HighlightValueIsRoundedAsTheStatisticsRoundIt) {
+    const STChartResources resources;
+    const STPixelRect client{0, 0, 611, 234};
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {{470.25, "470.2"}, {470.75, "470.8"}, {470.26, "470.3"}, {0.25, "0.2"},
+                 {-0.25, "-0.2"},   {0.15, "0.1"},     {1000.0, "1000.0"}};
+    for (const auto& [value, text] : cases) {
+        const STChartLabel label =
+            HighlightLabel({100, 80, 110, 209}, value, client, resources.m_labelFont);
+        EXPECT_EQ(label.m_text.toStdString(), text) << value;
+    }
+    // Next to the right edge and above the top the label is pushed inside.
+    const STChartLabel label =
+        HighlightLabel({600, 5, 610, 209}, 470.25, client, resources.m_labelFont);
+    EXPECT_GE(label.m_rect.left(), 0.0);
+    EXPECT_GE(label.m_rect.top(), 0.0);
+    EXPECT_LE(label.m_rect.right(), 611.0);
+}
+
 TEST(ChartLayout, TinyOrEmptyAreasDrawWithoutEndlessLoops) {
     CChartPlot chart;
     for (const auto& [width, height] : {std::pair{60, 30}, {80, 35}, {1, 1}, {0, 0}}) {
