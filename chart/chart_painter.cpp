@@ -145,20 +145,24 @@ struct STHighlightedBar {
 // The bars with their outlines and fills; the bar to highlight is
 // remembered for its label and frame.
 STHighlightedBar PaintBars(STPlotContext& context, const STPaintRequest& request) {
+    const std::vector<STBarSlot> places = BarSlots(context, request.m_plot);
     std::vector<STBarPaint> bars;
-    bars.reserve(context.m_series.size());
-    STHighlightedBar highlighted;
-    std::int32_t n = 0;
-    for (const auto& [x, point] : context.m_series) {
-        const STPixelRect bar = BarRect(context, request.m_plot, point);
-        bars.push_back({bar.m_nLeft, bar.m_nTop, bar.m_nRight, bar.m_nBottom,
-                        BarBrush(point.y, request).color()});
-        if (n++ == request.m_nHighlight) {
-            highlighted = {bar, point.y, true};
+    bars.reserve(places.size());
+    for (const STBarSlot& slot : places) {
+        if (slot.m_bBar) {
+            const STPixelRect& bar = slot.m_rect;
+            bars.push_back({bar.m_nLeft, bar.m_nTop, bar.m_nRight, bar.m_nBottom,
+                            BarBrush(slot.m_dValue, request).color()});
         }
     }
     PaintBarLayers(context.m_image.m_image, bars, request.m_pResources->m_barOutlinePen.color());
-    return highlighted;
+    const std::int32_t highlight = request.m_nHighlight;
+    if (highlight < 0 || static_cast<std::size_t>(highlight) >= places.size() ||
+        !places[static_cast<std::size_t>(highlight)].m_bBar) {
+        return {};
+    }
+    const STBarSlot& slot = places[static_cast<std::size_t>(highlight)];
+    return {slot.m_rect, slot.m_dValue, true};
 }
 
 }  // namespace
@@ -188,14 +192,24 @@ STPixelRect BarRect(const STPlotContext& context, const STPixelRect& plot,
     const std::int32_t half = BarHalfWidth(context);
     const std::int32_t centre =
         ToPixel(point.x * context.m_xScale.m_dPixelsPerUnit + plot.m_nLeft + 0.5);
+    const double value = std::isnan(point.y) ? 0.0 : point.y;
     const std::int32_t top =
-        ToPixel(plot.m_nBottom - context.m_yScale.m_dPixelsPerUnit * point.y + 0.5);
+        ToPixel(plot.m_nBottom - context.m_yScale.m_dPixelsPerUnit * value + 0.5);
     // Out-of-range values stay inside the plot; a negative one has no bar.
     const std::int32_t keptCentre =
         std::clamp(centre, plot.m_nLeft, std::max(plot.m_nLeft, plot.m_nRight));
     const std::int32_t keptTop =
         std::clamp(top, plot.m_nTop, std::max(plot.m_nTop, plot.m_nBottom));
     return {keptCentre - half, keptTop, keptCentre + half, plot.m_nBottom};
+}
+
+std::vector<STBarSlot> BarSlots(const STPlotContext& context, const STPixelRect& plot) {
+    std::vector<STBarSlot> places;
+    places.reserve(context.m_series.size());
+    for (const auto& [x, point] : context.m_series) {
+        places.push_back({BarRect(context, plot, point), point.y, !std::isnan(point.y)});
+    }
+    return places;
 }
 
 void PaintPlot(STPlotContext& context, const STPaintRequest& request) {

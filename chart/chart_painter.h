@@ -4,6 +4,7 @@
 
 #include <QRectF>
 #include <QString>
+#include <vector>
 
 #include "chart/chart_plot.h"
 
@@ -15,7 +16,8 @@ struct STPaintRequest {
     QColor m_background;
     double m_dLimitLow;
     double m_dLimitHigh;
-    // 0-based bar to highlight with its value and a frame; -1 for none.
+    // 0-based point whose bar to highlight with its value and a frame; -1
+    // for none. A point without a value has no bar and shows nothing.
     std::int32_t m_nHighlight;
 };
 
@@ -26,9 +28,21 @@ void PaintPlot(STPlotContext& context, const STPaintRequest& request);
 std::int32_t BarHalfWidth(const STPlotContext& context);
 
 // The rectangle of a bar standing on the plot bottom, kept inside the plot
-// whatever the value.
+// whatever the value; a value that is not a number gives no height.
 STPixelRect BarRect(const STPlotContext& context, const STPixelRect& plot,
                     const STChartPoint& point);
+
+// One point's place on the chart.
+struct STBarSlot {
+    STPixelRect m_rect;
+    double m_dValue = 0.0;
+    // False for a value that is not a number: the slot stays empty.
+    bool m_bBar = false;
+};
+
+// The slots in the order of the points, so that the n-th slot is the n-th
+// point whether or not the points before it have a value.
+std::vector<STBarSlot> BarSlots(const STPlotContext& context, const STPixelRect& plot);
 
 // A text and the rectangle it is drawn in.
 struct STChartLabel {

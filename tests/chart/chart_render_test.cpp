@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QPalette>
 #include <cstdlib>
+#include <limits>
+#include <vector>
 
 #include "chart/chart_painter.h"
 #include "chart/qz_ctrl_chart.h"
@@ -47,6 +49,13 @@ int DarkPixels(const QImage& image, const QRect& area) {
         }
     }
     return dark;
+}
+
+// Left in the screenshot folder to look at after a run.
+void SaveScreenshot(const QImage& image, const char* name) {
+    if (const char* folder = std::getenv("MARLO_SCREENSHOTS")) {
+        image.save(QString::fromUtf8(folder) + "/" + QString::fromUtf8(name));
+    }
 }
 
 class ChartImages : public testing::Test {
@@ -152,6 +161,37 @@ TEST_F(ChartImages, HighlightShowsValueAndFrameOnScreenOnly) {
     EXPECT_TRUE(PixelIs(Screen(), other.m_nLeft, middle + 5, kOutline));
 }
 
+// Before the fix the empty point vanished: 470 moved into its slot and the
+// highlight framed 430.
+TEST_F(ChartImages, APointWithoutAValueLeavesAnEmptySlot) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    Show({450, nan, 470, 430}, 0, 0, 2);
+    const QPoint empty = InsideBar(Bar(2, nan));
+    EXPECT_TRUE(PixelIs(Screen(), empty.x(), empty.y(), kPlotBackground));
+    EXPECT_TRUE(PixelIs(Screen(), empty.x(), 100, kPlotBackground));
+    const STPixelRect highlighted = Bar(3, 470);
+    const int middle = (highlighted.m_nTop + highlighted.m_nBottom) / 2;
+    EXPECT_TRUE(PixelIs(Screen(), highlighted.m_nLeft, middle, kYellow));
+    EXPECT_TRUE(PixelIs(Screen(), InsideBar(highlighted).x(), highlighted.m_nTop, kYellow));
+    const QPoint last = InsideBar(Bar(4, 430));
+    EXPECT_TRUE(PixelIs(Screen(), last.x(), last.y(), kPassOverPlot));
+    EXPECT_TRUE(PixelIs(Screen(), Bar(4, 430).m_nLeft, middle, kOutline));
+    EXPECT_TRUE(PixelIs(Report(), empty.x(), empty.y(), kPlotBackground));
+    SaveScreenshot(Screen(), "chart_empty_slot.png");
+
+    // Highlighting the empty point shows neither a frame nor a label.
+    Show({450, nan, 470}, 0, 0, 1);
+    int yellow = 0;
+    for (int y = 0; y < Screen().height(); ++y) {
+        for (int x = 0; x < Screen().width(); ++x) {
+            yellow += Near(Screen().pixel(x, y), kYellow) ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(yellow, 0);
+    const STPixelRect slot = Bar(2, nan);
+    EXPECT_EQ(DarkPixels(Screen(), QRect(slot.m_nLeft - 10, 10, slot.Width() + 20, 199)), 0);
+}
+
 TEST_F(ChartImages, OutOfRangeValuesStayInsideThePlot) {
     Show({-200, 1e300, 450}, 0, 0, 1);
     const STPixelRect negative = Bar(1, -200);
@@ -192,6 +232,43 @@ TEST(ChartLabels, HighlightValueIsRoundedAsTheStatisticsRoundIt) {
     EXPECT_GE(label.m_rect.left(), 0.0);
     EXPECT_GE(label.m_rect.top(), 0.0);
     EXPECT_LE(label.m_rect.right(), 611.0);
+}
+
+// The places against the same points with a value in place of the empty
+// one: the same places, the same bars, only the empty one missing.
+TEST(ChartBars, APointWithoutAValueKeepsItsSlot) {
+    const struct {
+        int count;
+        int empty;
+    } cases[] = {{5, 0}, {5, 2}, {5, 4}, {12, 6}, {12, 11}};
+    for (const auto& [count, empty] : cases) {
+        CChartPlot chart;
+        CChartPlot full;
+        chart.Layout(611, 234);
+        full.Layout(611, 234);
+        chart.ClearData();
+        full.ClearData();
+        for (int i = 0; i < count; ++i) {
+            const double value = 440.0 + 3 * i;
+            chart.AddData({i + 1.0, i == empty ? std::numeric_limits<double>::quiet_NaN() : value});
+            full.AddData({i + 1.0, i == empty ? 400.0 : value});
+        }
+        const std::vector<STBarSlot> places = BarSlots(chart.ScreenContext(), chart.PlotRect());
+        const std::vector<STBarSlot> expected = BarSlots(full.ScreenContext(), full.PlotRect());
+        ASSERT_EQ(places.size(), expected.size()) << count << " points";
+        for (std::size_t i = 0; i < places.size(); ++i) {
+            const bool isEmpty = static_cast<int>(i) == empty;
+            EXPECT_EQ(places[i].m_bBar, !isEmpty) << count << " points, slot " << i;
+            EXPECT_EQ(places[i].m_rect.m_nLeft, expected[i].m_rect.m_nLeft) << i;
+            EXPECT_EQ(places[i].m_rect.m_nRight, expected[i].m_rect.m_nRight) << i;
+            if (isEmpty) {
+                EXPECT_EQ(places[i].m_rect.Height(), 0) << i;
+            } else {
+                EXPECT_EQ(places[i].m_rect.m_nTop, expected[i].m_rect.m_nTop) << i;
+                EXPECT_EQ(places[i].m_dValue, expected[i].m_dValue) << i;
+            }
+        }
+    }
 }
 
 TEST(ChartLayout, TinyOrEmptyAreasDrawWithoutEndlessLoops) {
