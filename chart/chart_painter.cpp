@@ -8,6 +8,7 @@
 #include <QString>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -53,60 +54,66 @@ void PaintBackground(QPainter& painter, const STPaintRequest& request) {
 void PaintXAxis(QPainter& painter, const STChartScale& scale, const STPaintRequest& request) {
     const STPixelRect& plot = request.m_plot;
     const STChartResources& resources = *request.m_pResources;
-    if (plot.m_nLeft >= plot.m_nRight) {
-        return;
-    }
-    const double labelWidth = scale.m_nStep * scale.m_dPixelsPerUnit - 5;
-    std::int32_t i = 0;
-    double v = 0.0;
-    std::int32_t x = 0;
-    do {
-        const auto xf = static_cast<float>(v * scale.m_dPixelsPerUnit + plot.m_nLeft);
-        x = ToPixel(xf + 0.5f);
-        if (IsMajorTick(i, scale)) {
+    for (const STAxisTick& tick : XAxisTicks(scale, plot)) {
+        const std::int32_t x = tick.m_nPixel;
+        if (tick.m_bMajor) {
             painter.setPen(resources.m_gridPen);
             painter.drawLine(x, plot.m_nTop, x, plot.m_nBottom);
             painter.setPen(resources.m_tickPen);
             painter.drawLine(x, plot.m_nBottom + 1, x, plot.m_nBottom + 9);
-            painter.setPen(resources.m_textColour);
-            painter.drawText(QRectF(xf - 5, plot.m_nBottom + 9, labelWidth, 15),
-                             Qt::AlignLeft | Qt::AlignVCenter, LabelText(v));
         } else {
             painter.setPen(resources.m_tickPen);
             painter.drawLine(x, plot.m_nBottom + 1, x, plot.m_nBottom + 5);
         }
-        v += scale.m_dMinorStep;
-        ++i;
-    } while (x < plot.m_nRight && i < MostTicks(scale));
+    }
+    painter.setFont(resources.m_axisFont);
+    painter.setPen(resources.m_textColour);
+    for (const STChartLabel& label :
+         XAxisLabels(scale, plot, request.m_client, resources.m_axisFont)) {
+        painter.drawText(label.m_rect, Qt::AlignLeft | Qt::AlignVCenter, label.m_text);
+    }
 }
 
 void PaintYAxis(QPainter& painter, const STChartScale& scale, const STPaintRequest& request) {
     const STPixelRect& plot = request.m_plot;
     const STChartResources& resources = *request.m_pResources;
-    if (plot.m_nBottom <= plot.m_nTop) {
-        return;
-    }
-    std::int32_t i = 0;
-    double v = 0.0;
-    std::int32_t y = 0;
-    do {
-        const auto yf = static_cast<float>(plot.m_nBottom - v * scale.m_dPixelsPerUnit);
-        y = ToPixel(yf + 0.5f);
-        if (IsMajorTick(i, scale)) {
+    painter.setFont(resources.m_axisFont);
+    for (const STAxisTick& tick : YAxisTicks(scale, plot)) {
+        const std::int32_t y = tick.m_nPixel;
+        if (tick.m_bMajor) {
             painter.setPen(resources.m_gridPen);
             painter.drawLine(plot.m_nLeft, y, plot.m_nRight, y);
             painter.setPen(resources.m_tickPen);
             painter.drawLine(plot.m_nLeft - 2, y, plot.m_nLeft - 10, y);
             painter.setPen(resources.m_textColour);
-            painter.drawText(QRectF(0, yf - 8, plot.m_nLeft - 10, 15),
-                             Qt::AlignRight | Qt::AlignVCenter, LabelText(v));
+            painter.drawText(QRectF(0, tick.m_fPosition - 8, plot.m_nLeft - 10, 15),
+                             Qt::AlignRight | Qt::AlignVCenter, LabelText(tick.m_dValue));
         } else {
             painter.setPen(resources.m_tickPen);
             painter.drawLine(plot.m_nLeft - 2, y, plot.m_nLeft - 6, y);
         }
+    }
+}
+
+// Ticks every minor step from origin, direction +1 or -1 pixel per pixel,
+// up to the first at or past length pixels away.
+std::vector<STAxisTick> AxisTicks(const STChartScale& scale, std::int32_t origin,
+                                  std::int32_t length, double direction) {
+    std::vector<STAxisTick> ticks;
+    if (length <= 0) {
+        return ticks;
+    }
+    std::int32_t i = 0;
+    double v = 0.0;
+    std::int32_t pixel = 0;
+    do {
+        const auto position = static_cast<float>(origin + direction * (v * scale.m_dPixelsPerUnit));
+        pixel = ToPixel(position + 0.5f);
+        ticks.push_back({position, pixel, v, IsMajorTick(i, scale)});
         v += scale.m_dMinorStep;
         ++i;
-    } while (y > plot.m_nTop && i < MostTicks(scale));
+    } while (direction * (pixel - origin) < length && i < MostTicks(scale));
+    return ticks;
 }
 
 const QBrush& BarBrush(double y, const STPaintRequest& request) {
@@ -201,6 +208,33 @@ STPixelRect BarRect(const STPlotContext& context, const STPixelRect& plot,
     const std::int32_t keptTop =
         std::clamp(top, plot.m_nTop, std::max(plot.m_nTop, plot.m_nBottom));
     return {keptCentre - half, keptTop, keptCentre + half, plot.m_nBottom};
+}
+
+std::vector<STAxisTick> XAxisTicks(const STChartScale& scale, const STPixelRect& plot) {
+    return AxisTicks(scale, plot.m_nLeft, plot.Width(), 1.0);
+}
+
+std::vector<STAxisTick> YAxisTicks(const STChartScale& scale, const STPixelRect& plot) {
+    return AxisTicks(scale, plot.m_nBottom, plot.Height(), -1.0);
+}
+
+std::vector<STChartLabel> XAxisLabels(const STChartScale& scale, const STPixelRect& plot,
+                                      const STPixelRect& client, const QFont& font) {
+    const QFontMetricsF metrics(font);
+    std::vector<STChartLabel> labels;
+    for (const STAxisTick& tick : XAxisTicks(scale, plot)) {
+        if (!tick.m_bMajor) {
+            continue;
+        }
+        QString text = LabelText(tick.m_dValue);
+        const double width = std::ceil(metrics.horizontalAdvance(text));
+        // The last tick sits on the plot's right edge, and the margin beyond
+        // it is narrower than a number of four digits or more.
+        const double left =
+            std::fmax(client.m_nLeft, std::fmin(tick.m_fPosition - 5.0, client.m_nRight - width));
+        labels.push_back({QRectF(left, plot.m_nBottom + 9, width, 15), std::move(text)});
+    }
+    return labels;
 }
 
 std::vector<STBarSlot> BarSlots(const STPlotContext& context, const STPixelRect& plot) {

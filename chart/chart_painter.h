@@ -50,6 +50,26 @@ struct STChartLabel {
     QString m_text;
 };
 
+struct STAxisTick {
+    // Along the axis, before and after rounding to a pixel.
+    float m_fPosition = 0.0f;
+    std::int32_t m_nPixel = 0;
+    double m_dValue = 0.0;
+    // Labelled, with a grid line across the plot.
+    bool m_bMajor = false;
+};
+
+// The ticks every minor step from the plot's left edge (X) or bottom (Y) up
+// to the first at or past the opposite edge; none for a plot of no extent.
+std::vector<STAxisTick> XAxisTicks(const STChartScale& scale, const STPixelRect& plot);
+std::vector<STAxisTick> YAxisTicks(const STChartScale& scale, const STPixelRect& plot);
+
+// The labels of the major X ticks below the plot, as wide as their text and
+// starting 5 pixels left of their tick; a label that would pass the
+// client's right edge is moved left to end at it.
+std::vector<STChartLabel> XAxisLabels(const STChartScale& scale, const STPixelRect& plot,
+                                      const STPixelRect& client, const QFont& font);
+
 // The value of a highlighted bar with one decimal, as the statistics and
 // the report write it, centred 20 pixels above the bar and kept inside the
 // client area.

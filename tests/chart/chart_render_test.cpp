@@ -2,10 +2,12 @@
 // gives.
 #include <gtest/gtest.h>
 
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPalette>
 #include <cstdlib>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "chart/chart_painter.h"
@@ -267,6 +269,39 @@ TEST(ChartBars, APointWithoutAValueKeepsItsSlot) {
                 EXPECT_EQ(places[i].m_rect.m_nTop, expected[i].m_rect.m_nTop) << i;
                 EXPECT_EQ(places[i].m_dValue, expected[i].m_dValue) << i;
             }
+        }
+    }
+}
+
+// The last label stands at the plot's right edge, with only the right
+// margin beyond it; five digits did not fit there.
+TEST(ChartLabels, XLabelsStayInsideTheClientAreaAndApart) {
+    const STPixelRect client{0, 0, 611, 234};
+    for (const int count : {1, 10, 99, 1000, 10000}) {
+        CChartPlot chart;
+        chart.Layout(client.Width(), client.Height());
+        chart.ClearData();
+        for (int i = 1; i <= count; ++i) {
+            chart.AddData({static_cast<double>(i), 450});
+        }
+        const STChartScale& scale = chart.ScreenContext().m_xScale;
+        const std::vector<STChartLabel> labels =
+            XAxisLabels(scale, chart.PlotRect(), client, chart.Resources().m_axisFont);
+        ASSERT_EQ(labels.size(), 10U) << count << " points";
+        EXPECT_EQ(labels.back().m_text.toStdString(), std::to_string(10 * scale.m_nStep));
+        const QRectF inside(client.m_nLeft, client.m_nTop, client.Width(), client.Height());
+        const QFontMetricsF metrics(chart.Resources().m_axisFont);
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            const QRectF& rect = labels[i].m_rect;
+            EXPECT_TRUE(inside.contains(rect)) << count << " points, label " << i;
+            EXPECT_GE(rect.width(), metrics.horizontalAdvance(labels[i].m_text)) << i;
+            if (i > 0) {
+                EXPECT_LE(labels[i - 1].m_rect.right(), rect.left()) << count << " points, " << i;
+            }
+        }
+        if (count == 10000) {
+            chart.PaintScreenImage();
+            SaveScreenshot(chart.GetScreenImage().m_image, "chart_10000.png");
         }
     }
 }
