@@ -95,8 +95,8 @@ void PaintYAxis(QPainter& painter, const STChartScale& scale, const STPaintReque
     }
 }
 
-// Ticks every minor step from origin, direction +1 or -1 pixel per pixel,
-// up to the first at or past length pixels away.
+// Ticks every minor step from origin, rightward (direction 1) or upward
+// (-1), up to the first at or past length pixels away.
 std::vector<STAxisTick> AxisTicks(const STChartScale& scale, std::int32_t origin,
                                   std::int32_t length, double direction) {
     std::vector<STAxisTick> ticks;
@@ -229,7 +229,7 @@ std::vector<STChartLabel> XAxisLabels(const STChartScale& scale, const STPixelRe
         QString text = LabelText(tick.m_dValue);
         const double width = std::ceil(metrics.horizontalAdvance(text));
         // The last tick sits on the plot's right edge, and the margin beyond
-        // it is narrower than a number of four digits or more.
+        // it is narrower than a five-digit number.
         const double left =
             std::fmax(client.m_nLeft, std::fmin(tick.m_fPosition - 5.0, client.m_nRight - width));
         labels.push_back({QRectF(left, plot.m_nBottom + 9, width, 15), std::move(text)});

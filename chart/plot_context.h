@@ -27,7 +27,7 @@ struct STPlotContext {
     void Clear(std::int32_t xExtent, std::int32_t yExtent);
     // Adds the point and grows the scales; a point whose x is already there,
     // or whose x is not a number, changes nothing. False when ignored. A y
-    // that is not a number (a reading the batch file left empty) keeps its
+    // that is not a number (a batch value stored as nan) keeps its
     // point's place, so later points and the highlight index stay where
     // they belong; it and an infinite y leave the Y scale alone.
     bool Add(const STChartPoint& point);
