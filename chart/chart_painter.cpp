@@ -1,12 +1,14 @@
 #include "chart/chart_painter.h"
 
 #include "chart/bar_canvas.h"
+#include "common/number_text.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QString>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -52,60 +54,66 @@ void PaintBackground(QPainter& painter, const STPaintRequest& request) {
 void PaintXAxis(QPainter& painter, const STChartScale& scale, const STPaintRequest& request) {
     const STPixelRect& plot = request.m_plot;
     const STChartResources& resources = *request.m_pResources;
-    if (plot.m_nLeft >= plot.m_nRight) {
-        return;
-    }
-    const double labelWidth = scale.m_nStep * scale.m_dPixelsPerUnit - 5;
-    std::int32_t i = 0;
-    double v = 0.0;
-    std::int32_t x = 0;
-    do {
-        const auto xf = static_cast<float>(v * scale.m_dPixelsPerUnit + plot.m_nLeft);
-        x = ToPixel(xf + 0.5f);
-        if (IsMajorTick(i, scale)) {
+    for (const STAxisTick& tick : XAxisTicks(scale, plot)) {
+        const std::int32_t x = tick.m_nPixel;
+        if (tick.m_bMajor) {
             painter.setPen(resources.m_gridPen);
             painter.drawLine(x, plot.m_nTop, x, plot.m_nBottom);
             painter.setPen(resources.m_tickPen);
             painter.drawLine(x, plot.m_nBottom + 1, x, plot.m_nBottom + 9);
-            painter.setPen(resources.m_textColour);
-            painter.drawText(QRectF(xf - 5, plot.m_nBottom + 9, labelWidth, 15),
-                             Qt::AlignLeft | Qt::AlignVCenter, LabelText(v));
         } else {
             painter.setPen(resources.m_tickPen);
             painter.drawLine(x, plot.m_nBottom + 1, x, plot.m_nBottom + 5);
         }
-        v += scale.m_dMinorStep;
-        ++i;
-    } while (x < plot.m_nRight && i < MostTicks(scale));
+    }
+    painter.setFont(resources.m_axisFont);
+    painter.setPen(resources.m_textColour);
+    for (const STChartLabel& label :
+         XAxisLabels(scale, plot, request.m_client, resources.m_axisFont)) {
+        painter.drawText(label.m_rect, Qt::AlignLeft | Qt::AlignVCenter, label.m_text);
+    }
 }
 
 void PaintYAxis(QPainter& painter, const STChartScale& scale, const STPaintRequest& request) {
     const STPixelRect& plot = request.m_plot;
     const STChartResources& resources = *request.m_pResources;
-    if (plot.m_nBottom <= plot.m_nTop) {
-        return;
-    }
-    std::int32_t i = 0;
-    double v = 0.0;
-    std::int32_t y = 0;
-    do {
-        const auto yf = static_cast<float>(plot.m_nBottom - v * scale.m_dPixelsPerUnit);
-        y = ToPixel(yf + 0.5f);
-        if (IsMajorTick(i, scale)) {
+    painter.setFont(resources.m_axisFont);
+    for (const STAxisTick& tick : YAxisTicks(scale, plot)) {
+        const std::int32_t y = tick.m_nPixel;
+        if (tick.m_bMajor) {
             painter.setPen(resources.m_gridPen);
             painter.drawLine(plot.m_nLeft, y, plot.m_nRight, y);
             painter.setPen(resources.m_tickPen);
             painter.drawLine(plot.m_nLeft - 2, y, plot.m_nLeft - 10, y);
             painter.setPen(resources.m_textColour);
-            painter.drawText(QRectF(0, yf - 8, plot.m_nLeft - 10, 15),
-                             Qt::AlignRight | Qt::AlignVCenter, LabelText(v));
+            painter.drawText(QRectF(0, tick.m_fPosition - 8, plot.m_nLeft - 10, 15),
+                             Qt::AlignRight | Qt::AlignVCenter, LabelText(tick.m_dValue));
         } else {
             painter.setPen(resources.m_tickPen);
             painter.drawLine(plot.m_nLeft - 2, y, plot.m_nLeft - 6, y);
         }
+    }
+}
+
+// Ticks every minor step from origin, rightward (direction 1) or upward
+// (-1), up to the first at or past length pixels away.
+std::vector<STAxisTick> AxisTicks(const STChartScale& scale, std::int32_t origin,
+                                  std::int32_t length, double direction) {
+    std::vector<STAxisTick> ticks;
+    if (length <= 0) {
+        return ticks;
+    }
+    std::int32_t i = 0;
+    double v = 0.0;
+    std::int32_t pixel = 0;
+    do {
+        const auto position = static_cast<float>(origin + direction * (v * scale.m_dPixelsPerUnit));
+        pixel = ToPixel(position + 0.5f);
+        ticks.push_back({position, pixel, v, IsMajorTick(i, scale)});
         v += scale.m_dMinorStep;
         ++i;
-    } while (y > plot.m_nTop && i < MostTicks(scale));
+    } while (direction * (pixel - origin) < length && i < MostTicks(scale));
+    return ticks;
 }
 
 const QBrush& BarBrush(double y, const STPaintRequest& request) {
@@ -122,22 +130,14 @@ const QBrush& BarBrush(double y, const STPaintRequest& request) {
     return resources.m_passBrush;
 }
 
-// The value with one decimal, centred 20 pixels above the bar, and a yellow
-// frame; the label is kept inside the image.
+// The value label and a yellow frame around the bar.
 void PaintHighlight(QPainter& painter, const STPixelRect& bar, double value,
                     const STPaintRequest& request) {
     const STChartResources& resources = *request.m_pResources;
-    const QString text = QString::number(value, 'f', 1);
-    const QFontMetricsF metrics(resources.m_labelFont);
-    const double width = metrics.horizontalAdvance(text);
-    const double height = metrics.height();
-    const std::int32_t centre = bar.m_nLeft + (bar.m_nRight - bar.m_nLeft) / 2;
-    const double left =
-        std::fmax(0.0, std::fmin(centre - width * 0.5, request.m_client.m_nRight - width));
-    const double top = std::fmax(0.0, bar.m_nTop - 20.0);
+    const STChartLabel label = HighlightLabel(bar, value, request.m_client, resources.m_labelFont);
     painter.setFont(resources.m_labelFont);
     painter.setPen(resources.m_textColour);
-    painter.drawText(QRectF(left, top, width, height), Qt::AlignCenter, text);
+    painter.drawText(label.m_rect, Qt::AlignCenter, label.m_text);
     painter.setPen(resources.m_highlightPen);
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(bar.m_nLeft, bar.m_nTop, bar.Width(), bar.Height());
@@ -152,20 +152,24 @@ struct STHighlightedBar {
 // The bars with their outlines and fills; the bar to highlight is
 // remembered for its label and frame.
 STHighlightedBar PaintBars(STPlotContext& context, const STPaintRequest& request) {
+    const std::vector<STBarSlot> places = BarSlots(context, request.m_plot);
     std::vector<STBarPaint> bars;
-    bars.reserve(context.m_series.size());
-    STHighlightedBar highlighted;
-    std::int32_t n = 0;
-    for (const auto& [x, point] : context.m_series) {
-        const STPixelRect bar = BarRect(context, request.m_plot, point);
-        bars.push_back({bar.m_nLeft, bar.m_nTop, bar.m_nRight, bar.m_nBottom,
-                        BarBrush(point.y, request).color()});
-        if (n++ == request.m_nHighlight) {
-            highlighted = {bar, point.y, true};
+    bars.reserve(places.size());
+    for (const STBarSlot& slot : places) {
+        if (slot.m_bBar) {
+            const STPixelRect& bar = slot.m_rect;
+            bars.push_back({bar.m_nLeft, bar.m_nTop, bar.m_nRight, bar.m_nBottom,
+                            BarBrush(slot.m_dValue, request).color()});
         }
     }
     PaintBarLayers(context.m_image.m_image, bars, request.m_pResources->m_barOutlinePen.color());
-    return highlighted;
+    const std::int32_t highlight = request.m_nHighlight;
+    if (highlight < 0 || static_cast<std::size_t>(highlight) >= places.size() ||
+        !places[static_cast<std::size_t>(highlight)].m_bBar) {
+        return {};
+    }
+    const STBarSlot& slot = places[static_cast<std::size_t>(highlight)];
+    return {slot.m_rect, slot.m_dValue, true};
 }
 
 }  // namespace
@@ -176,19 +180,70 @@ std::int32_t BarHalfWidth(const STPlotContext& context) {
     return ToPixel(minorPixels * spacings + 0.5);
 }
 
+STChartLabel HighlightLabel(const STPixelRect& bar, double value, const STPixelRect& client,
+                            const QFont& font) {
+    // QString::number rounds a tie away from zero (470.25 to 470.3); the
+    // statistics and the report round it to even (470.2), and so must we.
+    const QString text = QString::fromStdU16String(DoubleToText(value));
+    const QFontMetricsF metrics(font);
+    const double width = metrics.horizontalAdvance(text);
+    const double height = metrics.height();
+    const std::int32_t centre = bar.m_nLeft + (bar.m_nRight - bar.m_nLeft) / 2;
+    const double left = std::fmax(0.0, std::fmin(centre - width * 0.5, client.m_nRight - width));
+    const double top = std::fmax(0.0, bar.m_nTop - 20.0);
+    return {QRectF(left, top, width, height), text};
+}
+
 STPixelRect BarRect(const STPlotContext& context, const STPixelRect& plot,
                     const STChartPoint& point) {
     const std::int32_t half = BarHalfWidth(context);
     const std::int32_t centre =
         ToPixel(point.x * context.m_xScale.m_dPixelsPerUnit + plot.m_nLeft + 0.5);
+    const double value = std::isnan(point.y) ? 0.0 : point.y;
     const std::int32_t top =
-        ToPixel(plot.m_nBottom - context.m_yScale.m_dPixelsPerUnit * point.y + 0.5);
+        ToPixel(plot.m_nBottom - context.m_yScale.m_dPixelsPerUnit * value + 0.5);
     // Out-of-range values stay inside the plot; a negative one has no bar.
     const std::int32_t keptCentre =
         std::clamp(centre, plot.m_nLeft, std::max(plot.m_nLeft, plot.m_nRight));
     const std::int32_t keptTop =
         std::clamp(top, plot.m_nTop, std::max(plot.m_nTop, plot.m_nBottom));
     return {keptCentre - half, keptTop, keptCentre + half, plot.m_nBottom};
+}
+
+std::vector<STAxisTick> XAxisTicks(const STChartScale& scale, const STPixelRect& plot) {
+    return AxisTicks(scale, plot.m_nLeft, plot.Width(), 1.0);
+}
+
+std::vector<STAxisTick> YAxisTicks(const STChartScale& scale, const STPixelRect& plot) {
+    return AxisTicks(scale, plot.m_nBottom, plot.Height(), -1.0);
+}
+
+std::vector<STChartLabel> XAxisLabels(const STChartScale& scale, const STPixelRect& plot,
+                                      const STPixelRect& client, const QFont& font) {
+    const QFontMetricsF metrics(font);
+    std::vector<STChartLabel> labels;
+    for (const STAxisTick& tick : XAxisTicks(scale, plot)) {
+        if (!tick.m_bMajor) {
+            continue;
+        }
+        QString text = LabelText(tick.m_dValue);
+        const double width = std::ceil(metrics.horizontalAdvance(text));
+        // The last tick sits on the plot's right edge, and the margin beyond
+        // it is narrower than a five-digit number.
+        const double left =
+            std::fmax(client.m_nLeft, std::fmin(tick.m_fPosition - 5.0, client.m_nRight - width));
+        labels.push_back({QRectF(left, plot.m_nBottom + 9, width, 15), std::move(text)});
+    }
+    return labels;
+}
+
+std::vector<STBarSlot> BarSlots(const STPlotContext& context, const STPixelRect& plot) {
+    std::vector<STBarSlot> places;
+    places.reserve(context.m_series.size());
+    for (const auto& [x, point] : context.m_series) {
+        places.push_back({BarRect(context, plot, point), point.y, !std::isnan(point.y)});
+    }
+    return places;
 }
 
 void PaintPlot(STPlotContext& context, const STPaintRequest& request) {

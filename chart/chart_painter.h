@@ -2,6 +2,10 @@
 // ticks, grid and labels, and the bars coloured against the limits.
 #pragma once
 
+#include <QRectF>
+#include <QString>
+#include <vector>
+
 #include "chart/chart_plot.h"
 
 struct STPaintRequest {
@@ -12,7 +16,8 @@ struct STPaintRequest {
     QColor m_background;
     double m_dLimitLow;
     double m_dLimitHigh;
-    // 0-based bar to highlight with its value and a frame; -1 for none.
+    // 0-based point whose bar to highlight with its value and a frame; -1
+    // for none. A point without a value has no bar and shows nothing.
     std::int32_t m_nHighlight;
 };
 
@@ -23,6 +28,50 @@ void PaintPlot(STPlotContext& context, const STPaintRequest& request);
 std::int32_t BarHalfWidth(const STPlotContext& context);
 
 // The rectangle of a bar standing on the plot bottom, kept inside the plot
-// whatever the value.
+// whatever the value; a value that is not a number gives no height.
 STPixelRect BarRect(const STPlotContext& context, const STPixelRect& plot,
                     const STChartPoint& point);
+
+// One point's place on the chart.
+struct STBarSlot {
+    STPixelRect m_rect;
+    double m_dValue = 0.0;
+    // False for a value that is not a number: the slot stays empty.
+    bool m_bBar = false;
+};
+
+// The slots in the order of the points, so that the n-th slot is the n-th
+// point whether or not the points before it have a value.
+std::vector<STBarSlot> BarSlots(const STPlotContext& context, const STPixelRect& plot);
+
+// A text and the rectangle it is drawn in.
+struct STChartLabel {
+    QRectF m_rect;
+    QString m_text;
+};
+
+struct STAxisTick {
+    // Along the axis, before and after rounding to a pixel.
+    float m_fPosition = 0.0f;
+    std::int32_t m_nPixel = 0;
+    double m_dValue = 0.0;
+    // Labelled, with a grid line across the plot.
+    bool m_bMajor = false;
+};
+
+// The ticks every minor step from the plot's left edge (X) or bottom (Y) up
+// to the first at or past the opposite edge; none for a plot of no extent.
+std::vector<STAxisTick> XAxisTicks(const STChartScale& scale, const STPixelRect& plot);
+std::vector<STAxisTick> YAxisTicks(const STChartScale& scale, const STPixelRect& plot);
+
+// The labels of the major X ticks below the plot, as wide as their text and
+// starting 5 pixels left of their tick; a label that would pass the
+// client's right edge is moved left to end at it.
+std::vector<STChartLabel> XAxisLabels(const STChartScale& scale, const STPixelRect& plot,
+                                      const STPixelRect& client, const QFont& font);
+
+// The value of a highlighted bar with one decimal, as the statistics and
+// the report write it, centred 20 pixels above the bar and kept inside the
+// client area.
+STChartLabel HighlightLabel(const STPixelRect& bar, double value, const STPixelRect& client,
+                            const QFont& font);

@@ -24,6 +24,8 @@ struct STChartResources {
     QPen m_highlightPen;
     QBrush m_lowValueBrush{QColor(0, 0, 0, 180)};
     QFont m_labelFont;
+    // The application's font, as the axis labels always had.
+    QFont m_axisFont;
     QColor m_textColour{Qt::black};
 
     STChartResources();

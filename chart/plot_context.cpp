@@ -10,13 +10,16 @@ void STPlotContext::Clear(std::int32_t xExtent, std::int32_t yExtent) {
 }
 
 bool STPlotContext::Add(const STChartPoint& point) {
-    // Not-a-number keys would break the ordering of both maps.
-    if (std::isnan(point.x) || std::isnan(point.y) || m_series.contains(point.x)) {
+    // A key that is not a number would break the ordering of the series.
+    if (std::isnan(point.x) || m_series.contains(point.x)) {
         return false;
     }
     m_series.emplace(point.x, point);
     GrowXScale(m_xScale, point.x);
-    m_yValues.emplace(point.y, point.y);
-    FollowYScale(m_yScale, m_yValues.rbegin()->first);
+    // Neither a missing value nor an infinite one says where Y should end.
+    if (std::isfinite(point.y)) {
+        m_yValues.emplace(point.y, point.y);
+        FollowYScale(m_yScale, m_yValues.rbegin()->first);
+    }
     return true;
 }

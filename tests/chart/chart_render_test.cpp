@@ -2,9 +2,14 @@
 // gives.
 #include <gtest/gtest.h>
 
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPalette>
 #include <cstdlib>
+#include <limits>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "chart/chart_painter.h"
 #include "chart/qz_ctrl_chart.h"
@@ -47,6 +52,13 @@ int DarkPixels(const QImage& image, const QRect& area) {
         }
     }
     return dark;
+}
+
+// Left in the screenshot folder to look at after a run.
+void SaveScreenshot(const QImage& image, const char* name) {
+    if (const char* folder = std::getenv("MARLO_SCREENSHOTS")) {
+        image.save(QString::fromUtf8(folder) + "/" + QString::fromUtf8(name));
+    }
 }
 
 class ChartImages : public testing::Test {
@@ -152,6 +164,35 @@ TEST_F(ChartImages, HighlightShowsValueAndFrameOnScreenOnly) {
     EXPECT_TRUE(PixelIs(Screen(), other.m_nLeft, middle + 5, kOutline));
 }
 
+// Before the fix the empty point vanished: 470 moved into its slot and the
+// highlight framed 430.
+TEST_F(ChartImages, APointWithoutAValueLeavesAnEmptySlot) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    Show({450, nan, 470, 430}, 0, 0, 2);
+    const QPoint empty = InsideBar(Bar(2, nan));
+    EXPECT_TRUE(PixelIs(Screen(), empty.x(), empty.y(), kPlotBackground));
+    const STPixelRect highlighted = Bar(3, 470);
+    const int middle = (highlighted.m_nTop + highlighted.m_nBottom) / 2;
+    EXPECT_TRUE(PixelIs(Screen(), highlighted.m_nLeft, middle, kYellow));
+    EXPECT_TRUE(PixelIs(Screen(), InsideBar(highlighted).x(), highlighted.m_nTop, kYellow));
+    const QPoint last = InsideBar(Bar(4, 430));
+    EXPECT_TRUE(PixelIs(Screen(), last.x(), last.y(), kPassOverPlot));
+    EXPECT_TRUE(PixelIs(Report(), empty.x(), empty.y(), kPlotBackground));
+    SaveScreenshot(Screen(), "chart_empty_slot.png");
+
+    // Highlighting the empty point shows neither a frame nor a label.
+    Show({450, nan, 470}, 0, 0, 1);
+    int yellow = 0;
+    for (int y = 0; y < Screen().height(); ++y) {
+        for (int x = 0; x < Screen().width(); ++x) {
+            yellow += Near(Screen().pixel(x, y), kYellow) ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(yellow, 0);
+    const STPixelRect slot = Bar(2, nan);
+    EXPECT_EQ(DarkPixels(Screen(), QRect(slot.m_nLeft - 10, 10, slot.Width() + 20, 199)), 0);
+}
+
 TEST_F(ChartImages, OutOfRangeValuesStayInsideThePlot) {
     Show({-200, 1e300, 450}, 0, 0, 1);
     const STPixelRect negative = Bar(1, -200);
@@ -169,6 +210,90 @@ TEST_F(ChartImages, OutOfRangeValuesStayInsideThePlot) {
     m_chart.PaintScreenImage();
     EXPECT_LE(Bar(1e12, 450).m_nRight,
               m_chart.PlotRect().m_nRight + BarHalfWidth(m_chart.ScreenContext()));
+}
+
+// Ties in binary (470.25) are where Qt's own rounding and the statistics'
+// part ways.
+TEST(ChartLabels, HighlightValueIsRoundedAsTheStatisticsRoundIt) {
+    const STChartResources resources;
+    const STPixelRect client{0, 0, 611, 234};
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {{470.25, "470.2"}, {470.75, "470.8"}, {470.26, "470.3"}, {0.25, "0.2"},
+                 {-0.25, "-0.2"},   {0.15, "0.1"},     {1000.0, "1000.0"}};
+    for (const auto& [value, text] : cases) {
+        const STChartLabel label =
+            HighlightLabel({100, 80, 110, 209}, value, client, resources.m_labelFont);
+        EXPECT_EQ(label.m_text.toStdString(), text) << value;
+    }
+    // Next to the right edge and above the top the label is pushed inside.
+    const STChartLabel label =
+        HighlightLabel({600, 5, 610, 209}, 470.25, client, resources.m_labelFont);
+    EXPECT_GE(label.m_rect.left(), 0.0);
+    EXPECT_GE(label.m_rect.top(), 0.0);
+    EXPECT_LE(label.m_rect.right(), 611.0);
+}
+
+// Against the same points with a value in the empty one's place: the same
+// places and bars, only the empty one missing.
+TEST(ChartBars, APointWithoutAValueKeepsItsSlot) {
+    const struct {
+        int count;
+        int empty;
+    } cases[] = {{5, 0}, {5, 2}, {5, 4}, {12, 6}, {12, 11}};
+    for (const auto& [count, empty] : cases) {
+        const auto slotsWith = [count, empty](double missing) {
+            CChartPlot chart;
+            chart.Layout(611, 234);
+            chart.ClearData();
+            for (int i = 0; i < count; ++i) {
+                chart.AddData({i + 1.0, i == empty ? missing : 440.0 + 3 * i});
+            }
+            return BarSlots(chart.ScreenContext(), chart.PlotRect());
+        };
+        const std::vector<STBarSlot> places = slotsWith(std::numeric_limits<double>::quiet_NaN());
+        const std::vector<STBarSlot> expected = slotsWith(400.0);
+        ASSERT_EQ(places.size(), expected.size()) << count << " points";
+        for (std::size_t i = 0; i < places.size(); ++i) {
+            const STPixelRect& rect = places[i].m_rect;
+            const STPixelRect& full = expected[i].m_rect;
+            const bool isEmpty = static_cast<int>(i) == empty;
+            EXPECT_EQ(places[i].m_bBar, !isEmpty) << count << " points, slot " << i;
+            EXPECT_EQ(std::pair(rect.m_nLeft, rect.m_nRight),
+                      std::pair(full.m_nLeft, full.m_nRight));
+            EXPECT_EQ(rect.m_nTop, isEmpty ? rect.m_nBottom : full.m_nTop) << i;
+        }
+    }
+}
+
+// The last label stands at the plot's right edge, with only the right
+// margin beyond it; five digits did not fit there.
+TEST(ChartLabels, XLabelsStayInsideTheClientAreaAndApart) {
+    const STPixelRect client{0, 0, 611, 234};
+    for (const int count : {1, 10, 99, 1000, 10000}) {
+        CChartPlot chart;
+        chart.Layout(client.Width(), client.Height());
+        chart.ClearData();
+        for (int i = 1; i <= count; ++i) {
+            chart.AddData({static_cast<double>(i), 450});
+        }
+        const STChartScale& scale = chart.ScreenContext().m_xScale;
+        const std::vector<STChartLabel> labels =
+            XAxisLabels(scale, chart.PlotRect(), client, chart.Resources().m_axisFont);
+        ASSERT_EQ(labels.size(), 10U) << count << " points";
+        EXPECT_EQ(labels.back().m_text.toStdString(), std::to_string(10 * scale.m_nStep));
+        const QRectF inside(client.m_nLeft, client.m_nTop, client.Width(), client.Height());
+        const QFontMetricsF metrics(chart.Resources().m_axisFont);
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            const QRectF& rect = labels[i].m_rect;
+            EXPECT_TRUE(inside.contains(rect)) << count << " points, label " << i;
+            EXPECT_GE(rect.width(), metrics.horizontalAdvance(labels[i].m_text)) << i;
+            if (i > 0) {
+                EXPECT_LE(labels[i - 1].m_rect.right(), rect.left()) << count << " points, " << i;
+            }
+        }
+    }
 }
 
 TEST(ChartLayout, TinyOrEmptyAreasDrawWithoutEndlessLoops) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <vector>
 
 #include "chart/chart_plot.h"
 
@@ -110,7 +111,7 @@ TEST_F(ChartModel, ReportContextIsIndependentOfTheScreen) {
 }
 
 // Values under 1/1.3 give a maximum of 0 or below; huge values would pass
-// int32; values that are not numbers would break the point order.
+// int32; an x that is not a number would break the point order.
 TEST_F(ChartModel, DegenerateValuesKeepAUsableScale) {
     Add(1, 0.5);
     ExpectScale(Screen().m_yScale, 0, 1, 0.2, 199 / 5.0);
@@ -125,6 +126,29 @@ TEST_F(ChartModel, DegenerateValuesKeepAUsableScale) {
     EXPECT_EQ(Screen().m_yScale.m_nMaximum, std::numeric_limits<std::int32_t>::max());
     EXPECT_GT(Screen().m_yScale.m_dPixelsPerUnit, 0.0);
     Add(std::numeric_limits<double>::quiet_NaN(), 5);
-    Add(3, std::numeric_limits<double>::quiet_NaN());
     EXPECT_EQ(m_chart.GetDataCount(), 2);
+}
+
+// A value the batch file left empty keeps its place among the points, but
+// neither it nor an infinite value says where Y ends.
+TEST_F(ChartModel, ValuesThatAreNotNumbersKeepTheirPlaceButNotTheScale) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        std::vector<double> values;
+        std::int32_t maximum;
+    } cases[] = {
+        {{450, nan, 480}, 624}, {{nan}, 100},     {{nan, 50}, 65},
+        {{inf, 50}, 65},        {{50, -inf}, 65}, {{nan, inf, -inf}, 100},
+    };
+    for (const auto& [values, maximum] : cases) {
+        m_chart.ClearData();
+        for (const double value : values) {
+            Add(m_chart.GetDataCount() + 1.0, value);
+        }
+        EXPECT_EQ(m_chart.GetDataCount(), static_cast<std::int32_t>(values.size()));
+        EXPECT_EQ(Screen().m_yScale.m_nMaximum, maximum) << values.size() << " values";
+        EXPECT_GT(Screen().m_yScale.m_dPixelsPerUnit, 0.0);
+        EXPECT_EQ(Screen().m_xScale.m_nMaximum, 10);
+    }
 }
