@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <functional>
+#include <limits>
 #include <thread>
 
 #include "app/ledgermill_dlg.h"
@@ -189,6 +190,18 @@ TEST_F(MainWindow, ListsShowWholeDatesAndSerialsAndJudgeEachRowInRed) {
     m_window.OnLimit();
     EXPECT_EQ(list.item(0, 8)->text(), "Pass");
     EXPECT_NE(list.item(0, 1)->foreground().color(), QColor(255, 0, 0));
+}
+
+TEST_F(MainWindow, AnItemWithoutAValueKeepsItsPlaceInTheChart) {
+    STLedgermill& batch = NewBatch(kTestModelBatch, kTestMethodLeeb);
+    batch.AddItem(Item(u"P01", {450}));
+    batch.AddItem(Item(u"P02", {460}));
+    batch.AddItem(Item(u"P03", {470}));
+    batch.m_itemVector[1]->m_dAverage = std::numeric_limits<double>::quiet_NaN();  // "nan" in a file
+    m_window.ShowBatchSelection();
+    EXPECT_EQ(m_window.m_chart.GetDataCount(), 3);
+    m_window.m_leebList.selectRow(2);
+    EXPECT_EQ(m_window.m_chart.m_nHighlight, 2);
 }
 
 TEST_F(MainWindow, LimitWithLimitsOffHidesTheControlsButKeepsTheTexts) {
