@@ -14,5 +14,6 @@ enum class EFillResult {
 };
 
 // The picture is files.m_strBitmap; the workbook is saved as
-// files.m_strWorkbook. Texts and default limits come from g_stSetting.
+// files.m_strWorkbook. Texts and the sampling rate come from g_stSetting;
+// limits and the NG/Pass column from the batch.
 EFillResult FillWorkbook(const STLedgermill& batch, const STReportFiles& files);

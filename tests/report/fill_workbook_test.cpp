@@ -44,7 +44,7 @@ protected:
     // Fills the workbook for the batch and returns its sheet.
     const STWorksheet& Fill(const STLedgermill& batch) {
         EXPECT_EQ(FillWorkbook(batch, m_files), EFillResult::kFilled);
-        EXPECT_EQ(m_component.m_opened, std::vector<std::u16string>{m_files.m_strWorkbook});
+        EXPECT_EQ(m_component.m_opened.back(), m_files.m_strWorkbook);
         return m_component.Sheet();
     }
 
@@ -103,9 +103,10 @@ TEST_F(FillWorkbookTest, HeaderBlockCarriesTheSettingsTextsAndTheBatchsDate) {
                                     u"Quantity",    u"Test Model",  u"Test Method"};
     for (int i = 0; i < 6; ++i)
         ExpectCell(sheet, labels[i], labelTexts[i], kXlCenter);
-    // The settings' default limits, not the batch's 440..460.
-    ExpectCell(sheet, "B6", u"430.0", kXlCenter);
-    ExpectCell(sheet, "C6", u"470.0", kXlCenter);
+    // The batch's limits, which the NG/Pass column judges by, not the
+    // settings' defaults 430..470.
+    ExpectCell(sheet, "B6", u"440.0", kXlCenter);
+    ExpectCell(sheet, "C6", u"460.0", kXlCenter);
     ExpectCell(sheet, "D6", u"12.5%", kXlCenter);
     ExpectCell(sheet, "E6", u"3", kXlCenter);
     ExpectCell(sheet, "F6", u"Batch", kXlCenter);
@@ -170,6 +171,42 @@ TEST_F(FillWorkbookTest, WithoutUseLimitEveryRowPasses) {
     const STWorksheet& sheet = Fill(*batch);
     for (const char* status : {"I9", "I10", "I11"})
         ExpectCell(sheet, status, u"Pass", kXlCenter);
+}
+
+TEST_F(FillWorkbookTest, RowSixPrintsTheLimitsThatJudgeTheRowsInTheSheetAndTheFile) {
+    struct Case {
+        bool useLimit;
+        double lower;
+        double upper;
+        const char* lowerText;
+        const char* upperText;
+        const char* lastStatus;  // P03 at 439.9
+    };
+    const Case cases[] = {
+        {true, 440.0, 460.0, "440.0", "460.0", "NG"},
+        {true, 439.9, 470.25, "439.9", "470.2", "Pass"},  // rounded as every one-decimal text
+        {false, 440.0, 460.0, "not used", "not used", "Pass"},
+    };
+    int number = 0;
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.lowerText);
+        auto batch = MakeBatch(kTestMethodLeeb, kLeebItems);
+        batch->m_bUseLimit = test.useLimit;
+        batch->m_dLowerLimit = test.lower;
+        batch->m_dUpperLimit = test.upper;
+        const std::string name = "report-" + std::to_string(++number) + ".xlsx";
+        m_files.m_strWorkbook = Utf8ToUtf16(PathOf(name));
+        const STWorksheet& sheet = Fill(*batch);
+        ExpectCell(sheet, "B6", Utf8ToUtf16(test.lowerText), kXlCenter);
+        ExpectCell(sheet, "C6", Utf8ToUtf16(test.upperText), kXlCenter);
+        const std::string file = ReadBack(PathOf(name));
+        for (const auto& [cell, text] :
+             {std::pair{"B6", test.lowerText}, {"C6", test.upperText}, {"I11", test.lastStatus}}) {
+            const std::string line =
+                std::string("Sheet1!") + cell + " \"" + text + "\" Times New Roman 10";
+            EXPECT_NE(file.find(line), std::string::npos) << line << "\n" << file;
+        }
+    }
 }
 
 TEST_F(FillWorkbookTest, PictureSummaryAndBordersFollowTheItemCount) {
