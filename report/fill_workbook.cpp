@@ -199,7 +199,8 @@ void CReportSheet::DrawBorders() {
 }
 
 EFillResult ResultOf(AutomationCode code) {
-    if (code == kStgECantSave) return EFillResult::kNotSaved;
+    if (code == kStgECantSave || code == kStgEFileAlreadyExists)
+        return EFillResult::kNotSaved;
     if (code == kCoEAppNotFound) return EFillResult::kNotOpened;
     return EFillResult::kStopped;
 }
@@ -224,7 +225,7 @@ EFillResult FillWorkbook(const STLedgermill& batch, const STReportFiles& files) 
         sheet.InsertPicture(files.m_strBitmap);
         sheet.DrawBorders();
 
-        workbook->SaveAs(files.m_strWorkbook);
+        workbook->SaveAs(files.m_strWorkbook, ESaveConflict::kRefuse);
         application->PutVisible(true);
         return EFillResult::kFilled;
     } catch (const CAutomationError& error) {

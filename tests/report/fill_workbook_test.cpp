@@ -1,6 +1,7 @@
 // The report workbook, cell by cell, as the layout places it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -280,6 +281,72 @@ TEST_F(FillWorkbookTest, MissingPictureStopsAndUnwritableOrUnopenedWorkbooksAreT
     m_files.m_strWorkbook = Utf8ToUtf16(PathOf("report.xlsx"));
     EXPECT_EQ(FillWorkbook(*batch, m_files), EFillResult::kNotOpened);
     EXPECT_TRUE(std::filesystem::exists(PathOf("report.xlsx")));
+}
+
+std::vector<std::string> NamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(FillWorkbookTest, ReportsOfOneBatchNumberTheirWorkbooksAndKeepTheEarlierOnes) {
+    const auto batch = MakeBatch(kTestMethodLeeb, kLeebItems);
+    const std::u16string folder = Utf8ToUtf16(PathOf("Result/"));
+    std::vector<std::string> earlier;
+    for (int report = 1; report <= 3; ++report) {
+        PrepareReportFolder(folder);
+        const STReportFiles files = NewReportFilesIn(folder, *batch);
+        WriteTestBitmap(Utf16ToUtf8(files.m_strBitmap), 40, 20);
+        ASSERT_EQ(FillWorkbook(*batch, files), EFillResult::kFilled);
+        earlier.push_back(Utf16ToUtf8(files.m_strWorkbook));
+    }
+    EXPECT_EQ(NamesIn(PathOf("Result")),
+              (std::vector<std::string>{"20160504102030-2.xlsx", "20160504102030-3.xlsx",
+                                        "20160504102030.bmp", "20160504102030.xlsx"}));
+    const std::string first = ReadBytes("Result/20160504102030.xlsx");
+    const std::string second = ReadBytes("Result/20160504102030-2.xlsx");
+
+    // A fourth report into the same names, as a race with another save
+    // would have it, leaves both as they were.
+    STReportFiles files = ReportFilesIn(folder, *batch);
+    EXPECT_EQ(FillWorkbook(*batch, files), EFillResult::kNotSaved);
+    files.m_strWorkbook = Utf8ToUtf16(earlier[1]);
+    EXPECT_EQ(FillWorkbook(*batch, files), EFillResult::kNotSaved);
+    EXPECT_EQ(ReadBytes("Result/20160504102030.xlsx"), first);
+    EXPECT_EQ(ReadBytes("Result/20160504102030-2.xlsx"), second);
+    EXPECT_EQ(NamesIn(PathOf("Result")).size(), 4u);  // nothing left under a temporary name
+    EXPECT_EQ(m_component.m_opened.size(), 3u);
+}
+
+TEST_F(FillWorkbookTest, TheFirstFreeWorkbookNameSkipsFoldersAndDanglingLinksToo) {
+    const auto batch = MakeBatch(kTestMethodLeeb, kLeebItems);
+    const std::u16string folder = Utf8ToUtf16(PathOf(""));
+    const auto workbook = [&] {
+        return Utf16ToUtf8(NewReportFilesIn(folder, *batch).m_strWorkbook);
+    };
+    std::filesystem::create_directory(PathOf("20160504102030.xlsx"));
+    EXPECT_EQ(workbook(), PathOf("20160504102030-2.xlsx"));
+    std::filesystem::create_symlink(PathOf("nowhere"), PathOf("20160504102030-2.xlsx"));
+    EXPECT_EQ(workbook(), PathOf("20160504102030-3.xlsx"));
+    std::filesystem::remove(PathOf("20160504102030.xlsx"));
+    EXPECT_EQ(workbook(), PathOf("20160504102030.xlsx"));  // the first free, not after the last
+}
+
+TEST_F(FillWorkbookTest, AFileOrLinkOfTheWorkbooksNameIsNeverReplaced) {
+    const auto batch = MakeBatch(kTestMethodLeeb, kLeebItems);
+    WriteBytes("report.xlsx", "someone's notes");
+    EXPECT_EQ(FillWorkbook(*batch, m_files), EFillResult::kNotSaved);
+    EXPECT_EQ(ReadBytes("report.xlsx"), "someone's notes");
+    EXPECT_TRUE(m_component.m_opened.empty());
+
+    std::filesystem::remove(PathOf("report.xlsx"));
+    std::filesystem::create_symlink(PathOf("elsewhere.xlsx"), PathOf("report.xlsx"));
+    EXPECT_EQ(FillWorkbook(*batch, m_files), EFillResult::kNotSaved);
+    EXPECT_TRUE(std::filesystem::is_symlink(PathOf("report.xlsx")));
+    EXPECT_FALSE(std::filesystem::exists(PathOf("elsewhere.xlsx")));
+    EXPECT_EQ(NamesIn(m_root.string()), (std::vector<std::string>{"chart.bmp", "report.xlsx"}));
 }
 
 TEST_F(FillWorkbookTest, TheSavedFileReadsBackWithItsLayout) {
