@@ -459,3 +459,48 @@ TEST_F(MarloTool, ReportWritesTheWorkbookAndItsBitmapWithTheGivenSettings) {
     EXPECT_EQ(empty.m_strErr, "marlo-tool: No Data.\n");
     EXPECT_FALSE(std::filesystem::exists(PathOf("empty.xlsx")));
 }
+
+namespace {
+
+// One item whose average 470.25 lies a hair above the one-decimal "470.2":
+// it is printed as every report text rounds and judged unrounded.
+STLedgermill BatchAt47025(bool useLimit) {
+    STLedgermill batch;
+    batch.m_nTestMethod = kTestMethodLeeb;
+    batch.m_time = kTime;
+    batch.m_dLowerLimit = 465.0;
+    batch.m_dUpperLimit = 470.2;
+    batch.m_bUseLimit = useLimit;
+    auto item = std::make_unique<STLedgermillItem>();
+    item->m_subItem = {{u"NAME", u"P01"},
+                       {u"HD", u"HLD"},
+                       {u"IMPACT", u"D"},
+                       {u"VALUE", u"470,470.5"},
+                       {u"DATE", u"2016-05-04 10:21:00"}};
+    item->m_values = {470.0, 470.5};
+    item->UpdateStatistics();
+    batch.AddItem(std::move(item));
+    batch.UpdateStatistics();
+    return batch;
+}
+
+}  // namespace
+
+TEST_F(MarloTool, ReportNeverReplacesAWorkbook) {
+    Save(BatchAt47025(true), "batch.hdb");
+    ASSERT_EQ(Run({"report", PathOf("batch.hdb"), PathOf("out.xlsx")}).m_nExitCode, 0);
+    const std::string workbook = ReadBytes("out.xlsx");
+    WriteBytes("out.bmp", "kept");
+    WriteBytes("notes.xlsx", "someone's notes");
+
+    for (const std::string name : {"out", "notes"}) {
+        const STRun again = Run({"report", PathOf("batch.hdb"), PathOf(name + ".xlsx")});
+        EXPECT_EQ(again.m_nExitCode, 1);
+        EXPECT_EQ(again.m_strErr, "marlo-tool: " + PathOf(name + ".xlsx") +
+                                      " exists; a workbook is never replaced\n");
+    }
+    EXPECT_EQ(ReadBytes("out.xlsx"), workbook);
+    EXPECT_EQ(ReadBytes("out.bmp"), "kept");  // refused before the bitmap beside it
+    EXPECT_EQ(ReadBytes("notes.xlsx"), "someone's notes");
+    EXPECT_FALSE(std::filesystem::exists(PathOf("notes.bmp")));
+}
