@@ -218,9 +218,21 @@ AutomationCode QueryWorksheet(const CSheetPtr& sheet, CWorksheetPtr& worksheet) 
 
 // --- workbooks and the application
 
-void CWorkbook::SaveAs(const std::u16string& fileName) {
+void CWorkbook::SaveAs(const std::u16string& fileName, ESaveConflict conflict) {
     const std::string path = Utf16ToUtf8(fileName);
-    if (!WriteXlsxFile(*m_pBook, path)) throw CAutomationError(kStgECantSave, "cannot write " + path);
+    if (conflict == ESaveConflict::kReplace) {
+        if (!WriteXlsxFile(*m_pBook, path))
+            throw CAutomationError(kStgECantSave, "cannot write " + path);
+    } else {
+        switch (CreateXlsxFile(*m_pBook, path)) {
+            case ENewFileResult::kCreated:
+                break;
+            case ENewFileResult::kExists:
+                throw CAutomationError(kStgEFileAlreadyExists, path + " is there already");
+            case ENewFileResult::kFailed:
+                throw CAutomationError(kStgECantSave, "cannot write " + path);
+        }
+    }
     m_strFullName = fileName;
 }
 

@@ -152,12 +152,19 @@ using CSheetPtr = CInterfacePtr<CSheet>;
 // chart sheet. Raises only for a null sheet.
 AutomationCode QueryWorksheet(const CSheetPtr& sheet, CWorksheetPtr& worksheet);
 
+// What SaveAs does when the file is already there.
+enum class ESaveConflict {
+    kReplace,
+    // Raises STG_E_FILEALREADYEXISTS and leaves the file as it was.
+    kRefuse,
+};
+
 class CWorkbook {
 public:
     explicit CWorkbook(std::shared_ptr<STWorkbook> book) : m_pBook(std::move(book)) {}
     // Writes the workbook to the .xlsx file; raises STG_E_CANTSAVE when it
     // cannot be written, and then any file of that name stays as it was.
-    void SaveAs(const std::u16string& fileName);
+    void SaveAs(const std::u16string& fileName, ESaveConflict conflict = ESaveConflict::kReplace);
 
     const STWorkbook& Book() const { return *m_pBook; }
     // The file last saved to; empty while unsaved.

@@ -17,6 +17,7 @@ inline constexpr AutomationCode kRegdbEClassNotReg = 0x80040154;      // no such
 inline constexpr AutomationCode kCoEClassString = 0x800401F3;         // unknown identifier
 inline constexpr AutomationCode kCoEAppNotFound = 0x800401F5;         // nothing opened the file
 inline constexpr AutomationCode kStgECantSave = 0x80030103;           // workbook file not written
+inline constexpr AutomationCode kStgEFileAlreadyExists = 0x80030050;  // that file is there
 inline constexpr AutomationCode kXlObjectError = 0x800A03EC;          // bad argument or range
 
 class CAutomationError : public std::runtime_error {

@@ -18,6 +18,7 @@ constexpr std::u16string_view kFace = u"Times New Roman";
 constexpr std::int32_t kDefaultColor = 0;
 constexpr std::int32_t kRed = 255;
 constexpr int kDateSelector = 1;
+constexpr std::u16string_view kLimitNotUsed = u"not used";
 
 // Rows of the sheet, from the number of items n.
 constexpr std::int32_t kTableHeaderRow = 8;
@@ -59,6 +60,9 @@ private:
         MergeRange(m_sheet, row, first, row, last);
     }
     void WriteItemRow(std::int32_t row, std::int32_t number, const STLedgermillItem& item);
+    std::u16string LimitText(double limit) const {
+        return m_batch.m_bUseLimit ? DoubleToText(limit) : std::u16string(kLimitNotUsed);
+    }
 
     CWorksheetPtr m_sheet;
     const STLedgermill& m_batch;
@@ -94,8 +98,9 @@ void CReportSheet::WriteHeaderBlock() {
     Put(5, "F", u"Test Model", kXlCenter);
     Put(5, "G", u"Test Method", kXlCenter);
 
-    Put(6, "B", DoubleToText(g_stSetting.m_dLowerLimit), kXlCenter);
-    Put(6, "C", DoubleToText(g_stSetting.m_dUpperLimit), kXlCenter);
+    // The limits the NG/Pass column judges by, not the settings' defaults.
+    Put(6, "B", LimitText(m_batch.m_dLowerLimit), kXlCenter);
+    Put(6, "C", LimitText(m_batch.m_dUpperLimit), kXlCenter);
     Put(6, "D", DoubleToText(g_stSetting.m_dSamplingRate) + u"%", kXlCenter);
     Put(6, "E", IntToText(m_nItems), kXlCenter);
     Put(6, "F", m_batch.m_nTestModel == kTestModelBatch ? u"Batch" : u"Average", kXlCenter);
@@ -194,7 +199,8 @@ void CReportSheet::DrawBorders() {
 }
 
 EFillResult ResultOf(AutomationCode code) {
-    if (code == kStgECantSave) return EFillResult::kNotSaved;
+    if (code == kStgECantSave || code == kStgEFileAlreadyExists)
+        return EFillResult::kNotSaved;
     if (code == kCoEAppNotFound) return EFillResult::kNotOpened;
     return EFillResult::kStopped;
 }
@@ -219,7 +225,7 @@ EFillResult FillWorkbook(const STLedgermill& batch, const STReportFiles& files) 
         sheet.InsertPicture(files.m_strBitmap);
         sheet.DrawBorders();
 
-        workbook->SaveAs(files.m_strWorkbook);
+        workbook->SaveAs(files.m_strWorkbook, ESaveConflict::kRefuse);
         application->PutVisible(true);
         return EFillResult::kFilled;
     } catch (const CAutomationError& error) {

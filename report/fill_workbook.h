@@ -9,10 +9,13 @@
 enum class EFillResult {
     kFilled,     // saved, and opened when an opener is installed
     kStopped,    // an automation call failed; no workbook
-    kNotSaved,   // the workbook file could not be written
+    kNotSaved,   // the workbook file could not be written, or one of its name exists
     kNotOpened,  // saved as files.m_strWorkbook, but nothing opened it
 };
 
 // The picture is files.m_strBitmap; the workbook is saved as
-// files.m_strWorkbook. Texts and default limits come from g_stSetting.
+// files.m_strWorkbook, which is never replaced: an existing file of that name
+// ends the report as kNotSaved (NewReportFilesIn finds a free name). Texts
+// and the sampling rate come from g_stSetting; limits and the NG/Pass column
+// from the batch.
 EFillResult FillWorkbook(const STLedgermill& batch, const STReportFiles& files);

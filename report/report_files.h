@@ -16,6 +16,12 @@ struct STReportFiles {
 std::u16string ReportFolder();
 // folder + the 14-digit creation time + ".bmp" and ".xlsx".
 STReportFiles ReportFilesIn(std::u16string_view folder, const STLedgermill& batch);
+// ReportFilesIn's names, with the first workbook name no entry of the folder
+// has yet: "<time>.xlsx", else "<time>-2.xlsx", "<time>-3.xlsx" and so on. A
+// later report of the same batch so keeps the earlier workbooks, which may
+// have been edited since. A name that cannot be looked up counts as free: its
+// save fails rather than the search going on.
+STReportFiles NewReportFilesIn(std::u16string_view folder, const STLedgermill& batch);
 // Deletes the folder's older bitmaps, so that only the newest report's
 // remains, and creates the folder with its missing parents. Neither result
 // matters: a bitmap that cannot be written shows as a report without a

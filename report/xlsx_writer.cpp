@@ -396,3 +396,9 @@ bool WriteWorkbookFile(const STWorkbook& workbook, const std::string& file) {
 bool WriteXlsxFile(const STWorkbook& workbook, const std::string& path) {
     return ReplaceFile(path, [&workbook](const std::string& temporary) { return WriteWorkbookFile(workbook, temporary); });
 }
+
+ENewFileResult CreateXlsxFile(const STWorkbook& workbook, const std::string& path) {
+    return CreateNewFile(path, [&workbook](const std::string& temporary) {
+        return WriteWorkbookFile(workbook, temporary);
+    });
+}

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "report/new_file.h"
 #include "report/workbook.h"
 
 // Writes every worksheet with its cells (text, font face, size and colour,
@@ -13,3 +14,6 @@
 // target under a temporary name and renamed over it. False on any failure
 // (a sheet name Excel refuses among them), and then the target is untouched.
 bool WriteXlsxFile(const STWorkbook& workbook, const std::string& path);
+// The same file, created only where no entry of that name is: an existing
+// one is never replaced.
+ENewFileResult CreateXlsxFile(const STWorkbook& workbook, const std::string& path);

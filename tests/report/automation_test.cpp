@@ -168,6 +168,8 @@ TEST_F(Sheet, ShowingOpensEachSavedWorkbookOnceAndTellsWhenNothingOpenedIt) {
     EXPECT_EQ(CodeOf([&] { m_book->SaveAs(Utf8ToUtf16(PathOf("no/folder.xlsx"))); }),
               kStgECantSave);
     m_book->SaveAs(target);
+    EXPECT_EQ(CodeOf([&] { m_book->SaveAs(target, ESaveConflict::kRefuse); }),
+              kStgEFileAlreadyExists);
     m_app->PutVisible(true);
     m_app->PutVisible(true);
     EXPECT_EQ(m_component.m_opened, std::vector<std::u16string>{target});

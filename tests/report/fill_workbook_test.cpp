@@ -1,6 +1,7 @@
 // The report workbook, cell by cell, as the layout places it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -44,7 +45,7 @@ protected:
     // Fills the workbook for the batch and returns its sheet.
     const STWorksheet& Fill(const STLedgermill& batch) {
         EXPECT_EQ(FillWorkbook(batch, m_files), EFillResult::kFilled);
-        EXPECT_EQ(m_component.m_opened, std::vector<std::u16string>{m_files.m_strWorkbook});
+        EXPECT_EQ(m_component.m_opened.back(), m_files.m_strWorkbook);
         return m_component.Sheet();
     }
 
@@ -103,9 +104,10 @@ TEST_F(FillWorkbookTest, HeaderBlockCarriesTheSettingsTextsAndTheBatchsDate) {
                                     u"Quantity",    u"Test Model",  u"Test Method"};
     for (int i = 0; i < 6; ++i)
         ExpectCell(sheet, labels[i], labelTexts[i], kXlCenter);
-    // The settings' default limits, not the batch's 440..460.
-    ExpectCell(sheet, "B6", u"430.0", kXlCenter);
-    ExpectCell(sheet, "C6", u"470.0", kXlCenter);
+    // The batch's limits, which the NG/Pass column judges by, not the
+    // settings' defaults 430..470.
+    ExpectCell(sheet, "B6", u"440.0", kXlCenter);
+    ExpectCell(sheet, "C6", u"460.0", kXlCenter);
     ExpectCell(sheet, "D6", u"12.5%", kXlCenter);
     ExpectCell(sheet, "E6", u"3", kXlCenter);
     ExpectCell(sheet, "F6", u"Batch", kXlCenter);
@@ -170,6 +172,42 @@ TEST_F(FillWorkbookTest, WithoutUseLimitEveryRowPasses) {
     const STWorksheet& sheet = Fill(*batch);
     for (const char* status : {"I9", "I10", "I11"})
         ExpectCell(sheet, status, u"Pass", kXlCenter);
+}
+
+TEST_F(FillWorkbookTest, RowSixPrintsTheLimitsThatJudgeTheRowsInTheSheetAndTheFile) {
+    struct Case {
+        bool useLimit;
+        double lower;
+        double upper;
+        const char* lowerText;
+        const char* upperText;
+        const char* lastStatus;  // P03 at 439.9
+    };
+    const Case cases[] = {
+        {true, 440.0, 460.0, "440.0", "460.0", "NG"},
+        {true, 439.9, 470.25, "439.9", "470.2", "Pass"},  // rounded as every one-decimal text
+        {false, 440.0, 460.0, "not used", "not used", "Pass"},
+    };
+    int number = 0;
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.lowerText);
+        auto batch = MakeBatch(kTestMethodLeeb, kLeebItems);
+        batch->m_bUseLimit = test.useLimit;
+        batch->m_dLowerLimit = test.lower;
+        batch->m_dUpperLimit = test.upper;
+        const std::string name = "report-" + std::to_string(++number) + ".xlsx";
+        m_files.m_strWorkbook = Utf8ToUtf16(PathOf(name));
+        const STWorksheet& sheet = Fill(*batch);
+        ExpectCell(sheet, "B6", Utf8ToUtf16(test.lowerText), kXlCenter);
+        ExpectCell(sheet, "C6", Utf8ToUtf16(test.upperText), kXlCenter);
+        const std::string file = ReadBack(PathOf(name));
+        for (const auto& [cell, text] :
+             {std::pair{"B6", test.lowerText}, {"C6", test.upperText}, {"I11", test.lastStatus}}) {
+            const std::string line =
+                std::string("Sheet1!") + cell + " \"" + text + "\" Times New Roman 10";
+            EXPECT_NE(file.find(line), std::string::npos) << line << "\n" << file;
+        }
+    }
 }
 
 TEST_F(FillWorkbookTest, PictureSummaryAndBordersFollowTheItemCount) {
@@ -243,6 +281,72 @@ TEST_F(FillWorkbookTest, MissingPictureStopsAndUnwritableOrUnopenedWorkbooksAreT
     m_files.m_strWorkbook = Utf8ToUtf16(PathOf("report.xlsx"));
     EXPECT_EQ(FillWorkbook(*batch, m_files), EFillResult::kNotOpened);
     EXPECT_TRUE(std::filesystem::exists(PathOf("report.xlsx")));
+}
+
+std::vector<std::string> NamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(FillWorkbookTest, ReportsOfOneBatchNumberTheirWorkbooksAndKeepTheEarlierOnes) {
+    const auto batch = MakeBatch(kTestMethodLeeb, kLeebItems);
+    const std::u16string folder = Utf8ToUtf16(PathOf("Result/"));
+    std::vector<std::string> earlier;
+    for (int report = 1; report <= 3; ++report) {
+        PrepareReportFolder(folder);
+        const STReportFiles files = NewReportFilesIn(folder, *batch);
+        WriteTestBitmap(Utf16ToUtf8(files.m_strBitmap), 40, 20);
+        ASSERT_EQ(FillWorkbook(*batch, files), EFillResult::kFilled);
+        earlier.push_back(Utf16ToUtf8(files.m_strWorkbook));
+    }
+    EXPECT_EQ(NamesIn(PathOf("Result")),
+              (std::vector<std::string>{"20160504102030-2.xlsx", "20160504102030-3.xlsx",
+                                        "20160504102030.bmp", "20160504102030.xlsx"}));
+    const std::string first = ReadBytes("Result/20160504102030.xlsx");
+    const std::string second = ReadBytes("Result/20160504102030-2.xlsx");
+
+    // A fourth report into the same names, as a race with another save
+    // would have it, leaves both as they were.
+    STReportFiles files = ReportFilesIn(folder, *batch);
+    EXPECT_EQ(FillWorkbook(*batch, files), EFillResult::kNotSaved);
+    files.m_strWorkbook = Utf8ToUtf16(earlier[1]);
+    EXPECT_EQ(FillWorkbook(*batch, files), EFillResult::kNotSaved);
+    EXPECT_EQ(ReadBytes("Result/20160504102030.xlsx"), first);
+    EXPECT_EQ(ReadBytes("Result/20160504102030-2.xlsx"), second);
+    EXPECT_EQ(NamesIn(PathOf("Result")).size(), 4u);  // nothing left under a temporary name
+    EXPECT_EQ(m_component.m_opened.size(), 3u);
+}
+
+TEST_F(FillWorkbookTest, TheFirstFreeWorkbookNameSkipsFoldersAndDanglingLinksToo) {
+    const auto batch = MakeBatch(kTestMethodLeeb, kLeebItems);
+    const std::u16string folder = Utf8ToUtf16(PathOf(""));
+    const auto workbook = [&] {
+        return Utf16ToUtf8(NewReportFilesIn(folder, *batch).m_strWorkbook);
+    };
+    std::filesystem::create_directory(PathOf("20160504102030.xlsx"));
+    EXPECT_EQ(workbook(), PathOf("20160504102030-2.xlsx"));
+    std::filesystem::create_symlink(PathOf("nowhere"), PathOf("20160504102030-2.xlsx"));
+    EXPECT_EQ(workbook(), PathOf("20160504102030-3.xlsx"));
+    std::filesystem::remove(PathOf("20160504102030.xlsx"));
+    EXPECT_EQ(workbook(), PathOf("20160504102030.xlsx"));  // the first free, not after the last
+}
+
+TEST_F(FillWorkbookTest, AFileOrLinkOfTheWorkbooksNameIsNeverReplaced) {
+    const auto batch = MakeBatch(kTestMethodLeeb, kLeebItems);
+    WriteBytes("report.xlsx", "someone's notes");
+    EXPECT_EQ(FillWorkbook(*batch, m_files), EFillResult::kNotSaved);
+    EXPECT_EQ(ReadBytes("report.xlsx"), "someone's notes");
+    EXPECT_TRUE(m_component.m_opened.empty());
+
+    std::filesystem::remove(PathOf("report.xlsx"));
+    std::filesystem::create_symlink(PathOf("elsewhere.xlsx"), PathOf("report.xlsx"));
+    EXPECT_EQ(FillWorkbook(*batch, m_files), EFillResult::kNotSaved);
+    EXPECT_TRUE(std::filesystem::is_symlink(PathOf("report.xlsx")));
+    EXPECT_FALSE(std::filesystem::exists(PathOf("elsewhere.xlsx")));
+    EXPECT_EQ(NamesIn(m_root.string()), (std::vector<std::string>{"chart.bmp", "report.xlsx"}));
 }
 
 TEST_F(FillWorkbookTest, TheSavedFileReadsBackWithItsLayout) {

@@ -459,3 +459,94 @@ TEST_F(MarloTool, ReportWritesTheWorkbookAndItsBitmapWithTheGivenSettings) {
     EXPECT_EQ(empty.m_strErr, "marlo-tool: No Data.\n");
     EXPECT_FALSE(std::filesystem::exists(PathOf("empty.xlsx")));
 }
+
+namespace {
+
+// One item whose average 470.25 lies a hair above the one-decimal "470.2":
+// it is printed as every report text rounds and judged unrounded.
+STLedgermill BatchAt47025(bool useLimit) {
+    STLedgermill batch;
+    batch.m_nTestMethod = kTestMethodLeeb;
+    batch.m_time = kTime;
+    batch.m_dLowerLimit = 465.0;
+    batch.m_dUpperLimit = 470.2;
+    batch.m_bUseLimit = useLimit;
+    auto item = std::make_unique<STLedgermillItem>();
+    item->m_subItem = {{u"NAME", u"P01"},
+                       {u"HD", u"HLD"},
+                       {u"IMPACT", u"D"},
+                       {u"VALUE", u"470,470.5"},
+                       {u"DATE", u"2016-05-04 10:21:00"}};
+    item->m_values = {470.0, 470.5};
+    item->UpdateStatistics();
+    batch.AddItem(std::move(item));
+    batch.UpdateStatistics();
+    return batch;
+}
+
+}  // namespace
+
+TEST_F(MarloTool, EveryCommandPrintsTheBatchsLimitsAndRoundsAsTheReport) {
+    // Settings whose default limits would pass the item: they must not show.
+    ResetDefaults(g_stSetting);
+    g_stSetting.m_dLowerLimit = 400.0;
+    g_stSetting.m_dUpperLimit = 500.0;
+    ASSERT_TRUE(SaveSettings(PathOf("Setting.xml")));
+    ResetDefaults(g_stSetting);
+
+    struct Case {
+        bool useLimit;
+        const char* lower;
+        const char* upper;
+        const char* result;
+    };
+    for (const Case& test :
+         {Case{true, "465.0", "470.2", "NG"}, Case{false, "not used", "not used", "Pass"}}) {
+        SCOPED_TRACE(test.result);
+        const std::string name = test.useLimit ? "limits" : "open";
+        Save(BatchAt47025(test.useLimit), name + ".hdb");
+
+        EXPECT_EQ(Run({"csv", PathOf(name + ".hdb")}).m_strOut,
+                  "S/N,NAME,HD SCALE,IMPACT,DIR,VALUE,AVERAGE,DATE,RESULT\r\n"
+                  "1,P01,HLD,D,,\"470,470.5\",470.2,2016-05-04 10:21:00," +
+                      std::string(test.result) + "\r\n");
+
+        const Json shown = Show(PathOf(name + ".hdb"));
+        EXPECT_EQ(shown["lowerLimit"], 465.0);
+        EXPECT_EQ(shown["upperLimit"], 470.2);
+        EXPECT_EQ(shown["useLimit"], test.useLimit);
+        EXPECT_EQ(shown["average"], 470.25);
+        EXPECT_EQ(shown["items"][0]["pass"], std::string(test.result) == "Pass");
+
+        const STRun run = Run({"report", PathOf(name + ".hdb"), PathOf(name + ".xlsx"),
+                               "--settings", PathOf("Setting.xml")});
+        ASSERT_EQ(run.m_nExitCode, 0) << run.m_strErr;
+        const std::string workbook = ReadBack(PathOf(name + ".xlsx"));
+        const auto cell = [](const char* address, const std::string& text) {
+            return "Sheet1!"s + address + " \"" + text + "\" Times New Roman 10";
+        };
+        for (const std::string& line :
+             {cell("B6", test.lower), cell("C6", test.upper), cell("F9", "470.2"),
+              cell("I9", test.result), cell("B28", "470.2")})  // one item: the summary in row 28
+            EXPECT_NE(workbook.find(line), std::string::npos) << line << "\n" << workbook;
+    }
+}
+
+TEST_F(MarloTool, ReportNeverReplacesAWorkbook) {
+    Save(BatchAt47025(true), "batch.hdb");
+    ASSERT_EQ(Run({"report", PathOf("batch.hdb"), PathOf("out.xlsx")}).m_nExitCode, 0);
+    const std::string workbook = ReadBytes("out.xlsx");
+    WriteBytes("out.bmp", "kept");
+    WriteBytes("notes.xlsx", "someone's notes");
+
+    for (const std::string name : {"out", "notes"}) {
+        const STRun again = Run({"report", PathOf("batch.hdb"), PathOf(name + ".xlsx")});
+        EXPECT_EQ(again.m_nExitCode, 1);
+        EXPECT_EQ(again.m_strErr, "marlo-tool: " + PathOf(name + ".xlsx") +
+                                      " exists; a workbook is never replaced\n");
+    }
+    EXPECT_EQ(ReadBytes("out.xlsx"), workbook);
+    EXPECT_EQ(ReadBytes("out.bmp"), "kept");  // refused before the bitmap beside it
+    EXPECT_EQ(ReadBytes("notes.xlsx"), "someone's notes");
+    EXPECT_FALSE(std::filesystem::exists(PathOf("notes.bmp")));
+}

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "common/file_bytes.h"
@@ -67,6 +68,12 @@ bool LoadReportSettings(const std::optional<std::string>& settings) {
     return true;
 }
 
+// Any entry of that name, a dangling symbolic link too.
+bool IsTaken(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, error));
+}
+
 std::string BitmapBeside(const std::string& workbook) {
     return std::filesystem::path(workbook).replace_extension(".bmp").string();
 }
@@ -81,6 +88,12 @@ int RunReport(Arguments arguments) {
     if (batch.m_itemVector.empty()) return ReportFailure("marlo-tool: No Data.");
     if (!LoadReportSettings(options->m_oSettings))
         return ReportFailure("marlo-tool: cannot read " + *options->m_oSettings);
+
+    // A workbook is never replaced, so refuse before the bitmap beside it
+    // is; one that appears after this check still ends as kNotSaved.
+    if (IsTaken(options->m_strOutput))
+        return ReportFailure("marlo-tool: " + options->m_strOutput +
+                             " exists; a workbook is never replaced");
 
     const STReportFiles files{Utf8ToUtf16(BitmapBeside(options->m_strOutput)), Utf8ToUtf16(options->m_strOutput)};
     const auto application = StartDrawing();
