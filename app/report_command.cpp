@@ -24,7 +24,7 @@ void CLedgermillDlg::OnReport() {
 
     DrawBatchReportImage(m_chart, *batch);
     PrepareReportFolder(m_strResultFolder);
-    const STReportFiles files = ReportFilesIn(m_strResultFolder, *batch);
+    const STReportFiles files = NewReportFilesIn(m_strResultFolder, *batch);
     const bool pictureWritten = WriteReportBitmap(m_chart, files.m_strBitmap);
 
     const EFillResult result = FillWorkbook(*batch, files);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "app/ledgermill_dlg.h"
 #include "app/report_list.h"
@@ -109,12 +110,6 @@ TEST_F(ReportCommand, AReportThatCannotBeWrittenOrOpenedIsTold) {
 
     m_window->m_strResultFolder = Utf8ToUtf16(m_result);
     const STReportFiles files = ReportFilesIn(m_window->m_strResultFolder, batch);
-    fs::create_directories(Utf16ToUtf8(files.m_strWorkbook));  // a folder where the file should go
-    m_window->OnReport();
-    EXPECT_EQ(m_pModal->m_messages.back(), "Marlo|Report Failed.");
-    EXPECT_TRUE(m_component.m_opened.empty());
-
-    fs::remove(Utf16ToUtf8(files.m_strWorkbook));
     CRecordingComponent refusing(false);
     m_window->OnReport();
     EXPECT_EQ(m_pModal->m_messages.back().toStdString(),
@@ -124,3 +119,24 @@ TEST_F(ReportCommand, AReportThatCannotBeWrittenOrOpenedIsTold) {
 }
 
 }  // namespace
+
+// A workbook may have been edited and be open in the spreadsheet
+// application: reporting the batch again writes <time>-2.xlsx and so on.
+TEST_F(ReportCommand, ReportingAgainNeverReplacesAWorkbook) {
+    STLedgermill& batch = Load(*MakeBatch(kTestMethodLeeb, kItems));
+    const std::string first =
+        Utf16ToUtf8(ReportFilesIn(m_window->m_strResultFolder, batch).m_strWorkbook);
+    m_window->OnReport();
+    std::ifstream in(first, std::ios::binary);
+    const std::string edited = "edited by the operator";
+    in.close();
+    std::ofstream(first, std::ios::binary) << edited;
+    m_window->OnReport();
+    m_window->OnReport();
+    const std::string stem = fs::path(first).stem();
+    ASSERT_EQ(m_component.m_opened.size(), 3u);
+    EXPECT_EQ(Utf16ToUtf8(m_component.m_opened[1]), m_result + stem + "-2.xlsx");
+    EXPECT_EQ(Utf16ToUtf8(m_component.m_opened[2]), m_result + stem + "-3.xlsx");
+    std::ifstream kept(first, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), edited);
+}
