@@ -87,27 +87,24 @@ std::size_t STRefusalCounts::Refused() const {
 }
 
 void STRefusalCounts::AddWrongKind(const STLedgermillItem& item, const STLedgermill& batch) {
-    const QString kind = KindOf(item, batch);
     m_strBatchTakes = BatchTakes(batch);
+    CountKind(KindOf(item, batch), 1);
+}
+
+void STRefusalCounts::CountKind(const QString& kind, std::size_t count) {
     const auto found = std::find_if(m_wrongKinds.begin(), m_wrongKinds.end(),
                                     [&kind](const auto& entry) { return entry.first == kind; });
     if (found == m_wrongKinds.end()) {
-        m_wrongKinds.emplace_back(kind, 1);
+        m_wrongKinds.emplace_back(kind, count);
     } else {
-        ++found->second;
+        found->second += count;
     }
 }
 
 void STRefusalCounts::Add(const STRefusalCounts& more) {
     m_nOffered += more.m_nOffered;
     for (const auto& [kind, count] : more.m_wrongKinds) {
-        const auto found = std::find_if(m_wrongKinds.begin(), m_wrongKinds.end(),
-                                        [&kind](const auto& entry) { return entry.first == kind; });
-        if (found == m_wrongKinds.end()) {
-            m_wrongKinds.emplace_back(kind, count);
-        } else {
-            found->second += count;
-        }
+        CountKind(kind, count);
     }
     if (!more.m_strBatchTakes.isEmpty()) {
         m_strBatchTakes = more.m_strBatchTakes;

@@ -28,6 +28,9 @@ struct STRefusalCounts {
     // Counts an item the batch refused.
     void AddWrongKind(const STLedgermillItem& item, const STLedgermill& batch);
     void Add(const STRefusalCounts& more);
+
+private:
+    void CountKind(const QString& kind, std::size_t count);
 };
 
 // "3 of 12 records refused: 2 are UCI records, the batch takes Leeb single
