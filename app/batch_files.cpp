@@ -1,11 +1,12 @@
-// Load and Save of the batch list: one batch per .hdb file.
+// Load and Save of the batch list: one batch per .hdb file, read and written
+// as long work while the window goes on.
 #include <QFile>
+#include <QFileInfo>
+#include <set>
 
 #include "app/ledgermill_dlg.h"
-#include "app/report_list.h"
 #include "app/window_text.h"
 #include "common/text.h"
-#include "common/time_text.h"
 #include "dialogs/modal.h"
 #include "persistence/batch_file.h"
 #include "persistence/serializer.h"
@@ -28,59 +29,116 @@ std::string WithHdbExtension(std::string path) {
     return path;
 }
 
+enum class ELoadOutcome { kLoaded, kFailed, kExisted, kCancelled };
+
+// What the worker leaves for the window.
+struct STLoaded {
+    ELoadOutcome m_eOutcome = ELoadOutcome::kFailed;
+    std::unique_ptr<STLedgermill> m_pBatch = std::make_unique<STLedgermill>();
+};
+
+void LoadFile(const std::string& path, const std::set<std::u16string>& listed, STLoaded& loaded,
+              STWorkProgress& progress) {
+    CSerializer archive;
+    if (!archive.OpenForRead(path)) {
+        return;
+    }
+    if (progress.m_bCancel) {
+        loaded.m_eOutcome = ELoadOutcome::kCancelled;
+        return;
+    }
+    ReadBatch(archive.GetRoot(), kBatchInstanceName, *loaded.m_pBatch);
+    loaded.m_eOutcome = listed.contains(BatchKey(*loaded.m_pBatch)) ? ELoadOutcome::kExisted
+                                                                     : ELoadOutcome::kLoaded;
+}
+
+bool SaveFile(const std::string& path, const STLedgermill& batch) {
+    CSerializer archive;
+    archive.OpenForWrite();
+    WriteBatch(batch, archive.GetRoot(), kBatchInstanceName);
+    return archive.SaveFile(path);
+}
+
+QString FileName(const std::string& path) {
+    return QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).fileName();
+}
+
 }  // namespace
 
 void CLedgermillDlg::OnLoad() {
+    if (m_work.IsBusy()) {
+        return;
+    }
     const QString chosen =
         CModal::Current().OpenFileName(this, QStringLiteral("Load HDB File"), kFilter, kSuffix);
     if (chosen.isEmpty()) {
         return;
     }
-    CSerializer archive;
-    if (!archive.OpenForRead(NarrowPath(chosen))) {
-        CModal::Current().ShowMessage(this, kMarloCaption, QStringLiteral("Load Failed."));
-        return;
+    std::set<std::u16string> listed;
+    for (int row = 0; row < m_batches.Count(); ++row) {
+        listed.insert(BatchKey(*m_batches.At(row)));
     }
-    STLedgermill loaded;
-    ReadBatch(archive.GetRoot(), kBatchInstanceName, loaded);
-    const std::u16string key = FormatTime(0, loaded.m_time);
-    for (int row = 0; row < m_batchList.rowCount(); ++row) {
-        const STLedgermill* listed = RowData<STLedgermill>(m_batchList, row);
-        if (listed != nullptr && FormatTime(0, listed->m_time) == key) {
-            m_batchList.selectRow(row);
-            m_batchList.scrollToItem(m_batchList.item(row, 0));
-            CModal::Current().ShowMessage(this, kMarloCaption, QStringLiteral("Data Existed."));
-            return;
-        }
-    }
-    if (m_mapBatch.contains(key)) {
-        return;  // listed under that key already
-    }
-    AddBatchRow(*m_mapBatch.emplace(key, std::make_unique<STLedgermill>(loaded)).first->second);
+    const std::string path = NarrowPath(chosen);
+    auto loaded = std::make_shared<STLoaded>();
+    m_work.Start(
+        QStringLiteral("Loading %1").arg(FileName(path)), true,
+        [path, listed = std::move(listed), loaded](STWorkProgress& progress) {
+            LoadFile(path, listed, *loaded, progress);
+        },
+        [this, loaded] {
+            const std::u16string key = BatchKey(*loaded->m_pBatch);
+            switch (loaded->m_eOutcome) {
+                case ELoadOutcome::kFailed:
+                    CModal::Current().ShowMessage(this, kMarloCaption,
+                                                  QStringLiteral("Load Failed."));
+                    return;
+                case ELoadOutcome::kCancelled:
+                    return;
+                case ELoadOutcome::kExisted:
+                case ELoadOutcome::kLoaded:
+                    break;
+            }
+            // A batch made meanwhile may have taken the key.
+            if (const int row = m_batches.RowOfKey(key); row >= 0) {
+                m_batchList.SelectAndShow(row);
+                CModal::Current().ShowMessage(this, kMarloCaption, QStringLiteral("Data Existed."));
+                return;
+            }
+            AddBatchRow(std::move(loaded->m_pBatch));
+        });
 }
 
 void CLedgermillDlg::OnSave() {
-    const int row = SelectedRow(m_batchList);
-    if (row < 0) {
+    if (m_work.IsBusy()) {
         return;
     }
-    m_pCurBatch = RowData<STLedgermill>(m_batchList, row);
-    if (m_pCurBatch == nullptr) {
+    STLedgermill* batch = SelectedBatch();
+    if (batch == nullptr) {
         return;
     }
+    m_pCurBatch = batch;
     const QString chosen =
         CModal::Current().SaveFileName(this, QStringLiteral("Save HDB File"), kFilter, kSuffix);
     if (chosen.isEmpty()) {
         return;
     }
-    CSerializer archive;
-    archive.OpenForWrite();
-    WriteBatch(*m_pCurBatch, archive.GetRoot(), kBatchInstanceName);
-    // The file is replaced whole or not at all; a failure must not pass for
-    // a saved batch.
-    if (!archive.SaveFile(WithHdbExtension(NarrowPath(chosen)))) {
-        CModal::Current().ShowMessage(this, kMarloCaption, QStringLiteral("Save Failed."));
-        return;
-    }
-    m_unsaved.erase(m_pCurBatch);
+    const std::string path = WithHdbExtension(NarrowPath(chosen));
+    m_batches.SettleStatistics();
+    // The batch stays as it is until written: filing into it waits.
+    m_batches.Hold(batch);
+    auto saved = std::make_shared<bool>(false);
+    m_work.Start(
+        QStringLiteral("Saving %1").arg(FileName(path)), false,
+        [path, batch, saved](STWorkProgress&) { *saved = SaveFile(path, *batch); },
+        [this, batch, saved] {
+            m_batches.Release(batch);
+            // The file is replaced whole or not at all; a failure must not
+            // pass for a saved batch.
+            if (!*saved) {
+                CModal::Current().ShowMessage(this, kMarloCaption, QStringLiteral("Save Failed."));
+            } else {
+                m_batches.MarkSaved(batch);
+            }
+            FileIfRealTime();
+        });
 }

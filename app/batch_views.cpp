@@ -1,27 +1,16 @@
 // The data side of the main window: the batch list with New and Delete, the
 // batch on display with its measurements, statistics and chart, the values
-// of an average record, and deleting a measurement. Every view is rebuilt
-// from the batches.
-#include <algorithm>
+// of an average record, and deleting a measurement.
 #include <ctime>
 
 #include "app/ledgermill_dlg.h"
-#include "app/report_list.h"
 #include "app/window_text.h"
 #include "common/number_text.h"
-#include "common/time_text.h"
 #include "dialogs/dlg_new_export.h"
 #include "dialogs/modal.h"
-#include "instrument/direction_label.h"
-#include "instrument/record_keys.h"
 #include "persistence/setting.h"
 
 namespace {
-
-QString Field(const STLedgermillItem& item, std::u16string_view key) {
-    const auto found = item.m_subItem.find(key);
-    return found == item.m_subItem.end() ? QString() : Text(found->second);
-}
 
 bool IsAverage(const STLedgermill& batch) {
     return batch.m_nTestModel != kTestModelBatch;
@@ -30,14 +19,22 @@ bool IsLeeb(const STLedgermill& batch) {
     return batch.m_nTestMethod == kTestMethodLeeb;
 }
 
-std::u16string BatchKey(const STLedgermill& batch) {
-    return FormatTime(0, batch.m_time);
-}
-
 }  // namespace
 
-QTableWidget& CLedgermillDlg::MeasurementList() {
+CReportListView& CLedgermillDlg::MeasurementList() {
     return m_pCurBatch != nullptr && IsLeeb(*m_pCurBatch) ? m_leebList : m_uciList;
+}
+
+CMeasurementListModel& CLedgermillDlg::MeasurementModel() {
+    return m_pCurBatch != nullptr && IsLeeb(*m_pCurBatch) ? m_leebModel : m_uciModel;
+}
+
+STLedgermill* CLedgermillDlg::SelectedBatch() const {
+    return m_batches.At(m_batchList.SelectedRow());
+}
+
+bool CLedgermillDlg::MayChange(const STLedgermill* batch) const {
+    return batch != nullptr && !m_batches.IsHeld(batch);
 }
 
 void CLedgermillDlg::OnNew() {
@@ -47,69 +44,45 @@ void CLedgermillDlg::OnNew() {
     }
     auto batch = std::make_unique<STLedgermill>();
     batch->m_time = std::time(nullptr);
-    const std::u16string key = BatchKey(*batch);
-    // At most one batch a second: the creation time is its key.
-    if (m_mapBatch.contains(key)) {
-        return;
-    }
-    for (int row = 0; row < m_batchList.rowCount(); ++row) {
-        if (const STLedgermill* listed = RowData<STLedgermill>(m_batchList, row);
-            listed != nullptr && BatchKey(*listed) == key) {
-            return;
-        }
-    }
     batch->m_nTestModel = g_stSetting.m_nTestModel;
     batch->m_nTestMethod = g_stSetting.m_nTestMethod;
     batch->m_dUpperLimit = g_stSetting.m_dUpperLimit;
     batch->m_dLowerLimit = g_stSetting.m_dLowerLimit;
     batch->m_bUseLimit = g_stSetting.m_bUseLimit;
-    AddBatchRow(*m_mapBatch.emplace(key, std::move(batch)).first->second);
+    // At most one batch a second: the creation time is its key.
+    AddBatchRow(std::move(batch));
 }
 
-void CLedgermillDlg::AddBatchRow(STLedgermill& batch) {
-    const int row = m_batchList.rowCount();
-    AppendRow(m_batchList,
-              {QString::number(row + 1), Text(BatchKey(batch)),
-               IsAverage(batch) ? QStringLiteral("Average") : QStringLiteral("Batch"),
-               batch.m_nTestMethod != 0 ? QStringLiteral("Leeb") : QStringLiteral("UCI"),
-               Text(UIntToText(static_cast<std::uint32_t>(batch.m_itemVector.size())))},
-              &batch);
-    m_batchList.selectRow(row);
-    m_batchList.scrollToItem(m_batchList.item(row, 0));
+void CLedgermillDlg::AddBatchRow(std::unique_ptr<STLedgermill> batch) {
+    const int row = m_batchModel.AddBatch(std::move(batch));
+    if (row >= 0) {
+        m_batchList.SelectAndShow(row);
+    }
 }
 
 void CLedgermillDlg::OnDeleteBatch() {
-    const int row = SelectedRow(m_batchList);
-    if (row < 0) {
+    const int row = m_batchList.SelectedRow();
+    STLedgermill* batch = m_batches.At(row);
+    if (!MayChange(batch)) {
         return;
     }
-    STLedgermill* batch = RowData<STLedgermill>(m_batchList, row);
-    if (m_unsaved.contains(batch) &&
+    if (m_batches.IsUnsaved(batch) &&
         !CModal::Current().AskYesNo(
             this, kMarloCaption, QStringLiteral("The batch has not been saved. Delete anyway?"))) {
         return;
     }
-    RemoveRowLeavingNoSelection(m_batchList, row);
-    Renumber(m_batchList, row);
     if (batch == m_pCurBatch) {
         ClearDataView();
     }
-    m_unsaved.erase(batch);
-    const auto owned =
-        std::find_if(m_mapBatch.begin(), m_mapBatch.end(),
-                     [batch](const auto& entry) { return entry.second.get() == batch; });
-    if (owned != m_mapBatch.end()) {
-        m_mapBatch.erase(owned);
-    }
+    // No row stays selected, so a second press deletes nothing.
+    m_batchList.ClearSelectionQuietly();
+    m_batchModel.RemoveBatch(row);
 }
 
 void CLedgermillDlg::ShowBatchSelection() {
     ClearDataView();
-    const int row = SelectedRow(m_batchList);
-    if (row >= 0) {
-        m_pCurBatch = RowData<STLedgermill>(m_batchList, row);
-        ShowCurBatch();
-    }
+    m_pCurBatch = SelectedBatch();
+    ShowCurBatch();
 }
 
 void CLedgermillDlg::ShowCurBatch() {
@@ -122,65 +95,18 @@ void CLedgermillDlg::ShowCurBatch() {
         (IsAverage(batch) ? QStringLiteral("(Average)") : QStringLiteral("(Batch)")) +
         (IsLeeb(batch) ? QStringLiteral("(Leeb)") : QStringLiteral("(UCI)")));
     ShowLimits();
-    QTableWidget& shown = MeasurementList();
-    QTableWidget& hidden = &shown == &m_leebList ? m_uciList : m_leebList;
+    CReportListView& shown = MeasurementList();
+    CReportListView& hidden = &shown == &m_leebList ? m_uciList : m_leebList;
     shown.setGeometry(IsAverage(batch) ? m_rcListNarrow : m_rcListFull);
     shown.show();
     hidden.hide();
     m_valuesList.setVisible(IsAverage(batch));
-    for (const auto& item : batch.m_itemVector) {
-        if (batch.m_nTestMethod == kTestMethodLeeb) {
-            AppendLeebRow(*item);
-        } else if (batch.m_nTestMethod == kTestMethodUci) {
-            AppendUciRow(*item);
-        }
-    }
+    MeasurementModel().Show(m_pCurBatch);
     if (batch.m_nTestModel == kTestModelBatch) {
         ChartBatchAverages();
         ShowBatchStatistics();
     }
     m_chart.update();
-}
-
-void CLedgermillDlg::AppendLeebRow(const STLedgermillItem& item) {
-    AppendRow(m_leebList,
-              {QString::number(m_leebList.rowCount() + 1), Field(item, kKeyName),
-               Field(item, kKeyHardnessScale), Field(item, kKeyImpact),
-               item.m_subItem.contains(kKeyDirection)
-                   ? Text(DirectionLabel(item.m_subItem.find(kKeyDirection)->second))
-                   : QString(),
-               Field(item, kKeyValue), Field(item, kKeyDate), Text(DoubleToText(item.m_dAverage))},
-              &item);
-    JudgeRow(m_leebList, m_leebList.rowCount() - 1, item);
-}
-
-void CLedgermillDlg::AppendUciRow(const STLedgermillItem& item) {
-    AppendRow(m_uciList,
-              {QString::number(m_uciList.rowCount() + 1), Field(item, kKeyName),
-               Field(item, kKeyHardnessScale), Field(item, kKeyForce), Field(item, kKeyValue),
-               Field(item, kKeyDate), Text(DoubleToText(item.m_dAverage))},
-              &item);
-    JudgeRow(m_uciList, m_uciList.rowCount() - 1, item);
-}
-
-// The last column says Pass or NG by the limits of the batch on display; NG
-// rows are red, as in the report.
-void CLedgermillDlg::JudgeRow(QTableWidget& list, int row, const STLedgermillItem& item) {
-    const bool pass = m_pCurBatch == nullptr || m_pCurBatch->IsPass(item);
-    const QString result = pass ? QStringLiteral("Pass") : QStringLiteral("NG");
-    auto* cell = new QTableWidgetItem(result);  // the list owns it
-    cell->setToolTip(result);
-    list.setItem(row, list.columnCount() - 1, cell);
-    ColourRow(list, row, pass ? list.palette().color(QPalette::Text) : QColor(255, 0, 0));
-}
-
-void CLedgermillDlg::RejudgeRows() {
-    QTableWidget& list = MeasurementList();
-    for (int row = 0; row < list.rowCount(); ++row) {
-        if (const STLedgermillItem* item = RowData<STLedgermillItem>(list, row)) {
-            JudgeRow(list, row, *item);
-        }
-    }
 }
 
 void CLedgermillDlg::ChartBatchAverages() {
@@ -192,6 +118,9 @@ void CLedgermillDlg::ChartBatchAverages() {
 void CLedgermillDlg::ShowBatchStatistics() {
     if (m_pCurBatch == nullptr) {
         return;
+    }
+    if (m_batches.StatisticsDue(m_pCurBatch)) {
+        m_batches.SettleStatistics();
     }
     m_minEdit.setText(Text(DoubleToText(m_pCurBatch->m_dMin)));
     m_maxEdit.setText(Text(DoubleToText(m_pCurBatch->m_dMax)));
@@ -210,19 +139,15 @@ void CLedgermillDlg::ShowMeasurementSelection() {
     if (m_pCurBatch == nullptr) {
         return;
     }
-    m_valuesList.setRowCount(0);
+    m_valuesModel.Show(nullptr);
     m_chart.m_nHighlight = -1;
     m_chart.update();
-    QTableWidget& list = MeasurementList();
-    const int row = SelectedRow(list);
-    const STLedgermillItem* item = row < 0 ? nullptr : RowData<STLedgermillItem>(list, row);
+    const int row = MeasurementList().SelectedRow();
+    const STLedgermillItem* item = MeasurementModel().ItemAt(row);
     if (item == nullptr) {
         return;
     }
-    for (const double reading : item->m_values) {
-        AppendRow(m_valuesList,
-                  {QString::number(m_valuesList.rowCount() + 1), Text(DoubleToText(reading))});
-    }
+    m_valuesModel.Show(item);
     if (IsAverage(*m_pCurBatch)) {
         ChartItemValues(*item);
         return;
@@ -244,29 +169,25 @@ void CLedgermillDlg::ShowValueSelection() {
     if (m_pCurBatch == nullptr || !IsAverage(*m_pCurBatch)) {
         return;
     }
-    m_chart.m_nHighlight = SelectedRow(m_valuesList);
+    m_chart.m_nHighlight = m_valuesList.SelectedRow();
     m_chart.update();
 }
 
 void CLedgermillDlg::OnDeleteMeasurement() {
-    if (m_pCurBatch == nullptr) {
+    if (!MayChange(m_pCurBatch)) {
         return;
     }
-    QTableWidget& list = MeasurementList();
-    const int row = SelectedRow(list);
+    CReportListView& list = MeasurementList();
+    const int row = list.SelectedRow();
     if (row < 0) {
         return;
     }
-    const STLedgermillItem* item = RowData<STLedgermillItem>(list, row);
-    // The views are rebuilt below; no row stays selected, so a second press
-    // deletes nothing.
-    RemoveRowLeavingNoSelection(list, row);
-    Renumber(list, row);
+    // No row stays selected, so a second press deletes nothing.
+    list.ClearSelectionQuietly();
+    m_valuesModel.Show(nullptr);
     m_chart.m_nHighlight = -1;
-    m_pCurBatch->RemoveItem(item);
-    m_unsaved.insert(m_pCurBatch);
+    MeasurementModel().RemoveItem(m_batches, row);
     m_chart.ClearData();
-    m_valuesList.setRowCount(0);
     if (IsAverage(*m_pCurBatch)) {
         ResetStatistics();
     } else {
@@ -274,9 +195,5 @@ void CLedgermillDlg::OnDeleteMeasurement() {
         ShowBatchStatistics();
     }
     m_chart.update();
-    if (const int batchRow = SelectedRow(m_batchList); batchRow >= 0) {
-        m_batchList.item(batchRow, 4)
-            ->setText(
-                Text(UIntToText(static_cast<std::uint32_t>(m_pCurBatch->m_itemVector.size()))));
-    }
+    m_batchModel.CountChanged(*m_pCurBatch);
 }

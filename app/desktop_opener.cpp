@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QProcess>
+#include <QThread>
 
 #include "app/window_text.h"
 #include "dialogs/modal.h"
@@ -17,6 +18,20 @@ QString NotOpenedText(const QString& fileName) {
 CDesktopOpener::CDesktopOpener(QString program) : m_strProgram(std::move(program)) {}
 
 bool CDesktopOpener::Open(const QString& fileName) {
+    // Reports are made off the window's thread; the opener's process lives
+    // on its own thread, which tells of a failure when it comes.
+    if (QThread::currentThread() != thread()) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, fileName] {
+                if (!Open(fileName)) {
+                    CModal::Current().ShowMessage(QApplication::activeWindow(), kMarloCaption,
+                                                  NotOpenedText(fileName));
+                }
+            },
+            Qt::QueuedConnection);
+        return true;
+    }
     auto* process = new QProcess(this);  // deletes itself once finished
     process->setProgram(m_strProgram);
     process->setArguments({fileName});

@@ -11,8 +11,10 @@ class CDesktopOpener : public QObject {
 public:
     explicit CDesktopOpener(QString program = QStringLiteral("xdg-open"));
 
-    // Starts the opener for fileName; false when it cannot even start. A
-    // later failure shows "No application could open the report. It is
+    // Starts the opener for fileName; false when it cannot even start. Called
+    // from another thread, it starts on its own thread and returns true; a
+    // failure to start is then shown as a later failure is. A later failure
+    // shows "No application could open the report. It is
     // saved as <fileName>".
     bool Open(const QString& fileName);
 

@@ -6,7 +6,6 @@
 #include <QShortcut>
 
 #include "app/about_dlg.h"
-#include "app/report_list.h"
 #include "app/window_text.h"
 #include "common/number_text.h"
 #include "common/paths.h"
@@ -19,6 +18,9 @@
 #include "report/report_files.h"
 
 namespace {
+
+// One frame at 60 Hz: how often filing bursts redraw the figures and chart.
+constexpr int kFrameMs = 16;
 
 void MakeReadOnly(std::initializer_list<QLineEdit*> edits) {
     for (QLineEdit* edit : edits) {
@@ -48,13 +50,16 @@ CLedgermillDlg::CLedgermillDlg(QWidget* parent, std::string lockFolder, std::str
     PlaceControls();
     ConnectCommands();
     ConnectReceiveSession();
+    ConnectLongWork();
     SetTabOrder();
     OnInitDialog();
 }
 
 CLedgermillDlg::~CLedgermillDlg() {
-    // No signal of the session may reach a window that is going.
+    // No signal of the session or the long work may reach a window that is
+    // going.
     m_receive.disconnect(this);
+    m_work.disconnect(this);
     m_receive.Close();
 }
 
@@ -103,6 +108,7 @@ void CLedgermillDlg::PlaceControls() {
     const int statusHeight = m_statusBar.sizeHint().height();
     setFixedSize(area.width(), area.height() + statusHeight);
     m_statusBar.setGeometry(0, area.height(), area.width(), statusHeight);
+    m_statusBar.addPermanentWidget(&m_workIndicator);
     // Enter never presses a button: the receive area has no default action.
     for (QPushButton* button : findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
         button->setAutoDefault(false);
@@ -143,14 +149,17 @@ void CLedgermillDlg::ConnectCommands() {
     connect(&m_deleteBatchButton, &QPushButton::clicked, this, [this] { OnDeleteBatch(); });
     connect(&m_deleteMeasurementButton, &QPushButton::clicked, this,
             [this] { OnDeleteMeasurement(); });
-    connect(&m_batchList, &QTableWidget::itemSelectionChanged, this,
+    connect(m_batchList.selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { ShowBatchSelection(); });
-    connect(&m_leebList, &QTableWidget::itemSelectionChanged, this,
+    connect(m_leebList.selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { ShowMeasurementSelection(); });
-    connect(&m_uciList, &QTableWidget::itemSelectionChanged, this,
+    connect(m_uciList.selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { ShowMeasurementSelection(); });
-    connect(&m_valuesList, &QTableWidget::itemSelectionChanged, this,
+    connect(m_valuesList.selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { ShowValueSelection(); });
+    m_frameRefresh.setSingleShot(true);
+    m_frameRefresh.setInterval(kFrameMs);
+    connect(&m_frameRefresh, &QTimer::timeout, this, [this] { RefreshNow(); });
 }
 
 void CLedgermillDlg::SetTabOrder() {
@@ -188,12 +197,12 @@ void CLedgermillDlg::OnInitDialog() {
     // lists end with the item's average and its judgement.
     constexpr const char* kWidestDate = "0000-00-00 00:00:00";
     constexpr const char* kWidestSerial = "000000";
-    PrepareReportList(m_batchList, {{"S/N", 35, kWidestSerial},
+    m_batchList.Prepare({{"S/N", 35, kWidestSerial},
                                     {"Time", 120, kWidestDate},
                                     {"Model", 60, "Average"},
                                     {"Method", 60},
                                     {"Count", 50, kWidestSerial}});
-    PrepareReportList(m_leebList, {{"S/N", 40, kWidestSerial},
+    m_leebList.Prepare({{"S/N", 40, kWidestSerial},
                                    {"NAME", 100},
                                    {"HD SCALE", 80},
                                    {"IMPACT", 50},
@@ -202,7 +211,7 @@ void CLedgermillDlg::OnInitDialog() {
                                    {"DATE", 120, kWidestDate},
                                    {"AVERAGE", 60, "0000.0"},
                                    {"RESULT", 50, "Pass"}});
-    PrepareReportList(m_uciList, {{"S/N", 40, kWidestSerial},
+    m_uciList.Prepare({{"S/N", 40, kWidestSerial},
                                   {"NAME", 100},
                                   {"HD SCALE", 80},
                                   {"FORCE", 50},
@@ -210,7 +219,7 @@ void CLedgermillDlg::OnInitDialog() {
                                   {"DATE", 120, kWidestDate},
                                   {"AVERAGE", 60, "0000.0"},
                                   {"RESULT", 50, "Pass"}});
-    PrepareReportList(m_valuesList, {{"S/N", 40, kWidestSerial}, {"VALUE", 60, "0000.0"}});
+    m_valuesList.Prepare({{"S/N", 40, kWidestSerial}, {"VALUE", 60, "0000.0"}});
     m_leebList.setGeometry(m_rcListFull);
     m_uciList.setGeometry(m_rcListFull);
     m_uciList.hide();
@@ -229,7 +238,11 @@ void CLedgermillDlg::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void CLedgermillDlg::done(int result) {
-    if (!m_unsaved.empty() &&
+    // Whatever runs ends first: a Load or Report stops halfway, a Save is
+    // waited for.
+    m_work.Cancel();
+    m_work.Wait();
+    if (m_batches.AnyUnsaved() &&
         !CModal::Current().AskYesNo(
             this, QStringLiteral("Marlo"),
             QStringLiteral("Some batches have not been saved. Close anyway?"))) {
@@ -257,7 +270,7 @@ void CLedgermillDlg::OnRealTimeDisplay() {
 }
 
 void CLedgermillDlg::OnLimit() {
-    if (m_pCurBatch == nullptr) {
+    if (m_pCurBatch == nullptr || !MayChange(m_pCurBatch)) {
         return;
     }
     CDlgLimit limit(this);
@@ -270,9 +283,9 @@ void CLedgermillDlg::OnLimit() {
     m_pCurBatch->m_dUpperLimit = g_stSetting.m_dUpperLimit = limit.m_dUpperLimit;
     m_pCurBatch->m_dLowerLimit = g_stSetting.m_dLowerLimit = limit.m_dLowerLimit;
     m_pCurBatch->m_bUseLimit = g_stSetting.m_bUseLimit = limit.m_bUseLimit;
-    m_unsaved.insert(m_pCurBatch);
+    m_batches.MarkUnsaved(m_pCurBatch);
     ShowLimits();
-    RejudgeRows();
+    MeasurementModel().Rejudge();
 }
 
 void CLedgermillDlg::ShowLimitControls(bool shown) {
@@ -298,9 +311,9 @@ void CLedgermillDlg::ShowLimits() {
 void CLedgermillDlg::ClearDataView() {
     m_pCurBatch = nullptr;
     m_chart.ClearData();
-    for (QTableWidget* list : {&m_leebList, &m_uciList, &m_valuesList}) {
-        list->setRowCount(0);
-    }
+    m_leebModel.Show(nullptr);
+    m_uciModel.Show(nullptr);
+    m_valuesModel.Show(nullptr);
     ResetStatistics();
     m_titleEdit.clear();
     ShowLimitControls(false);
@@ -309,5 +322,18 @@ void CLedgermillDlg::ClearDataView() {
 void CLedgermillDlg::ResetStatistics() {
     for (QLineEdit* edit : {&m_minEdit, &m_maxEdit, &m_averageEdit, &m_deviationEdit}) {
         edit->setText(QStringLiteral("0.0"));
+    }
+}
+
+void CLedgermillDlg::ConnectLongWork() {
+    connect(&m_work, &CLongWork::started, this, [this] { ShowLongWorkRunning(true); });
+    connect(&m_work, &CLongWork::ended, this, [this] { ShowLongWorkRunning(false); });
+}
+
+// One piece of long work at a time; the report reads the settings' texts
+// while it runs, so they are not edited meanwhile.
+void CLedgermillDlg::ShowLongWorkRunning(bool running) {
+    for (QPushButton* button : {&m_loadButton, &m_saveButton, &m_reportButton, &m_settingButton}) {
+        button->setEnabled(!running);
     }
 }

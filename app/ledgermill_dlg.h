@@ -1,6 +1,8 @@
 // The main window: receive area on the left (port, raw text, batch list),
 // data view on the right (limits, chart, statistics, measurement lists). It
-// owns the batches, the chart, the serial port and the receiver.
+// shows the batch collection and the receive session and turns the
+// operator's commands into their changes; Load, Save and Report run as long
+// work off the window's thread.
 #pragma once
 
 #include <QByteArray>
@@ -12,17 +14,21 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTableWidget>
-#include <map>
+#include <QTimer>
 #include <memory>
-#include <mutex>
-#include <set>
 #include <string>
 
+#include "app/batch_collection.h"
+#include "app/batch_list_model.h"
+#include "app/long_work.h"
+#include "app/measurement_list_model.h"
 #include "app/raw_text_view.h"
 #include "app/receive_session.h"
 #include "app/receive_status.h"
 #include "app/refusal_notice.h"
+#include "app/report_list_view.h"
+#include "app/values_list_model.h"
+#include "app/work_indicator.h"
 #include "chart/qz_ctrl_chart.h"
 #include "model/ledgermill.h"
 
@@ -55,8 +61,9 @@ public:
     // Files the complete records into the selected batch; a record still
     // arriving stays for later.
     void AddReceivedText();
-    // Appends copies of the items the batch accepts; the number refused.
-    std::int32_t MergeRecords(STLedgermill& batch, const LedgermillItemList& items);
+    // Moves the items the batch accepts to its end and shows them; the
+    // refused ones stay in items.
+    void MergeRecords(STLedgermill& batch, LedgermillItemList& items);
     // A chunk as if from the receiver, on the window's thread.
     void OnSerialData(const QByteArray& bytes);
     // The whole receive buffer to aafff.txt in the home folder.
@@ -74,17 +81,20 @@ public:
     QRect m_rcListNarrow;
     QRect m_rcListValues;
     CQZCtrlChart m_chart;
-    // All batches of the run, by creation-time text; owns them.
-    std::map<std::u16string, std::unique_ptr<STLedgermill>> m_mapBatch;
+    // All batches of the run in list order, their keys and marks.
+    CBatchCollection m_batches;
     // The batch on display; null for none.
     STLedgermill* m_pCurBatch = nullptr;
     // The port, the receive buffer and which records are complete.
     CReceiveSession m_receive;
     // Where Report writes: Result/ beside the executable.
     std::u16string m_strResultFolder;
-    // Batches changed (items removed or added, limits set) since they were
-    // created, loaded or last saved.
-    std::set<const STLedgermill*> m_unsaved;
+    CBatchListModel m_batchModel{m_batches};
+    CMeasurementListModel m_leebModel{kTestMethodLeeb};
+    CMeasurementListModel m_uciModel{kTestMethodUci};
+    CValuesListModel m_valuesModel;
+    // Declared after the batches: it waits for running work before they go.
+    CLongWork m_work;
 
     // The controls, named by what they show.
     QGroupBox m_receiveGroup{QStringLiteral("Data Receive"), this};
@@ -94,7 +104,7 @@ public:
     QPlainTextEdit m_rawText{this};
     QPushButton m_clearButton{QStringLiteral("Clear"), this};
     QPushButton m_addButton{QStringLiteral("Add"), this};
-    QTableWidget m_batchList{this};
+    CReportListView m_batchList{m_batchModel, this};
     QPushButton m_deleteBatchButton{QStringLiteral("Delete"), this};
     QPushButton m_newButton{QStringLiteral("New"), this};
     QPushButton m_loadButton{QStringLiteral("Load"), this};
@@ -118,14 +128,22 @@ public:
     QFrame m_listFullPlaceholder{this};
     QFrame m_listNarrowPlaceholder{this};
     QFrame m_listValuesPlaceholder{this};
-    QTableWidget m_leebList{this};
-    QTableWidget m_uciList{this};
-    QTableWidget m_valuesList{this};
+    CReportListView m_leebList{m_leebModel, this};
+    CReportListView m_uciList{m_uciModel, this};
+    CReportListView m_valuesList{m_valuesModel, this};
     QLineEdit m_titleEdit{this};
     QPushButton m_deleteMeasurementButton{QStringLiteral("Delete"), this};
     CReceiveStatusBar m_statusBar{m_receive, this};
     CRawTextView m_rawView{m_rawText};
     CRefusalNotice m_refusalNotice{this};
+    CWorkIndicator m_workIndicator{m_work, this};
+
+    // Blocks until the long work running, if any, has ended and been taken
+    // up; for closing and for tests.
+    void WaitForLongWork() { m_work.Wait(); }
+    // Brings the figures and the chart up to date with the filing now, not
+    // at the next frame.
+    void RefreshNow();
 
     // However the window is closed: with changes not yet saved, the operator
     // is asked first, and No keeps the window open.
@@ -146,18 +164,25 @@ private:
     bool m_bFiling = false;
     void ConnectCommands();
     void SetTabOrder();
-    QTableWidget& MeasurementList();
-    void AppendLeebRow(const STLedgermillItem& item);
-    void AppendUciRow(const STLedgermillItem& item);
-    void JudgeRow(QTableWidget& list, int row, const STLedgermillItem& item);
-    // The judgements of the rows on display, after the limits changed.
-    void RejudgeRows();
+    CReportListView& MeasurementList();
+    CMeasurementListModel& MeasurementModel();
+    // The batch of the batch list's selected row; null for none.
+    STLedgermill* SelectedBatch() const;
+    // Whether the batch may change now: long work may be reading it.
+    bool MayChange(const STLedgermill* batch) const;
+    // Filing may come in bursts: the figures and the chart follow at most
+    // once a frame.
+    void RefreshAtNextFrame();
+    QTimer m_frameRefresh;
+    void ConnectLongWork();
+    void ShowLongWorkRunning(bool running);
     void ChartBatchAverages();
     void ChartItemValues(const STLedgermillItem& item);
     void ShowBatchStatistics();
     void ShowItemStatistics(const STLedgermillItem& item);
     void ResetStatistics();
     void ShowLimitControls(bool shown);
-    // A row at the end of the batch list for the batch, selected.
-    void AddBatchRow(STLedgermill& batch);
+    // A row at the end of the batch list for the batch, selected; nothing
+    // when a batch with its key is listed already.
+    void AddBatchRow(std::unique_ptr<STLedgermill> batch);
 };

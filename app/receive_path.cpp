@@ -7,7 +7,6 @@
 #include <QScopedValueRollback>
 
 #include "app/ledgermill_dlg.h"
-#include "app/report_list.h"
 #include "app/window_text.h"
 #include "common/number_text.h"
 #include "common/paths.h"
@@ -68,7 +67,7 @@ void CLedgermillDlg::FileIfRealTime() {
 }
 
 bool CLedgermillDlg::IsRealTimeComplete() {
-    return SelectedRow(m_batchList) >= 0 && m_receive.LastRecordComplete();
+    return m_batchList.SelectedRow() >= 0 && m_receive.LastRecordComplete();
 }
 
 void CLedgermillDlg::OnClear() {
@@ -84,9 +83,10 @@ void CLedgermillDlg::AddReceivedText() {
         return;
     }
     const QScopedValueRollback filing(m_bFiling, true);
-    const int row = SelectedRow(m_batchList);
-    STLedgermill* batch = row < 0 ? nullptr : RowData<STLedgermill>(m_batchList, row);
-    if (batch == nullptr) {
+    STLedgermill* batch = SelectedBatch();
+    // A batch being saved or reported takes the records once that is done;
+    // until then they wait in the receive buffer.
+    if (!MayChange(batch)) {
         return;
     }
     STTakenRecords taken = m_receive.TakeRecords();
@@ -98,21 +98,10 @@ void CLedgermillDlg::AddReceivedText() {
         ParseRecordText(record, items);
     }
     MergeRecords(*batch, items);
-    m_batchList.item(row, 4)->setText(QString::fromStdU16String(
-        UIntToText(static_cast<std::uint32_t>(batch->m_itemVector.size()))));
-    QTableWidget& list = batch->m_nTestMethod == kTestMethodLeeb ? m_leebList : m_uciList;
-    // The last row selected, current and shown; the keyboard focus stays
-    // where the operator left it.
-    if (list.rowCount() > 0) {
-        list.setCurrentCell(list.rowCount() - 1, 0);
-        list.scrollToItem(list.item(list.rowCount() - 1, 0));
-    }
     STRefusalCounts refusals;
     refusals.m_nOffered = taken.Count();
     for (const auto& item : items) {
-        if (!item->IsValidFor(batch->m_nTestModel, batch->m_nTestMethod)) {
-            refusals.AddWrongKind(*item, *batch);
-        }
+        refusals.AddWrongKind(*item, *batch);
     }
     refusals.m_nDamaged = taken.m_nDamaged;
     refusals.m_nCutOff = taken.m_nCutOff;
@@ -122,36 +111,41 @@ void CLedgermillDlg::AddReceivedText() {
     }
 }
 
-std::int32_t CLedgermillDlg::MergeRecords(STLedgermill& batch, const LedgermillItemList& items) {
-    std::int32_t refused = 0;
-    const bool shown = &batch == m_pCurBatch;
-    for (const auto& item : items) {
-        if (!item->IsValidFor(batch.m_nTestModel, batch.m_nTestMethod)) {
-            ++refused;
-            continue;
-        }
-        auto copy = std::make_unique<STLedgermillItem>(*item);
-        const STLedgermillItem& added = *copy;
-        batch.AddItem(std::move(copy));
-        m_unsaved.insert(&batch);
-        if (!shown) {
-            continue;
-        }
-        if (batch.m_nTestMethod == kTestMethodLeeb) {
-            AppendLeebRow(added);
-        } else if (batch.m_nTestMethod == kTestMethodUci) {
-            AppendUciRow(added);
-        }
-        if (batch.m_nTestModel == kTestModelBatch) {
-            m_chart.AddData({m_chart.GetDataCount() + 1.0, added.m_dAverage});
+void CLedgermillDlg::MergeRecords(STLedgermill& batch, LedgermillItemList& items) {
+    const std::size_t first = batch.m_itemVector.size();
+    if (m_batches.AppendItems(batch, items) == 0) {
+        return;
+    }
+    m_batchModel.CountChanged(batch);
+    if (&batch != m_pCurBatch) {
+        return;
+    }
+    if (batch.m_nTestModel == kTestModelBatch) {
+        for (std::size_t i = first; i < batch.m_itemVector.size(); ++i) {
+            m_chart.AddData({m_chart.GetDataCount() + 1.0, batch.m_itemVector[i]->m_dAverage});
         }
     }
-    batch.UpdateStatistics();
-    if (batch.m_nTestModel == kTestModelBatch && shown) {
+    CMeasurementListModel& model = MeasurementModel();
+    model.ShowAppendedItems();
+    // The last row selected, current and shown; the keyboard focus stays
+    // where the operator left it.
+    MeasurementList().SelectAndShow(model.rowCount() - 1);
+    RefreshAtNextFrame();
+}
+
+void CLedgermillDlg::RefreshAtNextFrame() {
+    if (!m_frameRefresh.isActive()) {
+        m_frameRefresh.start();
+    }
+}
+
+void CLedgermillDlg::RefreshNow() {
+    m_frameRefresh.stop();
+    m_batches.SettleStatistics();
+    if (m_pCurBatch != nullptr && m_pCurBatch->m_nTestModel == kTestModelBatch) {
         ShowBatchStatistics();
-        m_chart.update();
     }
-    return refused;
+    m_chart.update();
 }
 
 void CLedgermillDlg::DumpReceiveBuffer() {

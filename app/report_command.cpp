@@ -1,39 +1,82 @@
 // The Report command: the selected batch's chart bitmap in the result folder
-// and its workbook, opened for the operator.
+// and its workbook, made as long work and opened for the operator.
 #include "app/desktop_opener.h"
 #include "app/ledgermill_dlg.h"
-#include "app/report_list.h"
 #include "app/window_text.h"
-#include "common/utf.h"
+#include "chart/chart_plot.h"
 #include "dialogs/modal.h"
 #include "report/fill_workbook.h"
+#include "report/report_files.h"
 #include "report/report_image.h"
 
+namespace {
+
+struct STReportOutcome {
+    bool m_bPictureWritten = false;
+    EFillResult m_eResult = EFillResult::kStopped;
+    std::u16string m_strWorkbook;
+};
+
+// The report image is drawn at the chart's size and limits, by a chart of
+// the work's own: the window's chart goes on showing.
+struct STReportChart {
+    std::int32_t m_nWidth = 0;
+    std::int32_t m_nHeight = 0;
+    double m_dLimitLow = 0.0;
+    double m_dLimitHigh = 0.0;
+};
+
+void MakeReport(const STLedgermill& batch, const STReportChart& shape, const STReportFiles& files,
+                STReportOutcome& outcome) {
+    CChartPlot chart;
+    chart.Layout(shape.m_nWidth, shape.m_nHeight);
+    chart.m_dLimitLow = shape.m_dLimitLow;
+    chart.m_dLimitHigh = shape.m_dLimitHigh;
+    DrawBatchReportImage(chart, batch);
+    outcome.m_bPictureWritten = WriteReportBitmap(chart, files.m_strBitmap);
+    outcome.m_eResult = FillWorkbook(batch, files);
+    outcome.m_strWorkbook = files.m_strWorkbook;
+}
+
+}  // namespace
+
 void CLedgermillDlg::OnReport() {
-    const int row = SelectedRow(m_batchList);
-    if (row < 0)
+    if (m_work.IsBusy()) {
         return;
-    STLedgermill* batch = RowData<STLedgermill>(m_batchList, row);
+    }
+    STLedgermill* batch = SelectedBatch();
+    if (batch == nullptr) {
+        return;
+    }
     m_pCurBatch = batch;
-    if (batch == nullptr)
-        return;
     if (batch->m_itemVector.empty()) {
         CModal::Current().ShowMessage(this, kMarloCaption, QStringLiteral("No Data."));
         return;
     }
-
-    DrawBatchReportImage(m_chart, *batch);
+    m_batches.SettleStatistics();
+    ShowLimits();  // the chart's limits are the batch's
+    const STReportChart shape{m_chart.width(), m_chart.height(), m_chart.m_dLimitLow,
+                              m_chart.m_dLimitHigh};
     PrepareReportFolder(m_strResultFolder);
     const STReportFiles files = NewReportFilesIn(m_strResultFolder, *batch);
-    const bool pictureWritten = WriteReportBitmap(m_chart, files.m_strBitmap);
-
-    const EFillResult result = FillWorkbook(*batch, files);
-    // Without its picture the workbook stops short, so an unwritable folder
-    // is told as plainly as an unwritable workbook.
-    if (result == EFillResult::kNotSaved || !pictureWritten) {
-        CModal::Current().ShowMessage(this, kMarloCaption, QStringLiteral("Report Failed."));
-    } else if (result == EFillResult::kNotOpened) {
-        CModal::Current().ShowMessage(this, kMarloCaption,
-                                      NotOpenedText(Text(files.m_strWorkbook)));
-    }
+    m_batches.Hold(batch);
+    auto outcome = std::make_shared<STReportOutcome>();
+    m_work.Start(
+        QStringLiteral("Writing the report"), false,
+        [batch, shape, files, outcome](STWorkProgress&) {
+            MakeReport(*batch, shape, files, *outcome);
+        },
+        [this, batch, outcome] {
+            m_batches.Release(batch);
+            // Without its picture the workbook stops short, so an unwritable
+            // folder is told as plainly as an unwritable workbook.
+            if (outcome->m_eResult == EFillResult::kNotSaved || !outcome->m_bPictureWritten) {
+                CModal::Current().ShowMessage(this, kMarloCaption,
+                                              QStringLiteral("Report Failed."));
+            } else if (outcome->m_eResult == EFillResult::kNotOpened) {
+                CModal::Current().ShowMessage(this, kMarloCaption,
+                                              NotOpenedText(Text(outcome->m_strWorkbook)));
+            }
+            FileIfRealTime();
+        });
 }

@@ -6,6 +6,7 @@
 #include "app/ledgermill_app.h"
 #include "app/ledgermill_dlg.h"
 #include "persistence/setting.h"
+#include "list_cells.h"
 #include "scripted_modal.h"
 #include "support/temp_folder.h"
 
@@ -52,21 +53,26 @@ protected:
 
 TEST_F(BatchFiles, SaveAddsTheExtensionAndLoadingTheSameBatchTwiceIsRefused) {
     m_window->OnSave();  // nothing selected: no dialog at all
+    m_window->WaitForLongWork();
     EXPECT_TRUE(m_pModal->m_messages.empty());
     STLedgermill& batch = AddBatchWithItems();
     Answer("run1");
     m_window->OnSave();
+    m_window->WaitForLongWork();
     EXPECT_EQ(LastMessage(), "Save HDB File");
     EXPECT_TRUE(std::filesystem::exists(m_root / "run1.hdb"));
     Answer("RUN2.HDB");
     m_window->OnSave();
+    m_window->WaitForLongWork();
     EXPECT_TRUE(std::filesystem::exists(m_root / "RUN2.HDB"));
     Answer("run3.txt");
     m_window->OnSave();
+    m_window->WaitForLongWork();
     EXPECT_TRUE(std::filesystem::exists(m_root / "run3.txt.hdb"));
 
     Answer("run1.hdb");
     m_window->OnLoad();
+    m_window->WaitForLongWork();
     EXPECT_EQ(LastMessage(), "Marlo|Data Existed.");
     EXPECT_EQ(m_window->m_batchList.rowCount(), 1);
     EXPECT_EQ(m_window->m_pCurBatch, &batch);
@@ -76,11 +82,13 @@ TEST_F(BatchFiles, LoadAddsARowWithTheStoredBatch) {
     AddBatchWithItems();
     Answer("run1.hdb");
     m_window->OnSave();
+    m_window->WaitForLongWork();
     m_window->m_batchList.selectRow(0);
     m_window->OnDeleteBatch();
     m_window->OnLoad();
+    m_window->WaitForLongWork();
     ASSERT_EQ(m_window->m_batchList.rowCount(), 1);
-    EXPECT_EQ(m_window->m_batchList.item(0, 4)->text(), "2");
+    EXPECT_EQ(CellText(m_window->m_batchList, 0, 4), "2");
     ASSERT_NE(m_window->m_pCurBatch, nullptr);
     EXPECT_EQ(m_window->m_leebList.rowCount() + m_window->m_uciList.rowCount(), 2);
     EXPECT_EQ(m_window->m_maxEdit.text(), "470.0");
@@ -90,15 +98,18 @@ TEST_F(BatchFiles, UnreadableFilesFailToLoadAndFailedSavesSaySo) {
     WriteBytes("foreign.hdb", "<settings></settings>");
     Answer("foreign.hdb");
     m_window->OnLoad();
+    m_window->WaitForLongWork();
     EXPECT_EQ(LastMessage(), "Marlo|Load Failed.");
     Answer("missing.hdb");
     m_window->OnLoad();
+    m_window->WaitForLongWork();
     EXPECT_EQ(LastMessage(), "Marlo|Load Failed.");
     EXPECT_EQ(m_window->m_batchList.rowCount(), 0);
 
     AddBatchWithItems();
     Answer("no-such-folder/run.hdb");
     m_window->OnSave();
+    m_window->WaitForLongWork();
     EXPECT_EQ(LastMessage(), "Marlo|Save Failed.");
 }
 
@@ -118,6 +129,7 @@ TEST_F(BatchFiles, ClosingWithUnsavedChangesAsksFirst) {
     EXPECT_TRUE(m_window->isVisible());
     Answer("kept.hdb");
     m_window->OnSave();
+    m_window->WaitForLongWork();
     const std::size_t asked = m_pModal->m_messages.size();
     m_window->accept();
     EXPECT_EQ(m_pModal->m_messages.size(), asked);

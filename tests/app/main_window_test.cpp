@@ -15,6 +15,7 @@
 #include "dialogs/dlg_limit.h"
 #include "dialogs/modal.h"
 #include "persistence/setting.h"
+#include "list_cells.h"
 #include "scripted_modal.h"
 
 namespace {
@@ -64,9 +65,9 @@ TEST_F(MainWindow, StartsWithTheReceiveSideEmptyAndTheDataViewCleared) {
     EXPECT_FALSE(m_window.m_leebList.isHidden());
     // The columns the lists always had, then the item's average and judgement.
     EXPECT_EQ(m_window.m_leebList.columnCount(), 9);
-    EXPECT_EQ(m_window.m_leebList.horizontalHeaderItem(3)->text(), "IMPACT");
-    EXPECT_EQ(m_window.m_leebList.horizontalHeaderItem(7)->text(), "AVERAGE");
-    EXPECT_EQ(m_window.m_uciList.horizontalHeaderItem(7)->text(), "RESULT");
+    EXPECT_EQ(HeaderText(m_window.m_leebList, 3), "IMPACT");
+    EXPECT_EQ(HeaderText(m_window.m_leebList, 7), "AVERAGE");
+    EXPECT_EQ(HeaderText(m_window.m_uciList, 7), "RESULT");
     EXPECT_TRUE(m_window.m_uciList.isHidden());
     EXPECT_TRUE(m_window.m_valuesList.isHidden());
     for (const QLineEdit* edit : {&m_window.m_minEdit, &m_window.m_maxEdit, &m_window.m_averageEdit,
@@ -100,9 +101,9 @@ TEST_F(MainWindow, NewTwiceInOneSecondMakesOneBatch) {
     m_window.OnNew();
     m_window.OnNew();
     EXPECT_EQ(m_window.m_batchList.rowCount(), 1);
-    EXPECT_EQ(m_window.m_mapBatch.size(), 1u);
+    EXPECT_EQ(m_window.m_batches.Count(), 1);
     ASSERT_NE(m_window.m_pCurBatch, nullptr);
-    EXPECT_EQ(m_window.m_batchList.item(0, 4)->text(), "0");
+    EXPECT_EQ(CellText(m_window.m_batchList, 0, 4), "0");
     EXPECT_TRUE(m_window.m_titleEdit.text().endsWith("(Batch)(UCI)"));
     EXPECT_FALSE(m_window.m_lowerLimitEdit.isHidden());
 }
@@ -115,8 +116,8 @@ TEST_F(MainWindow, ABatchShowsRowsStatisticsAndChartAndHighlightFollowsTheSelect
     batch.UpdateStatistics();
     m_window.ShowBatchSelection();
     EXPECT_EQ(m_window.m_leebList.rowCount(), 3);
-    EXPECT_EQ(m_window.m_leebList.item(1, 1)->text(), "P02");
-    EXPECT_EQ(m_window.m_leebList.item(0, 4)->text(), QString::fromUtf8("\u2191"));
+    EXPECT_EQ(CellText(m_window.m_leebList, 1, 1), "P02");
+    EXPECT_EQ(CellText(m_window.m_leebList, 0, 4), QString::fromUtf8("\u2191"));
     EXPECT_EQ(m_window.m_maxEdit.text(), "470.0");
     EXPECT_EQ(m_window.m_chart.GetDataCount(), 3);
     m_window.m_leebList.selectRow(2);
@@ -126,10 +127,10 @@ TEST_F(MainWindow, ABatchShowsRowsStatisticsAndChartAndHighlightFollowsTheSelect
     m_window.m_leebList.selectRow(0);
     m_window.OnDeleteMeasurement();
     EXPECT_EQ(batch.m_itemVector.size(), 2u);
-    EXPECT_EQ(m_window.m_leebList.item(0, 0)->text(), "1");
-    EXPECT_EQ(m_window.m_leebList.item(0, 1)->text(), "P02");
+    EXPECT_EQ(CellText(m_window.m_leebList, 0, 0), "1");
+    EXPECT_EQ(CellText(m_window.m_leebList, 0, 1), "P02");
     EXPECT_EQ(m_window.m_chart.GetDataCount(), 2);
-    EXPECT_EQ(m_window.m_batchList.item(0, 4)->text(), "2");
+    EXPECT_EQ(CellText(m_window.m_batchList, 0, 4), "2");
     EXPECT_EQ(m_window.m_averageEdit.text(), "450.0");
 }
 
@@ -161,7 +162,7 @@ TEST_F(MainWindow, ListsShowWholeDatesAndSerialsAndJudgeEachRowInRed) {
     EXPECT_GE(m_window.m_batchList.columnWidth(1), 120);
     EXPECT_GT(m_window.m_leebList.columnWidth(6), date);
     EXPECT_GT(m_window.m_uciList.columnWidth(5), date);
-    for (const QTableWidget* list : {&m_window.m_batchList, &m_window.m_leebList,
+    for (const CReportListView* list : {&m_window.m_batchList, &m_window.m_leebList,
                                      &m_window.m_uciList, &m_window.m_valuesList}) {
         EXPECT_GT(list->columnWidth(0), serial);
     }
@@ -174,13 +175,13 @@ TEST_F(MainWindow, ListsShowWholeDatesAndSerialsAndJudgeEachRowInRed) {
     batch.AddItem(Item(u"P02", {450}));
     batch.m_itemVector[0]->m_subItem[u"VALUE"] = u"470.25,470.25,470.25,470.25";
     m_window.ShowBatchSelection();
-    const QTableWidget& list = m_window.m_leebList;
-    EXPECT_EQ(list.item(0, 5)->toolTip(), "470.25,470.25,470.25,470.25");  // whole, if clipped
-    EXPECT_EQ(list.item(0, 7)->text(), "470.2");  // the rounding of every one-decimal text
-    EXPECT_EQ(list.item(0, 8)->text(), "NG");
-    EXPECT_EQ(list.item(0, 1)->foreground().color(), QColor(255, 0, 0));
-    EXPECT_EQ(list.item(1, 8)->text(), "Pass");
-    EXPECT_NE(list.item(1, 1)->foreground().color(), QColor(255, 0, 0));
+    const CReportListView& list = m_window.m_leebList;
+    EXPECT_EQ(CellToolTip(list, 0, 5), "470.25,470.25,470.25,470.25");  // whole, if clipped
+    EXPECT_EQ(CellText(list, 0, 7), "470.2");  // the rounding of every one-decimal text
+    EXPECT_EQ(CellText(list, 0, 8), "NG");
+    EXPECT_EQ(CellColour(list, 0, 1), QColor(255, 0, 0));
+    EXPECT_EQ(CellText(list, 1, 8), "Pass");
+    EXPECT_NE(CellColour(list, 1, 1), QColor(255, 0, 0));
 
     // New limits judge the rows anew.
     m_pModal->m_answer = [](QDialog& dialog) {
@@ -188,8 +189,8 @@ TEST_F(MainWindow, ListsShowWholeDatesAndSerialsAndJudgeEachRowInRed) {
         return int(QDialog::Accepted);
     };
     m_window.OnLimit();
-    EXPECT_EQ(list.item(0, 8)->text(), "Pass");
-    EXPECT_NE(list.item(0, 1)->foreground().color(), QColor(255, 0, 0));
+    EXPECT_EQ(CellText(list, 0, 8), "Pass");
+    EXPECT_NE(CellColour(list, 0, 1), QColor(255, 0, 0));
 }
 
 TEST_F(MainWindow, AnItemWithoutAValueKeepsItsPlaceInTheChart) {
@@ -228,30 +229,30 @@ TEST_F(MainWindow, DeletingTheBatchOnDisplayClearsTheViewAndRenumbers) {
     m_window.m_batchList.selectRow(0);
     m_window.OnDeleteBatch();
     EXPECT_EQ(m_window.m_batchList.rowCount(), 1);
-    EXPECT_EQ(m_window.m_batchList.item(0, 0)->text(), "1");
-    EXPECT_EQ(m_window.m_mapBatch.size(), 1u);
+    EXPECT_EQ(CellText(m_window.m_batchList, 0, 0), "1");
+    EXPECT_EQ(m_window.m_batches.Count(), 1);
     // No row is selected afterwards: a second press deletes nothing.
-    EXPECT_TRUE(m_window.m_batchList.selectedItems().isEmpty());
+    EXPECT_TRUE(!HasSelection(m_window.m_batchList));
     EXPECT_EQ(m_window.m_pCurBatch, nullptr);
     m_window.OnDeleteBatch();
-    EXPECT_EQ(m_window.m_mapBatch.size(), 1u);
+    EXPECT_EQ(m_window.m_batches.Count(), 1);
     EXPECT_TRUE(m_pModal->m_messages.empty());
 }
 
 TEST_F(MainWindow, ABatchWithUnsavedChangesIsDeletedOnlyAfterAYes) {
     STLedgermill& batch = NewBatch(kTestModelBatch, kTestMethodLeeb);
-    m_window.m_unsaved.insert(&batch);
+    m_window.m_batches.MarkUnsaved(&batch);
     m_pModal->m_bYes = false;
     m_window.OnDeleteBatch();
     ASSERT_EQ(m_pModal->m_messages,
               std::vector<QString>{"Marlo|The batch has not been saved. Delete anyway?"});
-    EXPECT_EQ(m_window.m_mapBatch.size(), 1u);
-    EXPECT_TRUE(m_window.m_unsaved.contains(&batch));  // still marked after No
+    EXPECT_EQ(m_window.m_batches.Count(), 1);
+    EXPECT_TRUE(m_window.m_batches.IsUnsaved(&batch));  // still marked after No
     EXPECT_EQ(m_window.m_pCurBatch, &batch);
     m_pModal->m_bYes = true;
     m_window.OnDeleteBatch();
-    EXPECT_TRUE(m_window.m_mapBatch.empty());
-    EXPECT_TRUE(m_window.m_unsaved.empty());
+    EXPECT_EQ(m_window.m_batches.Count(), 0);
+    EXPECT_FALSE(m_window.m_batches.AnyUnsaved());
 }
 
 TEST_F(MainWindow, DeletingAMeasurementLeavesNoRowSelected) {
@@ -263,7 +264,7 @@ TEST_F(MainWindow, DeletingAMeasurementLeavesNoRowSelected) {
     m_window.ShowBatchSelection();
     m_window.m_leebList.selectRow(1);
     m_window.OnDeleteMeasurement();
-    EXPECT_TRUE(m_window.m_leebList.selectedItems().isEmpty());
+    EXPECT_TRUE(!HasSelection(m_window.m_leebList));
     EXPECT_EQ(m_window.m_chart.m_nHighlight, -1);
     EXPECT_EQ(m_window.m_valuesList.rowCount(), 0);
     m_window.OnDeleteMeasurement();

@@ -10,6 +10,7 @@
 
 #include "app/ledgermill_dlg.h"
 #include "port_fixture.h"
+#include "list_cells.h"
 #include "scripted_modal.h"
 
 using namespace std::chrono_literals;
@@ -105,7 +106,7 @@ TEST_F(ReceivePath, RecordsArriveAndAddFilesTheAcceptedOnes) {
     m_window->OnAdd();
     EXPECT_EQ(m_window->m_leebList.rowCount(), 2);
     EXPECT_EQ(m_window->m_chart.GetDataCount(), 2);
-    EXPECT_EQ(m_window->m_batchList.item(0, 4)->text(), "2");
+    EXPECT_EQ(CellText(m_window->m_batchList, 0, 4), "2");
     EXPECT_EQ(m_window->m_leebList.currentRow(), 1);
     const QString notice = Notice();
     EXPECT_TRUE(
@@ -116,7 +117,7 @@ TEST_F(ReceivePath, RecordsArriveAndAddFilesTheAcceptedOnes) {
     EXPECT_TRUE(notice.contains(JournalFolder().c_str()));
     EXPECT_TRUE(RawText().isEmpty());
     EXPECT_EQ(Buffered(), 0u);
-    EXPECT_EQ(m_window->m_unsaved.size(), 1u);
+    EXPECT_EQ(m_window->m_batches.UnsavedCount(), 1u);
     EXPECT_TRUE(m_pModal->m_messages.empty());  // nothing modal on the receive path
 }
 
@@ -140,7 +141,7 @@ TEST_F(ReceivePath, TransmissionsWaitingForOneAddAreFiledOneRecordEach) {
     ASSERT_EQ(Filed(), 13u);
     EXPECT_EQ(FiledField(7, u"NAME"), u"A5");
     EXPECT_EQ(FiledField(8, u"NAME"), u"B1");
-    EXPECT_EQ(m_window->m_batchList.item(0, 4)->text(), "13");
+    EXPECT_EQ(CellText(m_window->m_batchList, 0, 4), "13");
     EXPECT_FALSE(m_window->m_refusalNotice.IsOpen());
 }
 
@@ -184,7 +185,7 @@ TEST_F(ReceivePath, RealTimeFilingShowsTheLastRowWithoutTakingTheFocus) {
     m_window->OnSerialData(QByteArray::fromStdString(LeebRecord("P1") + LeebRecord("P2")));
     ASSERT_EQ(Filed(), 2u);
     EXPECT_EQ(m_window->m_leebList.currentRow(), 1);
-    EXPECT_TRUE(m_window->m_leebList.item(1, 0)->isSelected());
+    EXPECT_EQ(m_window->m_leebList.SelectedRow(), 1);
     EXPECT_TRUE(m_window->m_batchList.hasFocus());
 }
 
@@ -338,7 +339,7 @@ TEST_F(ReceivePath, AverageRecordsGoToAverageBatchesOnlyAndNeedNoBatchSelectedTo
     NewLeebBatch();  // Batch model: average records are refused
     m_window->OnAdd();
     EXPECT_EQ(Filed(), 0u);
-    EXPECT_EQ(m_window->m_batchList.item(0, 4)->text(), "0");
+    EXPECT_EQ(CellText(m_window->m_batchList, 0, 4), "0");
     EXPECT_TRUE(
         Notice().contains("2 of 2 records refused: 2 are Leeb average records, the batch takes "
                           "Leeb single readings."));
@@ -348,7 +349,7 @@ TEST_F(ReceivePath, AverageRecordsGoToAverageBatchesOnlyAndNeedNoBatchSelectedTo
     m_window->OnSerialData(QByteArray::fromStdString(averages));
     m_window->OnAdd();
     EXPECT_EQ(m_window->m_leebList.rowCount(), 2);
-    EXPECT_EQ(m_window->m_batchList.item(0, 4)->text(), "2");
+    EXPECT_EQ(CellText(m_window->m_batchList, 0, 4), "2");
     // The last row is selected: the chart holds that record's readings only.
     EXPECT_EQ(m_window->m_leebList.currentRow(), 1);
     EXPECT_EQ(m_window->m_chart.GetDataCount(), 2);

@@ -6,7 +6,6 @@
 #include <fstream>
 
 #include "app/ledgermill_dlg.h"
-#include "app/report_list.h"
 #include "common/paths.h"
 #include "common/utf.h"
 #include "persistence/batch_file.h"
@@ -46,7 +45,8 @@ protected:
         EXPECT_TRUE(archive.SaveFile(path));
         m_pModal->m_fileName = QString::fromStdString(path);
         m_window->OnLoad();
-        return *RowData<STLedgermill>(m_window->m_batchList, m_window->m_batchList.rowCount() - 1);
+        m_window->WaitForLongWork();
+        return *m_window->m_batches.At(m_window->m_batches.Count() - 1);
     }
     std::vector<std::string> ResultFiles() const {
         std::vector<std::string> names;
@@ -68,9 +68,11 @@ const std::vector<STItemTexts> kItems = {{u"P01", u"HL", u"D", u"270", u"2016-05
 
 TEST_F(ReportCommand, NothingSelectedDoesNothingAndAnEmptyBatchOnlySaysNoData) {
     m_window->OnReport();
+    m_window->WaitForLongWork();
     auto empty = MakeBatch(kTestMethodLeeb, {});
     Load(*empty);
     m_window->OnReport();
+    m_window->WaitForLongWork();
     EXPECT_EQ(m_pModal->m_messages.back(), "Marlo|No Data.");
     EXPECT_TRUE(ResultFiles().empty());
     EXPECT_TRUE(m_component.m_opened.empty());
@@ -84,8 +86,10 @@ TEST_F(ReportCommand, TwoReportsLeaveTheSecondBitmapAndOpenBothWorkbooks) {
     STLedgermill& shown = Load(*second);
     m_window->m_batchList.selectRow(0);
     m_window->OnReport();
+    m_window->WaitForLongWork();
     m_window->m_batchList.selectRow(1);
     m_window->OnReport();
+    m_window->WaitForLongWork();
 
     EXPECT_EQ(m_window->m_pCurBatch, &shown);
     const std::u16string firstStem =
@@ -105,6 +109,7 @@ TEST_F(ReportCommand, AReportThatCannotBeWrittenOrOpenedIsTold) {
     WriteBytes("file", "not a folder");
     m_window->m_strResultFolder = Utf8ToUtf16(PathOf("file/Result/"));  // no bitmap, no workbook
     m_window->OnReport();
+    m_window->WaitForLongWork();
     EXPECT_EQ(m_pModal->m_messages.back(), "Marlo|Report Failed.");
     m_pModal->m_messages.clear();
 
@@ -112,6 +117,7 @@ TEST_F(ReportCommand, AReportThatCannotBeWrittenOrOpenedIsTold) {
     const STReportFiles files = ReportFilesIn(m_window->m_strResultFolder, batch);
     CRecordingComponent refusing(false);
     m_window->OnReport();
+    m_window->WaitForLongWork();
     EXPECT_EQ(m_pModal->m_messages.back().toStdString(),
               "Marlo|No application could open the report. It is saved as " +
                   Utf16ToUtf8(files.m_strWorkbook));
@@ -127,12 +133,15 @@ TEST_F(ReportCommand, ReportingAgainNeverReplacesAWorkbook) {
     const std::string first =
         Utf16ToUtf8(ReportFilesIn(m_window->m_strResultFolder, batch).m_strWorkbook);
     m_window->OnReport();
+    m_window->WaitForLongWork();
     std::ifstream in(first, std::ios::binary);
     const std::string edited = "edited by the operator";
     in.close();
     std::ofstream(first, std::ios::binary) << edited;
     m_window->OnReport();
+    m_window->WaitForLongWork();
     m_window->OnReport();
+    m_window->WaitForLongWork();
     const std::string stem = fs::path(first).stem();
     ASSERT_EQ(m_component.m_opened.size(), 3u);
     EXPECT_EQ(Utf16ToUtf8(m_component.m_opened[1]), m_result + stem + "-2.xlsx");
