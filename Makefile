@@ -43,6 +43,7 @@ bench: build
 	@$(BUILD_DIR)/bench_chart
 	@$(BUILD_DIR)/bench_receive
 	@$(BUILD_DIR)/bench_report
+	@$(BUILD_DIR)/bench_window_scale
 
 # clang build in build-fuzz/; the fuzzer grows its own copy of the seed
 # corpus there and leaves what it fails on in build-fuzz/artifacts/.

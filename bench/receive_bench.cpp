@@ -5,7 +5,9 @@
 // read loop (what cat does) drains the same transmission from a terminal.
 //
 // Then a 300 KB line without CR LF and a record of 100,000 readings go the
-// same way.
+// same way. A 10 MB burst of records is filed in real-time mode and, for
+// comparison, by one Add; 10 MB that hold no record show what the raw text
+// costs in memory per byte; and Close on a silent line is timed.
 //
 //   bench_receive            runs on the offscreen platform
 #include <fcntl.h>
@@ -18,6 +20,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -83,6 +86,12 @@ double PlainReadSeconds(const std::string& text) {
     return seconds;
 }
 
+void WaitForTheNextSecond() {
+    for (const std::time_t start = std::time(nullptr); std::time(nullptr) == start;) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
 // The New dialog answered with OK at once, as an operator would.
 class CAcceptingModal : public CModal {
 public:
@@ -139,6 +148,53 @@ double Milliseconds(Clock::duration duration) {
     return std::chrono::duration<double, std::milli>(duration).count();
 }
 
+double ResidentMegabytes() {
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    long pages = 0;
+    long resident = 0;
+    if (statm != nullptr) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        std::fclose(statm);
+    }
+    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / 1048576.0;
+}
+
+void Pump(std::chrono::milliseconds span) {
+    const Clock::time_point end = Clock::now() + span;
+    while (Clock::now() < end) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+}
+
+// A burst in real-time mode: seconds until every record of it is filed and
+// shown in a new batch.
+double RealTimeSeconds(CLedgermillDlg& window, int master, const std::string& text,
+                       std::size_t records) {
+    window.m_realTimeBox.click();
+    window.OnNew();
+    const Clock::time_point start = Clock::now();
+    std::thread writer([&] { WriteAll(master, text); });
+    while (window.m_pCurBatch->m_itemVector.size() < records &&
+           Clock::now() - start < std::chrono::seconds(120)) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    window.RefreshNow();
+    QApplication::processEvents();
+    const double seconds = Seconds(Clock::now() - start);
+    writer.join();
+    window.m_realTimeBox.click();
+    return seconds;
+}
+
+// Close after a silent spell of the given length, in milliseconds.
+double CloseMs(CLedgermillDlg& window, std::chrono::milliseconds silence) {
+    window.OnOpen();
+    Pump(silence);
+    const Clock::time_point start = Clock::now();
+    window.OnOpen();
+    return Milliseconds(Clock::now() - start);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -164,7 +220,6 @@ int main(int argc, char** argv) {
     CLedgermillDlg window(nullptr, "", journals.string());
     window.OnNew();
     window.OnOpen();
-    std::filesystem::remove(link);
     // Wait out the reader's first idle pause so the clock measures receiving.
     const Clock::time_point settle = Clock::now() + std::chrono::milliseconds(600);
     while (Clock::now() < settle) {
@@ -199,9 +254,43 @@ int main(int argc, char** argv) {
         values.size(), record.m_dReceived, Milliseconds(record.m_longestStall), record.m_dFiled,
         record.m_nItems);
 
+    const int burstRecords = 95000;
+    const std::string burst = Transmission(burstRecords) + "\r\n";
+    WaitForTheNextSecond();
+    const double realTime = RealTimeSeconds(window, master, burst, burstRecords);
+    WaitForTheNextSecond();
+    window.OnNew();
+    const STRun added = Receive(window, master, burst);
+    std::printf("10 MB burst (%zu bytes, %d records): real-time mode %.2f s (%zu items); "
+                "received %.2f s + one Add %.2f s\n",
+                burst.size(), burstRecords, realTime,
+                window.m_batches.At(window.m_batches.Count() - 2)->m_itemVector.size(),
+                added.m_dReceived, added.m_dFiled);
+
+    // Raw text only: lines that never make a record.
+    window.OnClear();
+    const double residentBefore = ResidentMegabytes();
+    std::string noise;
+    while (noise.size() < 10u * 1024 * 1024) {
+        noise += "0123456789 ABCDEFGHIJKLMNOPQRSTUVWXYZ abcdefghijklmnopqrstuvwxyz\r\n";
+    }
+    Receive(window, master, noise);
+    std::printf("10 MB of raw text without records: %.2f bytes resident per byte received\n",
+                (ResidentMegabytes() - residentBefore) * 1048576.0 / static_cast<double>(noise.size()));
+    window.OnClear();
+
     window.OnOpen();
+    double worstClose = 0;
+    std::printf("Close on a silent line:");
+    for (const int silence : {100, 700, 1300, 2000, 2500}) {
+        const double ms = CloseMs(window, std::chrono::milliseconds(silence));
+        worstClose = std::max(worstClose, ms);
+        std::printf(" %.1f", ms);
+    }
+    std::printf(" ms (worst %.1f ms)\n", worstClose);
     ::close(master);
     ::close(slave);
+    std::filesystem::remove(link);
     std::filesystem::remove_all(journals);
     return transmission.m_nItems == static_cast<std::size_t>(records) && record.m_nItems == 1 ? 0
                                                                                               : 1;

@@ -5,6 +5,8 @@
 
 #include "app/ledgermill_app.h"
 #include "app/ledgermill_dlg.h"
+#include "persistence/batch_file.h"
+#include "persistence/serializer.h"
 #include "persistence/setting.h"
 #include "list_cells.h"
 #include "scripted_modal.h"
@@ -145,4 +147,69 @@ TEST_F(BatchFiles, FirstRunWritesTheDefaultSettingsAtExit) {
     const std::string text((std::istreambuf_iterator<char>(file)), {});
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 55);
     EXPECT_NE(text.find("<m_nCom class = \"int\">\r\n\t\t\t1\r\n"), std::string::npos);
+}
+
+namespace {
+
+std::string LeebRecord(int n) {
+    return "NAME:R" + std::to_string(n) +
+           "\r\nHD:HLD\r\nIMPACT:D\r\nDIR:90\r\nVALUE:450\r\nDATE:2016-05-04 10:20:30\r\n";
+}
+
+// Loads the file with the old reader, as any program would.
+STLedgermill ReadSaved(const std::string& path) {
+    CSerializer archive;
+    STLedgermill batch;
+    EXPECT_TRUE(archive.OpenForRead(path));
+    ReadBatch(archive.GetRoot(), kBatchInstanceName, batch);
+    return batch;
+}
+
+}  // namespace
+
+TEST_F(BatchFiles, ACancelledLoadAddsNothingAndSaysNothing) {
+    STLedgermill big;
+    for (int i = 0; i < 20000; ++i) {
+        auto item = std::make_unique<STLedgermillItem>();
+        item->m_subItem.emplace(u"NAME", u"P" + std::u16string(6, u'0'));
+        item->m_values = {450, 451, 452};
+        big.AddItem(std::move(item));
+    }
+    CSerializer archive;
+    archive.OpenForWrite();
+    WriteBatch(big, archive.GetRoot(), kBatchInstanceName);
+    ASSERT_TRUE(archive.SaveFile(PathOf("big.hdb")));
+    Answer("big.hdb");
+    m_window->OnLoad();
+    EXPECT_FALSE(m_window->m_loadButton.isEnabled());  // one long work at a time
+    m_window->m_workIndicator.CancelButton().click();
+    m_window->WaitForLongWork();
+    EXPECT_EQ(m_window->m_batches.Count(), 0);
+    EXPECT_EQ(m_window->m_batchList.rowCount(), 0);
+    EXPECT_EQ(LastMessage(), "Load HDB File");  // no message after the dialog
+    EXPECT_TRUE(m_window->m_loadButton.isEnabled());
+    EXPECT_TRUE(m_window->m_workIndicator.isHidden());
+}
+
+TEST_F(BatchFiles, RecordsArrivingWhileTheBatchIsSavedWaitAndTheFileHoldsTheBatchAsItWas) {
+    g_stSetting.m_bShowOnline = true;
+    g_stSetting.m_nTestMethod = kTestMethodLeeb;
+    STLedgermill& batch = AddBatchWithItems();
+    m_window->m_realTimeBox.setChecked(true);
+    Answer("saving.hdb");
+    m_window->OnSave();
+    for (int n = 1; n <= 50; ++n) {
+        m_window->OnSerialData(QByteArray::fromStdString(LeebRecord(n) + "\r\n"));
+    }
+    m_window->OnDeleteMeasurement();  // held as well
+    const std::size_t whileSaving = batch.m_itemVector.size();
+    m_window->WaitForLongWork();
+    EXPECT_EQ(whileSaving, 2u);
+    const STLedgermill saved = ReadSaved(PathOf("saving.hdb"));
+    EXPECT_EQ(saved.m_itemVector.size(), 2u);
+    EXPECT_EQ(saved.m_dMax, 470.0);  // the figures of the items written
+    // Once saved, what waited is filed, and the batch counts as changed.
+    EXPECT_EQ(batch.m_itemVector.size(), 52u);
+    EXPECT_TRUE(m_window->m_batches.IsUnsaved(&batch));
+    EXPECT_EQ(CellText(m_window->m_batchList, 0, 4), "52");
 }
