@@ -106,7 +106,7 @@ void CLedgermillDlg::ShowCurBatch() {
         ChartBatchAverages();
         ShowBatchStatistics();
     }
-    m_chart.update();
+    RefreshAtNextFrame();
 }
 
 void CLedgermillDlg::ChartBatchAverages() {
@@ -141,7 +141,7 @@ void CLedgermillDlg::ShowMeasurementSelection() {
     }
     m_valuesModel.Show(nullptr);
     m_chart.m_nHighlight = -1;
-    m_chart.update();
+    RefreshAtNextFrame();
     const int row = MeasurementList().SelectedRow();
     const STLedgermillItem* item = MeasurementModel().ItemAt(row);
     if (item == nullptr) {
@@ -153,7 +153,7 @@ void CLedgermillDlg::ShowMeasurementSelection() {
         return;
     }
     m_chart.m_nHighlight = row;
-    m_chart.update();
+    RefreshAtNextFrame();
 }
 
 void CLedgermillDlg::ChartItemValues(const STLedgermillItem& item) {
@@ -162,7 +162,7 @@ void CLedgermillDlg::ChartItemValues(const STLedgermillItem& item) {
         m_chart.AddData({m_chart.GetDataCount() + 1.0, reading});
     }
     ShowItemStatistics(item);
-    m_chart.update();
+    RefreshAtNextFrame();
 }
 
 void CLedgermillDlg::ShowValueSelection() {
@@ -170,7 +170,7 @@ void CLedgermillDlg::ShowValueSelection() {
         return;
     }
     m_chart.m_nHighlight = m_valuesList.SelectedRow();
-    m_chart.update();
+    RefreshAtNextFrame();
 }
 
 void CLedgermillDlg::OnDeleteMeasurement() {
@@ -194,6 +194,6 @@ void CLedgermillDlg::OnDeleteMeasurement() {
         ChartBatchAverages();
         ShowBatchStatistics();
     }
-    m_chart.update();
+    RefreshAtNextFrame();
     m_batchModel.CountChanged(*m_pCurBatch);
 }

@@ -305,7 +305,7 @@ void CLedgermillDlg::ShowLimits() {
     ShowLimitControls(inUse);
     m_lowerLimitEdit.setText(Text(DoubleToText(m_pCurBatch->m_dLowerLimit)));
     m_upperLimitEdit.setText(Text(DoubleToText(m_pCurBatch->m_dUpperLimit)));
-    m_chart.update();
+    RefreshAtNextFrame();
 }
 
 void CLedgermillDlg::ClearDataView() {

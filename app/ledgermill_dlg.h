@@ -171,7 +171,7 @@ private:
     // Whether the batch may change now: long work may be reading it.
     bool MayChange(const STLedgermill* batch) const;
     // Filing may come in bursts: the figures and the chart follow at most
-    // once a frame.
+    // once a frame. Every repaint of the chart goes this way.
     void RefreshAtNextFrame();
     QTimer m_frameRefresh;
     void ConnectLongWork();

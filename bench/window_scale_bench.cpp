@@ -5,6 +5,7 @@
 //
 //   bench_window_scale              every size, one process each
 //   bench_window_scale 100000       one size in this process
+#include <malloc.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -88,6 +89,7 @@ int RunOneSize(std::size_t items) {
             return 1;
         }
     }
+    ::malloc_trim(0);  // making the file is not the window's memory
     auto modal = std::make_unique<CBenchModal>();
     CBenchModal& answers = *modal;
     CModal::Install(std::move(modal));

@@ -1,6 +1,7 @@
 // Load, Save and closing with changes not yet saved, through the window.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 
 #include "app/ledgermill_app.h"
@@ -24,6 +25,7 @@ protected:
     }
     void TearDown() override {
         m_window.reset();
+        ResetDefaults(g_stSetting);  // no test leaves its settings to the next
         CModal::Install(nullptr);
         TempFolder::TearDown();
     }
@@ -182,6 +184,11 @@ TEST_F(BatchFiles, ACancelledLoadAddsNothingAndSaysNothing) {
     Answer("big.hdb");
     m_window->OnLoad();
     EXPECT_FALSE(m_window->m_loadButton.isEnabled());  // one long work at a time
+    EXPECT_EQ(m_window->m_workIndicator.TitleText(), "Loading big.hdb");
+    if (const char* folder = std::getenv("MARLO_SCREENSHOTS")) {
+        m_window->show();
+        m_window->grab().save(QString::fromUtf8(folder) + "/main_window_loading.png");
+    }
     m_window->m_workIndicator.CancelButton().click();
     m_window->WaitForLongWork();
     EXPECT_EQ(m_window->m_batches.Count(), 0);
