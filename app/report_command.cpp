@@ -1,9 +1,12 @@
 // The Report command: the selected batch's chart bitmap in the result folder
 // and its workbook, made as long work and opened for the operator.
+#include <filesystem>
+
 #include "app/desktop_opener.h"
 #include "app/ledgermill_dlg.h"
 #include "app/window_text.h"
 #include "chart/chart_plot.h"
+#include "common/utf.h"
 #include "dialogs/modal.h"
 #include "report/fill_workbook.h"
 #include "report/report_files.h"
@@ -27,15 +30,22 @@ struct STReportChart {
 };
 
 void MakeReport(const STLedgermill& batch, const STReportChart& shape, const STReportFiles& files,
-                STReportOutcome& outcome) {
+                STWorkProgress& progress, STReportOutcome& outcome) {
+    progress.m_nTotal = batch.m_itemVector.size();
+    outcome.m_strWorkbook = files.m_strWorkbook;
     CChartPlot chart;
     chart.Layout(shape.m_nWidth, shape.m_nHeight);
     chart.m_dLimitLow = shape.m_dLimitLow;
     chart.m_dLimitHigh = shape.m_dLimitHigh;
     DrawBatchReportImage(chart, batch);
     outcome.m_bPictureWritten = WriteReportBitmap(chart, files.m_strBitmap);
-    outcome.m_eResult = FillWorkbook(batch, files);
-    outcome.m_strWorkbook = files.m_strWorkbook;
+    outcome.m_eResult =
+        FillWorkbook(batch, files, STFillControl{&progress.m_nDone, &progress.m_bCancel});
+    // A report stopped halfway leaves nothing behind.
+    if (outcome.m_eResult == EFillResult::kCancelled) {
+        std::error_code ignored;
+        std::filesystem::remove(std::filesystem::path(Utf16ToUtf8(files.m_strBitmap)), ignored);
+    }
 }
 
 }  // namespace
@@ -62,12 +72,16 @@ void CLedgermillDlg::OnReport() {
     m_batches.Hold(batch);
     auto outcome = std::make_shared<STReportOutcome>();
     m_work.Start(
-        QStringLiteral("Writing the report"), false,
-        [batch, shape, files, outcome](STWorkProgress&) {
-            MakeReport(*batch, shape, files, *outcome);
+        QStringLiteral("Writing the report"), true,
+        [batch, shape, files, outcome](STWorkProgress& progress) {
+            MakeReport(*batch, shape, files, progress, *outcome);
         },
         [this, batch, outcome] {
             m_batches.Release(batch);
+            if (outcome->m_eResult == EFillResult::kCancelled) {
+                FileIfRealTime();
+                return;
+            }
             // Without its picture the workbook stops short, so an unwritable
             // folder is told as plainly as an unwritable workbook.
             if (outcome->m_eResult == EFillResult::kNotSaved || !outcome->m_bPictureWritten) {

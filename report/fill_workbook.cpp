@@ -19,6 +19,8 @@ constexpr std::int32_t kDefaultColor = 0;
 constexpr std::int32_t kRed = 255;
 constexpr int kDateSelector = 1;
 constexpr std::u16string_view kLimitNotUsed = u"not used";
+// What a report stopped on request ends with.
+constexpr AutomationCode kEAbort = 0x80004004;
 
 // Rows of the sheet, from the number of items n.
 constexpr std::int32_t kTableHeaderRow = 8;
@@ -33,9 +35,10 @@ std::u16string SubText(const STLedgermillItem& item, std::u16string_view key) {
 // Writes one batch's sheet; every step names the rows it fills.
 class CReportSheet {
 public:
-    CReportSheet(CWorksheetPtr sheet, const STLedgermill& batch)
+    CReportSheet(CWorksheetPtr sheet, const STLedgermill& batch, const STFillControl& control)
         : m_sheet(std::move(sheet)),
           m_batch(batch),
+          m_control(control),
           m_nItems(static_cast<std::int32_t>(std::min<std::size_t>(batch.m_itemVector.size(), kSheetRows))) {}
 
     void WriteHeaderBlock();
@@ -66,6 +69,7 @@ private:
 
     CWorksheetPtr m_sheet;
     const STLedgermill& m_batch;
+    const STFillControl& m_control;
     std::int32_t m_nItems;
 };
 
@@ -130,8 +134,11 @@ void CReportSheet::WriteTableHeader() {
 }
 
 void CReportSheet::WriteItemRows() {
-    for (std::int32_t index = 0; index < m_nItems; ++index)
+    for (std::int32_t index = 0; index < m_nItems; ++index) {
+        if (m_control.m_pCancel != nullptr && *m_control.m_pCancel) throw CAutomationError(kEAbort);
         WriteItemRow(kFirstItemRow + index, index + 1, *m_batch.m_itemVector[static_cast<std::size_t>(index)]);
+        if (m_control.m_pRowsDone != nullptr) ++*m_control.m_pRowsDone;
+    }
 }
 
 void CReportSheet::WriteItemRow(std::int32_t row, std::int32_t number, const STLedgermillItem& item) {
@@ -202,12 +209,13 @@ EFillResult ResultOf(AutomationCode code) {
     if (code == kStgECantSave || code == kStgEFileAlreadyExists)
         return EFillResult::kNotSaved;
     if (code == kCoEAppNotFound) return EFillResult::kNotOpened;
+    if (code == kEAbort) return EFillResult::kCancelled;
     return EFillResult::kStopped;
 }
 
 }  // namespace
 
-EFillResult FillWorkbook(const STLedgermill& batch, const STReportFiles& files) {
+EFillResult FillWorkbook(const STLedgermill& batch, const STReportFiles& files, const STFillControl& control) {
     CApplicationPtr application;
     try {
         CreateApplication(application, kSpreadsheetProgId);
@@ -216,7 +224,7 @@ EFillResult FillWorkbook(const STLedgermill& batch, const STReportFiles& files) 
         CWorksheetPtr worksheet;
         QueryWorksheet(application->GetActiveSheet(), worksheet);
 
-        CReportSheet sheet(worksheet, batch);
+        CReportSheet sheet(worksheet, batch, control);
         sheet.WriteHeaderBlock();
         sheet.WriteTableHeader();
         sheet.WriteItemRows();

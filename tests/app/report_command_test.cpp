@@ -149,3 +149,20 @@ TEST_F(ReportCommand, ReportingAgainNeverReplacesAWorkbook) {
     std::ifstream kept(first, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), edited);
 }
+
+TEST_F(ReportCommand, ACancelledReportLeavesNothingAndSaysNothing) {
+    std::vector<STItemTexts> many;
+    for (int i = 0; i < 3000; ++i) {
+        many.push_back(kItems[static_cast<std::size_t>(i % 2)]);
+    }
+    Load(*MakeBatch(kTestMethodLeeb, many));
+    m_pModal->m_messages.clear();
+    m_window->OnReport();
+    EXPECT_EQ(m_window->m_workIndicator.TitleText(), "Writing the report");
+    m_window->m_workIndicator.CancelButton().click();
+    m_window->WaitForLongWork();
+    EXPECT_TRUE(ResultFiles().empty());
+    EXPECT_TRUE(m_component.m_opened.empty());
+    EXPECT_TRUE(m_pModal->m_messages.empty());
+    EXPECT_TRUE(m_window->m_reportButton.isEnabled());
+}

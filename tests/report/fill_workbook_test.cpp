@@ -372,3 +372,17 @@ TEST_F(FillWorkbookTest, TheSavedFileReadsBackWithItsLayout) {
 }
 
 }  // namespace
+
+TEST_F(FillWorkbookTest, ARowCountFollowsTheTableAndAStopRequestLeavesNoWorkbook) {
+    const auto batch = MakeBatch(kTestMethodLeeb, kLeebItems);
+    std::atomic<std::uint64_t> rows{0};
+    std::atomic<bool> cancel{false};
+    EXPECT_EQ(FillWorkbook(*batch, m_files, {&rows, &cancel}), EFillResult::kFilled);
+    EXPECT_EQ(rows, kLeebItems.size());
+
+    std::filesystem::remove(PathOf("report.xlsx"));
+    cancel = true;
+    EXPECT_EQ(FillWorkbook(*batch, m_files, {&rows, &cancel}), EFillResult::kCancelled);
+    EXPECT_FALSE(std::filesystem::exists(PathOf("report.xlsx")));
+    EXPECT_EQ(m_component.m_opened.size(), 1u);  // only the finished one
+}

@@ -109,6 +109,7 @@ int RunReport(Arguments arguments) {
         case EFillResult::kNotSaved:
             return ReportFailure("marlo-tool: cannot write " + options->m_strOutput);
         case EFillResult::kStopped:
+        case EFillResult::kCancelled:  // nothing here asks to stop
             break;
     }
     return ReportFailure("marlo-tool: the workbook could not be filled");
