@@ -9,11 +9,16 @@
 //       its first byte, for comparison;
 //   bench_serial idle SECONDS
 //       keeps a port open on a silent pseudo-terminal and prints the CPU the
-//       process used, as a share of one core.
+//       process used, as a share of one core;
+//   bench_serial close TIMES
+//       starts the worker on a silent pseudo-terminal TIMES times and, once
+//       it waits inside a read, stops it and closes the port as the window
+//       does; prints the median and longest time the caller was held.
 #include <pty.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -22,6 +27,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "serial/receiver.h"
 
@@ -89,23 +95,51 @@ int Count(std::size_t expected) {
     return received == expected ? 0 : 1;
 }
 
-int Idle(int seconds) {
-    int master = -1;
-    int slave = -1;
-    char name[256] = {};
-    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
-        std::perror("bench_serial: openpty");
-        return 1;
+// A pseudo-terminal nobody writes to, opened as COM1 through a link that is
+// gone again once the port is open.
+class CSilentLine {
+public:
+    CSilentLine() {
+        char name[256] = {};
+        if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0) {
+            std::perror("bench_serial: openpty");
+            return;
+        }
+        m_folder =
+            std::filesystem::temp_directory_path() / ("marlo-silent-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(m_folder);
+        std::filesystem::create_symlink(name, m_folder / "COM1");
     }
-    const auto folder = std::filesystem::temp_directory_path() /
-                        ("marlo-idle-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    std::filesystem::create_symlink(name, folder / "COM1");
-    SerialPort port(folder.string() + "/");
-    const int opened = port.OpenPort(1, 115200, 8, 0, 0);
-    std::filesystem::remove_all(folder);
-    if (opened != 1) {
-        std::fprintf(stderr, "bench_serial: %s\n", port.LastOpenError().c_str());
+    ~CSilentLine() {
+        std::filesystem::remove_all(m_folder);
+        ::close(m_master);
+        ::close(m_slave);
+    }
+    CSilentLine(const CSilentLine&) = delete;
+    CSilentLine& operator=(const CSilentLine&) = delete;
+
+    bool Open(SerialPort& port) const {
+        if (m_master < 0) {
+            return false;
+        }
+        if (port.OpenPort(1, 115200, 8, 0, 0) != 1) {
+            std::fprintf(stderr, "bench_serial: %s\n", port.LastOpenError().c_str());
+            return false;
+        }
+        return true;
+    }
+    std::string LinkFolder() const { return m_folder.string() + "/"; }
+
+private:
+    int m_master = -1;
+    int m_slave = -1;
+    std::filesystem::path m_folder;
+};
+
+int Idle(int seconds) {
+    const CSilentLine line;
+    SerialPort port(line.LinkFolder());
+    if (!line.Open(port)) {
         return 1;
     }
     CCountingTarget target;
@@ -117,8 +151,30 @@ int Idle(int seconds) {
     const double used = ProcessCpuSeconds() - before;
     std::printf("silent line, %d s: %.4f s of CPU, %.4f %% of one core\n", seconds, used,
                 100.0 * used / seconds);
-    ::close(master);
-    ::close(slave);
+    return 0;
+}
+
+int Close(int times) {
+    const CSilentLine line;
+    SerialPort port(line.LinkFolder());
+    CCountingTarget target;
+    CQZSPReceive receiver;
+    std::vector<double> heldMs;
+    for (int i = 0; i < times; ++i) {
+        if (!line.Open(port)) {
+            return 1;
+        }
+        receiver.Start(&target, &port);
+        // Past the idle wait, somewhere inside the 2.66 s read.
+        std::this_thread::sleep_for(kIdleWait + std::chrono::milliseconds(20 + 37 * i % 200));
+        const auto start = Clock::now();
+        receiver.Stop();
+        port.ClosePort();
+        heldMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    std::sort(heldMs.begin(), heldMs.end());
+    std::printf("stop and close during a silent read, %d times: median %.3f ms, longest %.3f ms\n",
+                times, heldMs[heldMs.size() / 2], heldMs.back());
     return 0;
 }
 
@@ -135,7 +191,11 @@ int main(int argc, char** argv) {
     if (mode == "idle" && argc == 3) {
         return Idle(std::atoi(argv[2]));
     }
+    if (mode == "close" && argc == 3 && std::atoi(argv[2]) > 0) {
+        return Close(std::atoi(argv[2]));
+    }
     std::fprintf(stderr,
-                 "usage: bench_serial throughput LINK_FOLDER COM BYTES | count BYTES | idle SECONDS\n");
+                 "usage: bench_serial throughput LINK_FOLDER COM BYTES | count BYTES | idle SECONDS"
+                 " | close TIMES\n");
     return 2;
 }

@@ -4,15 +4,18 @@
 #     (--baud 0) to the receiver's worker thread (bench_serial throughput),
 #     and then to `head -c` reading the same kind of terminal, for comparison
 #     (both timed from the first byte);
-#  2. the CPU an open port costs on a silent line (bench_serial idle).
+#  2. the CPU an open port costs on a silent line (bench_serial idle);
+#  3. how long closing the port holds the window when the worker waits
+#     inside a read of a silent line (bench_serial close).
 #
-#   bench/serial_throughput.sh                  10 MB, 30 s idle, build/
-#   MEGABYTES=50 IDLE_SECONDS=10 BUILD_DIR=/tmp/b bench/serial_throughput.sh
+#   bench/serial_throughput.sh                  10 MB, 30 s idle, 20 closes, build/
+#   MEGABYTES=50 IDLE_SECONDS=10 CLOSES=50 BUILD_DIR=/tmp/b bench/serial_throughput.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 MEGABYTES=${MEGABYTES:-10}
 IDLE_SECONDS=${IDLE_SECONDS:-30}
+CLOSES=${CLOSES:-20}
 BUILD_DIR=${BUILD_DIR:-build}
 
 scripts/install-deps
@@ -52,3 +55,6 @@ awk -v rate="$(echo "$receiver" | sed -E 's/.*: ([0-9.]+) MB\/s/\1/')" \
 
 echo "idle cost of an open port:"
 echo "  $("$BUILD_DIR/bench_serial" idle "$IDLE_SECONDS")"
+
+echo "closing the port while the worker waits on a silent line:"
+echo "  $("$BUILD_DIR/bench_serial" close "$CLOSES")"

@@ -6,10 +6,16 @@ void CQZSPReceive::Start(CReceiveTarget* target, SerialPort* port) {
     Stop();
     m_pTarget = target;
     m_pPort = port;
+    m_pPort->ResumeRead();
     m_thread.StartThread(this);
 }
 
 void CQZSPReceive::Stop() {
+    // The interrupt outlasts the read it ends, so a worker about to begin
+    // one does not wait either.
+    if (m_pPort != nullptr) {
+        m_pPort->InterruptRead();
+    }
     m_thread.StopThread();
     m_pTarget = nullptr;
     m_pPort = nullptr;

@@ -36,8 +36,11 @@ public:
     ~CQZSPReceive() override { Stop(); }
 
     // Starts the worker reading port into target; both must outlive Stop.
+    // Lifts an earlier InterruptRead of the port.
     void Start(CReceiveTarget* target, SerialPort* port);
     // Stops and joins the worker; the port stays open for its owner to close.
+    // The worker's read is interrupted, so a silent line holds nobody up;
+    // the port's reads stay interrupted until the next Start or OpenPort.
     void Stop();
     bool IsRunning() const { return m_thread.m_hThread.joinable(); }
 

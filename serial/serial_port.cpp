@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -63,6 +64,7 @@ int SerialPort::FailOn(const std::string& path, std::string reason, bool inUse) 
 int SerialPort::OpenPort(int comNumber, std::uint32_t baudRate, std::uint8_t byteSize,
                          std::uint8_t parity, std::uint8_t stopBits) {
     ClosePort();
+    ResumeRead();
     m_stOpenFailure = {};
     const std::string path = ResolvePortPath(comNumber, m_strLinkFolder);
     if (path.empty()) {
@@ -151,8 +153,9 @@ std::size_t SerialPort::ReadChunk(std::span<std::uint8_t> buffer) {
         if (count > 0) {
             wait = std::min(wait, kReadIntervalTimeout);
         }
-        pollfd ready{m_hPort, POLLIN, 0};
-        const int polled = ::poll(&ready, 1, static_cast<int>(wait.count()));
+        std::array<pollfd, 2> watched{pollfd{m_hPort, POLLIN, 0},
+                                      pollfd{m_interrupt.Fd(), POLLIN, 0}};
+        const int polled = ::poll(watched.data(), watched.size(), static_cast<int>(wait.count()));
         if (polled == 0) {
             break;  // the burst has ended, or nothing came at all
         }
@@ -163,6 +166,10 @@ std::size_t SerialPort::ReadChunk(std::span<std::uint8_t> buffer) {
             m_bHungUp = true;
             break;
         }
+        if (watched[1].revents != 0) {
+            break;  // interrupted: what is not read yet stays queued
+        }
+        const pollfd& ready = watched[0];
         // Only POLLIN was asked for: anything else is POLLHUP, POLLERR or
         // POLLNVAL. Data still queued is read first; the next poll or read
         // then tells of the hang-up.

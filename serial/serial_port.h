@@ -12,6 +12,7 @@
 #include <string>
 
 #include "serial/line_settings.h"
+#include "serial/read_interrupt.h"
 
 inline constexpr std::size_t kChunkBytes = 256;
 // A read ends this long after the last byte of a burst...
@@ -49,8 +50,19 @@ public:
     // last byte of a burst, when 256 bytes have arrived, or after
     // kReadTotalTimeout. 0 when nothing arrived or the port is closed. When
     // the device has gone (hung up, unplugged) the read ends at once with what
-    // it got so far, possibly nothing, and HasHungUp turns true.
+    // it got so far, possibly nothing, and HasHungUp turns true. After
+    // InterruptRead it ends at once too, with what it got so far; bytes it
+    // did not take stay queued for the next read.
     std::size_t ReadChunk(std::span<std::uint8_t> buffer);
+
+    // Ends a ReadChunk running on another thread at once, and makes every
+    // later one return at once as well, until OpenPort or ResumeRead. Safe
+    // from any thread and from a signal handler; the port may be closed.
+    void InterruptRead() { m_interrupt.Raise(); }
+    // Lets reads wait for the line again; for whoever starts the reading
+    // thread, before it starts.
+    void ResumeRead() { m_interrupt.Lower(); }
+    bool IsReadInterrupted() const { return m_interrupt.IsRaised(); }
 
     // Closes the device if open; returns 0.
     int ClosePort();
@@ -76,6 +88,8 @@ private:
 
     // Held during one read.
     std::mutex m_lock;
+    // Polled beside the device by every read.
+    CReadInterrupt m_interrupt;
     // The open device; -1 when closed.
     int m_hPort = -1;
     // Set by the reading thread, read by the one that owns the port.

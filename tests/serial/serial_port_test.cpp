@@ -5,6 +5,7 @@
 
 #include <array>
 #include <chrono>
+#include <thread>
 
 #include "pseudo_terminal.h"
 #include "serial/port_holders.h"
@@ -175,4 +176,45 @@ TEST_F(SerialPortTest, ASilentLineReadsNothingAfterTheTotalTimeOut) {
 
     port.ClosePort();
     EXPECT_EQ(port.ReadChunk(buffer), 0u);  // closed: at once
+}
+
+// Another thread interrupts a read of the silent line; the interrupt holds
+// for every later read, bytes queued meanwhile included, until it is lifted.
+TEST_F(SerialPortTest, AnInterruptEndsASilentReadAndHoldsUntilLifted) {
+    const struct {
+        const char* lift;
+        bool reopen;
+    } cases[] = {{"ResumeRead", false}, {"OpenPort", true}};
+    for (const auto& [lift, reopen] : cases) {
+        SCOPED_TRACE(lift);
+        SerialPort port(Links(), Locks());
+        ASSERT_EQ(port.OpenPort(3, 115200, 8, 0, 0), 1);
+        std::array<std::uint8_t, 512> buffer{};
+        const auto start = Clock::now();
+        std::thread interrupter([&port] {
+            std::this_thread::sleep_for(100ms);
+            port.InterruptRead();
+        });
+        EXPECT_EQ(port.ReadChunk(buffer), 0u);
+        const auto took = Clock::now() - start;
+        interrupter.join();
+        EXPECT_GE(took, 100ms);
+        EXPECT_LT(took, 500ms);
+
+        ASSERT_TRUE(m_terminal.Send("abc"));
+        std::this_thread::sleep_for(20ms);
+        EXPECT_TRUE(port.IsReadInterrupted());
+        EXPECT_EQ(port.ReadChunk(buffer), 0u);  // at once, leaving the bytes queued
+        if (reopen) {
+            ASSERT_EQ(port.OpenPort(3, 115200, 8, 0, 0), 1);  // which purges them
+            ASSERT_TRUE(m_terminal.Send("abc"));
+        } else {
+            port.ResumeRead();
+        }
+        EXPECT_FALSE(port.IsReadInterrupted());
+        ASSERT_EQ(port.ReadChunk(buffer), 3u);
+        EXPECT_EQ(std::string(buffer.begin(), buffer.begin() + 3), "abc");
+        port.ClosePort();
+        port.InterruptRead();  // harmless on a closed port
+    }
 }
