@@ -1,6 +1,7 @@
 #include "chart/bar_canvas.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -78,6 +79,26 @@ void PaintBarLayers(QImage& image, const std::vector<STBarPaint>& bars, QColor o
         for (std::int32_t y = std::max(top, 0); y <= std::min(bottom, image.height() - 1); ++y) {
             std::uint8_t* pixel = image.scanLine(y) + 3 * x;
             ComposePixel(pixel, bars, column, x, y, outline, translucent);
+        }
+    }
+}
+
+void PaintBarColumn(QImage& image, std::int32_t x, std::int32_t top, std::int32_t bottom,
+                    QColor fill) {
+    const std::int32_t first = std::max(top, 0);
+    const std::int32_t last = std::min(bottom, image.height() - 1);
+    if (x < 0 || x >= image.width() || first > last) {
+        return;
+    }
+    const auto alpha = static_cast<std::uint32_t>(fill.alpha());
+    const std::array<std::uint32_t, 3> colour{static_cast<std::uint32_t>(fill.blue()),
+                                              static_cast<std::uint32_t>(fill.green()),
+                                              static_cast<std::uint32_t>(fill.red())};
+    const qsizetype stride = image.bytesPerLine();
+    std::uint8_t* pixel = image.scanLine(first) + 3 * x;
+    for (std::int32_t y = first; y <= last; ++y, pixel += stride) {
+        for (std::size_t c = 0; c < colour.size(); ++c) {
+            pixel[c] = BlendByte(pixel[c], colour[c], alpha);
         }
     }
 }

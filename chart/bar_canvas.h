@@ -4,7 +4,8 @@
 // thousands of bars stacks hundreds of them on each pixel; instead of
 // blending every layer, each pixel looks back from the last bar over it to
 // the last opaque layer and blends only the layers after that. The result
-// is the same as painting every layer in turn.
+// is the same as painting every layer in turn. Bars closer than a pixel are
+// painted as one plain column a pixel instead.
 #pragma once
 
 #include <QColor>
@@ -25,6 +26,11 @@ struct STBarPaint {
 // Bars in painting order; their left and right edges never decrease along
 // the list. image is Format_BGR888.
 void PaintBarLayers(QImage& image, const std::vector<STBarPaint>& bars, QColor outline);
+
+// A column a pixel wide, rows top to bottom both included, blended by the
+// fill's alpha; what lies outside the image is left out.
+void PaintBarColumn(QImage& image, std::int32_t x, std::int32_t top, std::int32_t bottom,
+                    QColor fill);
 
 // One layer of colour over a pixel's byte, as the bars blend: rounded
 // source-over with the colour's alpha.

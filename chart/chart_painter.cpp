@@ -22,7 +22,7 @@ std::int32_t ToPixel(double value) {
     if (std::isnan(value)) {
         return 0;
     }
-    return static_cast<std::int32_t>(std::fmax(-kPixelLimit, std::fmin(kPixelLimit, value)));
+    return static_cast<std::int32_t>(std::clamp(value, -kPixelLimit, kPixelLimit));
 }
 
 // A tick loop ends at the axis end; on top of that it never runs longer than
@@ -116,18 +116,39 @@ std::vector<STAxisTick> AxisTicks(const STChartScale& scale, std::int32_t origin
     return ticks;
 }
 
+const QBrush& KindBrush(EBarKind kind, const STChartResources& resources) {
+    switch (kind) {
+        case EBarKind::kFail:
+            return resources.m_failBrush;
+        case EBarKind::kPass:
+            return resources.m_passBrush;
+        case EBarKind::kLow:
+        case EBarKind::kNone:
+            break;
+    }
+    return resources.m_lowValueBrush;
+}
+
 const QBrush& BarBrush(double y, const STPaintRequest& request) {
-    const STChartResources& resources = *request.m_pResources;
-    if (!(y > 10.0)) {
-        return resources.m_lowValueBrush;
-    }
-    if (std::fabs(request.m_dLimitLow - request.m_dLimitHigh) < 1e-9) {
-        return resources.m_passBrush;
-    }
-    if (y < request.m_dLimitLow || y > request.m_dLimitHigh) {
-        return resources.m_failBrush;
-    }
-    return resources.m_passBrush;
+    return KindBrush(JudgeBar(y, request.m_dLimitLow, request.m_dLimitHigh), *request.m_pResources);
+}
+
+// The bar's centre column, before it is kept inside the plot.
+std::int32_t BarCentre(const STPlotContext& context, const STPixelRect& plot, double x) {
+    return ToPixel(x * context.m_xScale.m_dPixelsPerUnit + plot.m_nLeft + 0.5);
+}
+
+// The bar's top, kept inside the plot: a negative value has no height.
+std::int32_t BarTop(const STPlotContext& context, const STPixelRect& plot, double y) {
+    const double value = std::isnan(y) ? 0.0 : y;
+    const std::int32_t top =
+        ToPixel(plot.m_nBottom - context.m_yScale.m_dPixelsPerUnit * value + 0.5);
+    return std::clamp(top, plot.m_nTop, std::max(plot.m_nTop, plot.m_nBottom));
+}
+
+// A dense plot's column of the bar at x, counted from the plot's left edge.
+std::int32_t DenseColumn(const STPlotContext& context, const STPixelRect& plot, double x) {
+    return std::clamp(BarCentre(context, plot, x) - plot.m_nLeft, 0, std::max(0, plot.Width() - 1));
 }
 
 // The value label and a yellow frame around the bar.
@@ -151,7 +172,7 @@ struct STHighlightedBar {
 
 // The bars with their outlines and fills; the bar to highlight is
 // remembered for its label and frame.
-STHighlightedBar PaintBars(STPlotContext& context, const STPaintRequest& request) {
+STHighlightedBar PaintSeparateBars(STPlotContext& context, const STPaintRequest& request) {
     const std::vector<STBarSlot> places = BarSlots(context, request.m_plot);
     std::vector<STBarPaint> bars;
     bars.reserve(places.size());
@@ -170,6 +191,36 @@ STHighlightedBar PaintBars(STPlotContext& context, const STPaintRequest& request
     }
     const STBarSlot& slot = places[static_cast<std::size_t>(highlight)];
     return {slot.m_rect, slot.m_dValue, true};
+}
+
+// One fill a pixel column, without outlines, which would leave nothing else
+// to see.
+STHighlightedBar PaintDenseBars(STPlotContext& context, const STPaintRequest& request) {
+    const STPixelRect& plot = request.m_plot;
+    const std::vector<STBarColumn> columns =
+        DenseBarColumns(context, plot, request.m_dLimitLow, request.m_dLimitHigh);
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const STBarColumn& column = columns[i];
+        if (column.m_eKind != EBarKind::kNone) {
+            PaintBarColumn(context.m_image.m_image, plot.m_nLeft + static_cast<std::int32_t>(i),
+                           column.m_nTop, plot.m_nBottom - 1,
+                           KindBrush(column.m_eKind, *request.m_pResources).color());
+        }
+    }
+    const std::int32_t highlight = request.m_nHighlight;
+    if (highlight < 0 || static_cast<std::size_t>(highlight) >= context.m_series.size()) {
+        return {};
+    }
+    const STChartPoint& point = context.m_series[static_cast<std::size_t>(highlight)];
+    if (std::isnan(point.y)) {
+        return {};
+    }
+    return {DenseHighlightRect(context, plot, point), point.y, true};
+}
+
+STHighlightedBar PaintBars(STPlotContext& context, const STPaintRequest& request) {
+    return IsDensePlot(context) ? PaintDenseBars(context, request)
+                                : PaintSeparateBars(context, request);
 }
 
 }  // namespace
@@ -197,17 +248,62 @@ STChartLabel HighlightLabel(const STPixelRect& bar, double value, const STPixelR
 STPixelRect BarRect(const STPlotContext& context, const STPixelRect& plot,
                     const STChartPoint& point) {
     const std::int32_t half = BarHalfWidth(context);
-    const std::int32_t centre =
-        ToPixel(point.x * context.m_xScale.m_dPixelsPerUnit + plot.m_nLeft + 0.5);
-    const double value = std::isnan(point.y) ? 0.0 : point.y;
-    const std::int32_t top =
-        ToPixel(plot.m_nBottom - context.m_yScale.m_dPixelsPerUnit * value + 0.5);
-    // Out-of-range values stay inside the plot; a negative one has no bar.
-    const std::int32_t keptCentre =
-        std::clamp(centre, plot.m_nLeft, std::max(plot.m_nLeft, plot.m_nRight));
-    const std::int32_t keptTop =
-        std::clamp(top, plot.m_nTop, std::max(plot.m_nTop, plot.m_nBottom));
-    return {keptCentre - half, keptTop, keptCentre + half, plot.m_nBottom};
+    // Out-of-range values stay inside the plot.
+    const std::int32_t centre = std::clamp(BarCentre(context, plot, point.x), plot.m_nLeft,
+                                           std::max(plot.m_nLeft, plot.m_nRight));
+    return {centre - half, BarTop(context, plot, point.y), centre + half, plot.m_nBottom};
+}
+
+EBarKind JudgeBar(double y, double limitLow, double limitHigh) {
+    if (std::isnan(y)) {
+        return EBarKind::kNone;
+    }
+    if (!(y > 10.0)) {
+        return EBarKind::kLow;
+    }
+    if (std::fabs(limitLow - limitHigh) < 1e-9) {
+        return EBarKind::kPass;
+    }
+    if (y < limitLow || y > limitHigh) {
+        return EBarKind::kFail;
+    }
+    return EBarKind::kPass;
+}
+
+bool IsDensePlot(const STPlotContext& context) {
+    return context.m_xScale.m_dPixelsPerUnit < 1.0;
+}
+
+std::vector<STBarColumn> DenseBarColumns(const STPlotContext& context, const STPixelRect& plot,
+                                         double limitLow, double limitHigh) {
+    std::vector<STBarColumn> columns(static_cast<std::size_t>(std::max(0, plot.Width())),
+                                     {plot.m_nBottom, EBarKind::kNone});
+    if (columns.empty()) {
+        return columns;
+    }
+    for (const STChartPoint& point : context.m_series) {
+        const EBarKind kind = JudgeBar(point.y, limitLow, limitHigh);
+        if (kind == EBarKind::kNone) {
+            continue;
+        }
+        STBarColumn& column =
+            columns[static_cast<std::size_t>(DenseColumn(context, plot, point.x))];
+        column.m_nTop = std::min(column.m_nTop, BarTop(context, plot, point.y));
+        column.m_eKind = std::max(column.m_eKind, kind);
+    }
+    for (STBarColumn& column : columns) {
+        if (column.m_eKind != EBarKind::kNone) {
+            column.m_nTop = std::min(column.m_nTop, plot.m_nBottom - 1);
+        }
+    }
+    return columns;
+}
+
+STPixelRect DenseHighlightRect(const STPlotContext& context, const STPixelRect& plot,
+                               const STChartPoint& point) {
+    const std::int32_t centre = plot.m_nLeft + DenseColumn(context, plot, point.x);
+    const std::int32_t top = std::min(BarTop(context, plot, point.y), plot.m_nBottom - 1);
+    return {centre - 1, top, centre + 1, plot.m_nBottom};
 }
 
 std::vector<STAxisTick> XAxisTicks(const STChartScale& scale, const STPixelRect& plot) {
@@ -240,7 +336,7 @@ std::vector<STChartLabel> XAxisLabels(const STChartScale& scale, const STPixelRe
 std::vector<STBarSlot> BarSlots(const STPlotContext& context, const STPixelRect& plot) {
     std::vector<STBarSlot> places;
     places.reserve(context.m_series.size());
-    for (const auto& [x, point] : context.m_series) {
+    for (const STChartPoint& point : context.m_series) {
         places.push_back({BarRect(context, plot, point), point.y, !std::isnan(point.y)});
     }
     return places;

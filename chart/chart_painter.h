@@ -1,9 +1,12 @@
 // Draws one plot state into its image: background and frame, both axes with
-// ticks, grid and labels, and the bars coloured against the limits.
+// ticks, grid and labels, and the bars coloured against the limits. Bars
+// closer than a pixel are merged into one column a pixel, so that thousands
+// of them still show which passed and which failed.
 #pragma once
 
 #include <QRectF>
 #include <QString>
+#include <cstdint>
 #include <vector>
 
 #include "chart/chart_plot.h"
@@ -31,6 +34,44 @@ std::int32_t BarHalfWidth(const STPlotContext& context);
 // whatever the value; a value that is not a number gives no height.
 STPixelRect BarRect(const STPlotContext& context, const STPixelRect& plot,
                     const STChartPoint& point);
+
+// What a bar tells, ordered from what matters least to what matters most:
+// no bar (a point without a value), a value of 10.0 or less (no valid
+// reading), a value within the limits, one outside them.
+enum class EBarKind : std::uint8_t { kNone, kLow, kPass, kFail };
+
+// The colour rule of the bars: not above 10.0 is low whatever the limits;
+// equal limits mean no limits and a pass; a value on a limit passes.
+EBarKind JudgeBar(double y, double limitLow, double limitHigh);
+
+// Consecutive ordinals stand less than a pixel apart: a pixel column holds
+// several bars, which are then drawn merged (DenseBarColumns). Up to one
+// ordinal a pixel every bar is drawn on its own.
+bool IsDensePlot(const STPlotContext& context);
+
+// One pixel column of a dense plot: the bars whose centre falls in it.
+struct STBarColumn {
+    // The top of its tallest bar, and at least one pixel above the plot
+    // bottom so that no bar vanishes; the plot bottom for a column without
+    // a bar.
+    std::int32_t m_nTop = 0;
+    // The kind that matters most among its bars: one NG makes the column NG.
+    EBarKind m_eKind = EBarKind::kNone;
+};
+
+// The plot's pixel columns, left to right. A column is as tall as its
+// tallest bar and coloured by its worst one, so an NG reading shows as a
+// red column whether it lies above its neighbours or below them. Bars
+// whose centre lies outside the plot join its first or last column.
+// O(points + columns).
+std::vector<STBarColumn> DenseBarColumns(const STPlotContext& context, const STPixelRect& plot,
+                                         double limitLow, double limitHigh);
+
+// Where a dense plot frames its highlighted bar: the bar's own height, one
+// pixel either side of its column, so the frame stands beside the column
+// and across it at the bar's value.
+STPixelRect DenseHighlightRect(const STPlotContext& context, const STPixelRect& plot,
+                               const STChartPoint& point);
 
 // One point's place on the chart.
 struct STBarSlot {

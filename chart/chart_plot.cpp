@@ -69,6 +69,18 @@ void CChartPlot::AddData(const STChartPoint& point) {
     m_screen.Add(point);
 }
 
+void CChartPlot::RemoveData(std::int32_t index) {
+    if (!m_screen.RemoveAt(index)) {
+        return;
+    }
+    if (m_nHighlight == index) {
+        m_nHighlight = -1;
+    } else if (m_nHighlight > index) {
+        --m_nHighlight;
+    }
+    Invalidate();
+}
+
 std::int32_t CChartPlot::GetDataCount() const {
     return static_cast<std::int32_t>(m_screen.m_series.size());
 }

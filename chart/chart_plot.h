@@ -57,6 +57,12 @@ public:
 
     void ClearData();
     void AddData(const STChartPoint& point);
+    // Removes the index-th point (0-based, as m_nHighlight counts) and numbers
+    // the later ones down by one: points and scales end as ClearData and
+    // adding the remaining values again would leave them, at O(points)
+    // instead of a fill. The highlight stays on its point (-1 when that was
+    // the one removed). An index outside the series changes nothing.
+    void RemoveData(std::int32_t index);
     std::int32_t GetDataCount() const;
     void ClearReportData();
     void AddReportData(const STChartPoint& point);

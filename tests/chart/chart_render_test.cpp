@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPalette>
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 #include <string>
@@ -210,6 +211,99 @@ TEST_F(ChartImages, OutOfRangeValuesStayInsideThePlot) {
     m_chart.PaintScreenImage();
     EXPECT_LE(Bar(1e12, 450).m_nRight,
               m_chart.PlotRect().m_nRight + BarHalfWidth(m_chart.ScreenContext()));
+}
+
+// 100,000 points of 450 against limits 400 and 500, about 200 to a pixel
+// column: one NG reading below its neighbours, one above them, a run of
+// readings of 5 (no valid value) and a highlighted 470.
+class DenseChartImages : public ChartImages {
+protected:
+    static constexpr int kPoints = 100000;
+    static constexpr int kLowNg = 30000;
+    static constexpr int kHighNg = 60000;
+    static constexpr int kLowRun = 45000;
+    static constexpr int kLowRunLength = 3000;
+    static constexpr int kHighlighted = 80000;
+
+    void SetUp() override {
+        ChartImages::SetUp();
+        std::vector<double> values(kPoints, 450.0);
+        values[kLowNg] = 380.0;
+        values[kHighNg] = 520.0;
+        std::fill_n(values.begin() + kLowRun, kLowRunLength, 5.0);
+        values[kHighlighted] = 470.0;
+        Show(values, 400, 500, kHighlighted);
+        ASSERT_TRUE(IsDensePlot(m_chart.ScreenContext()));
+    }
+    // The pixel column of the 0-based point.
+    int ColumnOf(int index) const {
+        const STPixelRect& plot = m_chart.PlotRect();
+        const int centre = Bar(index + 1.0, 450).m_nLeft + BarHalfWidth(m_chart.ScreenContext());
+        return std::clamp(centre, plot.m_nLeft, plot.m_nRight - 1);
+    }
+    int Bottom() const { return m_chart.PlotRect().m_nBottom - 1; }
+    // The columns whose pixel just above the plot bottom has the colour.
+    static std::vector<int> ColumnsOf(const QImage& image, const STPixelRect& plot, QRgb colour) {
+        std::vector<int> columns;
+        for (int x = plot.m_nLeft; x < plot.m_nRight; ++x) {
+            if (Near(image.pixel(x, plot.m_nBottom - 1), colour)) {
+                columns.push_back(x);
+            }
+        }
+        return columns;
+    }
+};
+
+TEST_F(DenseChartImages, EachNgReadingIsARedColumnAsTallAsItsTallestNeighbour) {
+    SaveScreenshot(Screen(), "chart_dense.png");
+    const int tops[] = {Bar(1, 450).m_nTop, Bar(1, 520).m_nTop};
+    const int ng[] = {kLowNg, kHighNg};
+    for (const QImage& image : {Screen(), Report()}) {
+        EXPECT_EQ(ColumnsOf(image, m_chart.PlotRect(), kFail),
+                  (std::vector<int>{ColumnOf(kLowNg), ColumnOf(kHighNg)}));
+        for (int i = 0; i < 2; ++i) {
+            for (int y = tops[i]; y <= Bottom(); ++y) {
+                ASSERT_TRUE(PixelIs(image, ColumnOf(ng[i]), y, kFail)) << "NG " << i;
+            }
+            EXPECT_FALSE(Near(image.pixel(ColumnOf(ng[i]), tops[i] - 1), kFail)) << "NG " << i;
+        }
+    }
+}
+
+// Pass columns show the pass fill, runs of invalid values the low one, and
+// no bar outline is left anywhere along the plot.
+TEST_F(DenseChartImages, PassAndLowColumnsShowTheirFillAndNoOutlines) {
+    const STPixelRect& plot = m_chart.PlotRect();
+    const int lowColumn = ColumnOf(kLowRun + kLowRunLength / 2);
+    EXPECT_TRUE(PixelIs(Screen(), lowColumn, Bottom(), kLowOverPlot));
+    EXPECT_TRUE(PixelIs(Report(), lowColumn, Bottom(), kLowOverPlot));
+    for (const QImage& image : {Screen(), Report()}) {
+        const std::size_t pass = ColumnsOf(image, plot, kPassOverPlot).size();
+        const std::size_t low = ColumnsOf(image, plot, kLowOverPlot).size();
+        // The last points lie short of the right edge; grid lines show through.
+        EXPECT_GT(pass, static_cast<std::size_t>(ColumnOf(kPoints - 1) - plot.m_nLeft) * 9 / 10);
+        EXPECT_GE(low, 3u);
+        EXPECT_TRUE(ColumnsOf(image, plot, kOutline).empty());
+        for (int y = plot.m_nTop; y < plot.m_nBottom; ++y) {
+            ASSERT_FALSE(Near(image.pixel(ColumnOf(kPoints / 2), y), kOutline)) << y;
+        }
+    }
+}
+
+TEST_F(DenseChartImages, TheHighlightedReadingIsFramedAndLabelledOnScreenOnly) {
+    const STPixelRect frame = DenseHighlightRect(m_chart.ScreenContext(), m_chart.PlotRect(),
+                                                 {kHighlighted + 1.0, 470.0});
+    EXPECT_EQ(frame.m_nLeft + 1, ColumnOf(kHighlighted));
+    EXPECT_EQ(frame.m_nTop, Bar(1, 470).m_nTop);
+    const int middle = (frame.m_nTop + frame.m_nBottom) / 2;
+    EXPECT_TRUE(PixelIs(Screen(), frame.m_nLeft, middle, kYellow));
+    EXPECT_TRUE(PixelIs(Screen(), frame.m_nRight, middle, kYellow));
+    EXPECT_TRUE(PixelIs(Screen(), ColumnOf(kHighlighted), frame.m_nTop, kYellow));
+    EXPECT_TRUE(PixelIs(Screen(), ColumnOf(kHighlighted), Bottom(), kPassOverPlot));
+    EXPECT_TRUE(PixelIs(Report(), frame.m_nLeft, Bottom(), kPassOverPlot));
+    const QRect label(frame.m_nLeft - 20, frame.m_nTop - 20, 40, 18);
+    EXPECT_GT(DarkPixels(Screen(), label), 10);
+    EXPECT_EQ(DarkPixels(Report(), label), 0);
 }
 
 // Ties in binary (470.25) are where Qt's own rounding and the statistics'

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 #include <vector>
 
@@ -84,7 +85,7 @@ TEST_F(ChartModel, TheSameXTwiceKeepsTheFirstPointAndScales) {
     Add(1, 50);
     Add(1, 900);
     EXPECT_EQ(m_chart.GetDataCount(), 1);
-    EXPECT_EQ(Screen().m_series.at(1.0).y, 50);
+    EXPECT_EQ(Screen().m_series.at(0).y, 50);
     EXPECT_EQ(Screen().m_yScale.m_nMaximum, 65);
 }
 
@@ -150,5 +151,141 @@ TEST_F(ChartModel, ValuesThatAreNotNumbersKeepTheirPlaceButNotTheScale) {
         EXPECT_EQ(Screen().m_yScale.m_nMaximum, maximum) << values.size() << " values";
         EXPECT_GT(Screen().m_yScale.m_dPixelsPerUnit, 0.0);
         EXPECT_EQ(Screen().m_xScale.m_nMaximum, 10);
+    }
+}
+
+TEST_F(ChartModel, PointsAddedOutOfOrderAreKeptInXOrderOnce) {
+    for (const double x : {3.0, 1.0, 5.0, 2.0, 1.0, 4.0, 3.0}) {
+        Add(x, 100 * x);
+    }
+    std::vector<double> xs;
+    for (const STChartPoint& point : Screen().m_series) {
+        xs.push_back(point.x);
+        EXPECT_EQ(point.y, 100 * point.x);
+    }
+    EXPECT_EQ(xs, (std::vector<double>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(Screen().m_yScale.m_nMaximum, 650);
+}
+
+namespace {
+
+void ExpectSameScale(const STChartScale& actual, const STChartScale& expected) {
+    EXPECT_EQ(actual.m_nMaximum, expected.m_nMaximum);
+    EXPECT_EQ(actual.m_nStep, expected.m_nStep);
+    EXPECT_EQ(actual.m_dPixelsPerUnit, expected.m_dPixelsPerUnit);
+    EXPECT_EQ(actual.m_nExtent, expected.m_nExtent);
+}
+
+// The same points, a value that is not a number matching its like.
+void ExpectSameSeries(const STPlotContext& actual, const STPlotContext& expected) {
+    ASSERT_EQ(actual.m_series.size(), expected.m_series.size());
+    for (std::size_t i = 0; i < actual.m_series.size(); ++i) {
+        const STChartPoint& point = actual.m_series[i];
+        const STChartPoint& wanted = expected.m_series[i];
+        EXPECT_EQ(point.x, wanted.x) << i;
+        EXPECT_TRUE(point.y == wanted.y || (std::isnan(point.y) && std::isnan(wanted.y))) << i;
+    }
+}
+
+}  // namespace
+
+// The window deletes a measurement by removing its point instead of filling
+// the chart anew; both must leave the same chart, scales and picture.
+TEST(ChartRemoveData, LeavesWhatClearingAndAddingTheRestLeaves) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    std::vector<double> many(1000);
+    for (std::size_t i = 0; i < many.size(); ++i) {
+        many[i] = 430.0 + static_cast<double>(i * 7 % 41);
+    }
+    const struct {
+        const char* what;
+        std::vector<double> values;
+        std::int32_t index;
+    } cases[] = {
+        {"middle", {450, 460, 470}, 1},
+        {"the largest value: Y shrinks", {450, 900, 470}, 1},
+        {"the tenth point: X back to 10", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, 0},
+        {"the last", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, 9},
+        {"a point without a value", {450, nan, 470}, 1},
+        {"before one without a value", {nan, 450, 470}, 0},
+        {"the only point", {50}, 0},
+        {"one of a thousand", many, 500},
+    };
+    for (const auto& [what, values, index] : cases) {
+        SCOPED_TRACE(what);
+        CChartPlot removed;
+        CChartPlot refilled;
+        std::vector<double> rest = values;
+        rest.erase(rest.begin() + index);
+        const auto fill = [](CChartPlot& chart, const std::vector<double>& points) {
+            chart.Layout(611, 234);
+            chart.ClearData();
+            for (const double value : points) {
+                chart.AddData({chart.GetDataCount() + 1.0, value});
+            }
+        };
+        fill(removed, values);
+        fill(refilled, rest);
+        removed.RemoveData(index);
+        const STPlotContext& actual = removed.ScreenContext();
+        const STPlotContext& expected = refilled.ScreenContext();
+        ExpectSameSeries(actual, expected);
+        ExpectSameScale(actual.m_xScale, expected.m_xScale);
+        ExpectSameScale(actual.m_yScale, expected.m_yScale);
+        removed.PaintScreenImage();
+        refilled.PaintScreenImage();
+        EXPECT_TRUE(removed.GetScreenImage().m_image == refilled.GetScreenImage().m_image);
+    }
+}
+
+TEST(ChartRemoveData, KeepsTheHighlightOnItsPointAndIgnoresOtherIndices) {
+    const struct {
+        std::int32_t highlight;
+        std::int32_t index;
+        std::int32_t after;
+        std::int32_t count;
+    } cases[] = {{0, 1, 0, 2},   {2, 1, 1, 2}, {1, 1, -1, 2},
+                 {-1, 0, -1, 2}, {1, 3, 1, 3}, {1, -1, 1, 3}};
+    for (const auto& [highlight, index, after, count] : cases) {
+        CChartPlot chart;
+        chart.Layout(611, 234);
+        chart.ClearData();
+        for (const double value : {450.0, 460.0, 470.0}) {
+            chart.AddData({chart.GetDataCount() + 1.0, value});
+        }
+        chart.m_nHighlight = highlight;
+        chart.RemoveData(index);
+        EXPECT_EQ(chart.m_nHighlight, after) << highlight << ", removing " << index;
+        EXPECT_EQ(chart.GetDataCount(), count) << highlight << ", removing " << index;
+    }
+}
+
+// Points less than one apart can change order or meet when the later ones
+// move down; the result is still what adding them again in order gives.
+TEST(ChartRemoveData, PointsLessThanOneApartEndAsAddingThemAgainLeavesThem) {
+    const struct {
+        std::vector<STChartPoint> points;
+        std::int32_t index;
+        std::vector<STChartPoint> rest;
+    } cases[] = {
+        {{{1, 450}, {1.8, 460}, {2, 470}, {2.5, 480}}, 2, {{1, 450}, {1.8, 460}, {1.5, 480}}},
+        {{{1, 450}, {1.5, 460}, {2, 470}, {2.5, 980}}, 2, {{1, 450}, {1.5, 460}, {1.5, 980}}},
+        {{{0.5, 50}, {0.75, 60}}, 0, {{-0.25, 60}}},
+    };
+    for (const auto& [points, index, rest] : cases) {
+        STPlotContext removed;
+        STPlotContext refilled;
+        removed.Clear(531, 199);
+        refilled.Clear(531, 199);
+        for (const STChartPoint& point : points) {
+            removed.Add(point);
+        }
+        for (const STChartPoint& point : rest) {
+            refilled.Add(point);
+        }
+        ASSERT_TRUE(removed.RemoveAt(index));
+        ExpectSameSeries(removed, refilled);
+        ExpectSameScale(removed.m_xScale, refilled.m_xScale);
+        ExpectSameScale(removed.m_yScale, refilled.m_yScale);
     }
 }

@@ -407,13 +407,13 @@ TEST_F(MarloTool, ChartWritesTheReportImageWithoutADisplay) {
             plot.AddReportData({plot.GetReportDataCount() + 1.0, average});
         }
         // Pass green 0x64FA64 at alpha 180 over the grey plot 0xB4B4B4; fail red is opaque.
-        for (const auto& [x, point] : plot.ReportContext().m_series) {
-            const QColor expected(x > 1.0 || test.firstPasses ? 0x7BE57Bu : 0xFA6464u);
+        for (const STChartPoint& point : plot.ReportContext().m_series) {
+            const QColor expected(point.x > 1.0 || test.firstPasses ? 0x7BE57Bu : 0xFA6464u);
             // The dashed grid shows through the pass colour.
             EXPECT_GT(ShareOfColour(image, BarRect(plot.ReportContext(), plot.PlotRect(), point),
                                     expected),
                       0.8)
-                << "bar " << x;
+                << "bar " << point.x;
         }
     }
 
