@@ -21,8 +21,8 @@ struct STPlotContext {
     std::vector<STChartPoint> m_series;
     STDibImage m_image;
     STChartScale m_xScale;
-    // The largest finite y added since the last clear, which alone sets the
-    // Y scale; -infinity while there is none.
+    // The largest finite y among the points, which alone sets the Y scale;
+    // -infinity while there is none.
     double m_dLargestY = -std::numeric_limits<double>::infinity();
     STChartScale m_yScale;
 

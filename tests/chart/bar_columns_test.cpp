@@ -84,20 +84,3 @@ TEST(BarColumns, BarsOutsideThePlotJoinItsEdgeColumns) {
     EXPECT_EQ(frame.m_nRight, 10);
     EXPECT_EQ(frame.m_nTop, 99);  // a bar of no height is still framed
 }
-
-// The plot of the main window, 531 pixels wide: the X scale passes one
-// pixel an ordinal between 410 and 411 points.
-TEST(BarColumns, MergeOnlyOncePointsStandCloserThanAPixel) {
-    const struct {
-        int points;
-        bool dense;
-    } cases[] = {{9, false}, {10, false}, {410, false}, {411, true}, {100000, true}};
-    for (const auto& [points, dense] : cases) {
-        STPlotContext context;
-        context.Clear(531, 199);
-        for (int i = 1; i <= points; ++i) {
-            context.Add({static_cast<double>(i), 450});
-        }
-        EXPECT_EQ(IsDensePlot(context), dense) << points << " points";
-    }
-}
