@@ -187,11 +187,11 @@ void CLedgermillDlg::OnDeleteMeasurement() {
     m_valuesModel.Show(nullptr);
     m_chart.m_nHighlight = -1;
     MeasurementModel().RemoveItem(m_batches, row);
-    m_chart.ClearData();
     if (IsAverage(*m_pCurBatch)) {
+        m_chart.ClearData();  // it showed the readings of the selected record
         ResetStatistics();
     } else {
-        ChartBatchAverages();
+        m_chart.RemoveData(row);
         ShowBatchStatistics();
     }
     RefreshAtNextFrame();

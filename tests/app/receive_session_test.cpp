@@ -217,3 +217,16 @@ TEST_F(ReceiveSession, AStaleLockFileIsTakenOver) {
     m_session->Close();
     EXPECT_FALSE(std::filesystem::exists(lock));
 }
+
+// The reader waits up to seconds for a byte; Close must not wait with it.
+TEST_F(ReceiveSession, CloseOnASilentLineReturnsAtOnce) {
+    Link();
+    for (const auto silence : {50ms, 400ms, 900ms}) {
+        ASSERT_TRUE(Open());
+        Pump(silence);
+        const auto start = std::chrono::steady_clock::now();
+        m_session->Close();
+        const auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_LT(took, 500ms) << "after " << silence.count() << " ms of silence";
+    }
+}
