@@ -2,10 +2,14 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFontMetrics>
 
 namespace {
 
 constexpr int kRefreshMs = 250;
+// The journal's path is shortened in its middle to this width, so that long
+// work still finds room in the status line; its tooltip holds it whole.
+constexpr int kJournalPathWidth = 240;
 
 QString PortName(int comNumber) {
     return QStringLiteral("COM%1").arg(comNumber);
@@ -102,7 +106,10 @@ void CReceiveStatusBar::Refresh() {
     if (!error.empty()) {
         m_journal.setText(QStringLiteral("Journal failed: %1").arg(QString::fromStdString(error)));
     } else if (!m_session.JournalPath().empty()) {
-        m_journal.setText(QStringLiteral("Journal: %1").arg(ShortPath(m_session.JournalPath())));
+        m_journal.setText(QStringLiteral("Journal: %1")
+                              .arg(m_journal.fontMetrics().elidedText(
+                                  ShortPath(m_session.JournalPath()), Qt::ElideMiddle,
+                                  kJournalPathWidth)));
     } else {
         m_journal.clear();
     }
