@@ -28,26 +28,26 @@ std::string_view ScalarClass(std::u16string_view) {
     return "std::wstring";
 }
 
-std::string ScalarText(bool value) {
-    return BoolText(value);
+void AppendScalarText(std::string& out, bool value) {
+    out += BoolText(value);
 }
-std::string ScalarText(std::uint8_t value) {
-    return ByteText(value);
+void AppendScalarText(std::string& out, std::uint8_t value) {
+    out += ByteText(value);
 }
-std::string ScalarText(std::int32_t value) {
-    return IntText(value);
+void AppendScalarText(std::string& out, std::int32_t value) {
+    out += IntText(value);
 }
-std::string ScalarText(std::uint32_t value) {
-    return UIntText(value);
+void AppendScalarText(std::string& out, std::uint32_t value) {
+    out += UIntText(value);
 }
-std::string ScalarText(std::int64_t value) {
-    return IntText(value);
+void AppendScalarText(std::string& out, std::int64_t value) {
+    out += IntText(value);
 }
-std::string ScalarText(double value) {
-    return DoubleText(value);
+void AppendScalarText(std::string& out, double value) {
+    AppendDoubleText(out, value);
 }
-std::string ScalarText(std::u16string_view value) {
-    return HexEncode(value);
+void AppendScalarText(std::string& out, std::u16string_view value) {
+    AppendHexEncoded(out, value);
 }
 
 bool ReadScalarText(std::string_view text, bool& value) {

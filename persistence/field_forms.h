@@ -26,13 +26,21 @@ std::string_view ScalarClass(std::int64_t value);
 std::string_view ScalarClass(double value);
 std::string_view ScalarClass(std::u16string_view value);
 
-std::string ScalarText(bool value);
-std::string ScalarText(std::uint8_t value);
-std::string ScalarText(std::int32_t value);
-std::string ScalarText(std::uint32_t value);
-std::string ScalarText(std::int64_t value);
-std::string ScalarText(double value);
-std::string ScalarText(std::u16string_view value);
+// The text appended to out.
+void AppendScalarText(std::string& out, bool value);
+void AppendScalarText(std::string& out, std::uint8_t value);
+void AppendScalarText(std::string& out, std::int32_t value);
+void AppendScalarText(std::string& out, std::uint32_t value);
+void AppendScalarText(std::string& out, std::int64_t value);
+void AppendScalarText(std::string& out, double value);
+void AppendScalarText(std::string& out, std::u16string_view value);
+
+template <class Value>
+std::string ScalarText(const Value& value) {
+    std::string text;
+    AppendScalarText(text, value);
+    return text;
+}
 
 // The reader of field_text.h for the type: false, value left alone, when the
 // text holds no value of that type.
