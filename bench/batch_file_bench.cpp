@@ -95,6 +95,7 @@ void BM_LoadBatch(benchmark::State& state, EBatchFileRoute route) {
         benchmark::DoNotOptimize(batch.m_itemVector.data());
     }
     CountMemory(state, before);
+    ResetPeakMemory();  // gives the freed batches back, so the next one shows
     const std::int64_t empty = ResidentBytes();
     STLedgermill held;
     LoadBatch(file.Path(), held, route);

@@ -7,7 +7,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "persistence/batch_file.h"
@@ -405,23 +407,49 @@ TEST(AcceptTime, IsNotAskedForAFileThatIsNoArchive) {
     }
 }
 
-TEST(LoadBatch, CancelStopsAtTheNextChunkAndLeavesTheBatch) {
-    const std::string bytes = Golden();
+TEST(LoadBatch, CancelSetBeforehandLoadsNothing) {
     std::atomic<bool> cancel{true};
     STBatchLoadOptions options;
     options.m_pCancel = &cancel;
     STLedgermill batch = BaseBatch();
-    EXPECT_EQ(LoadBatchBytes(bytes, batch, options), EBatchLoadResult::kCancelled);
+    EXPECT_EQ(LoadBatchBytes(Golden(), batch, options), EBatchLoadResult::kCancelled);
+    EXPECT_EQ(BatchDifference(batch, BaseBatch()), "");
+}
 
-    // Set while the file is being read: here when the time is offered.
-    cancel = false;
-    options = WithChunk(16);
+// As the window uses it: a worker loads while another thread shows the
+// progress and cancels. The worker waits, when it offers the time, until the
+// cancel flag is set, so that the load is in the middle of the file.
+TEST(LoadBatch, AnotherThreadWatchesTheProgressAndCancels) {
+    std::string items;
+    for (int i = 0; i < 500; ++i) {
+        items += Item("item" + std::to_string(i), "445");
+    }
+    const std::string bytes = Archive(Batch(El("m_time", "77") + Vector(items)));
+    STFileProgress progress;
+    std::atomic<bool> cancel{false};
+    std::promise<void> offered;
+    std::promise<void> cancelled;
+    std::shared_future<void> cancelSet = cancelled.get_future().share();
+    STBatchLoadOptions options = WithChunk(256);
+    options.m_pProgress = &progress;
     options.m_pCancel = &cancel;
-    options.m_fnAcceptTime = [&cancel](std::int64_t) {
-        cancel = true;
+    options.m_fnAcceptTime = [&offered, cancelSet](std::int64_t) {
+        offered.set_value();
+        cancelSet.wait();
         return true;
     };
-    EXPECT_EQ(LoadBatchBytes(bytes, batch, options), EBatchLoadResult::kCancelled);
+    STLedgermill batch = BaseBatch();
+    EBatchLoadResult result = EBatchLoadResult::kLoaded;
+    std::thread worker([&] { result = LoadBatchBytes(bytes, batch, options); });
+
+    offered.get_future().wait();
+    EXPECT_EQ(progress.m_nTotal, bytes.size());
+    EXPECT_GT(progress.m_nDone, 0u);
+    EXPECT_LT(progress.m_nDone, bytes.size());
+    cancel = true;
+    cancelled.set_value();
+    worker.join();
+    EXPECT_EQ(result, EBatchLoadResult::kCancelled);
     EXPECT_EQ(BatchDifference(batch, BaseBatch()), "");
 }
 
