@@ -124,6 +124,15 @@ std::string Items() {
     return Vector(Item("item0", "445") + Item("item1", "446"));
 }
 
+// A batch created at 77 with count items.
+std::string ItemsAfterTime77(int count) {
+    std::string items;
+    for (int i = 0; i < count; ++i) {
+        items += Item("item" + std::to_string(i), "445");
+    }
+    return Archive(Batch(El("m_time", "77") + Vector(items)));
+}
+
 std::string InOneItem(const std::string& fields) {
     return Archive(Batch(Vector(El("item0", "", fields))));
 }
@@ -382,11 +391,7 @@ TEST(AcceptTime, IsAskedOnceWithTheTimeTheBatchGets) {
 }
 
 TEST(AcceptTime, RefusalStopsReadingBeforeTheItems) {
-    std::string items;
-    for (int i = 0; i < 2000; ++i) {
-        items += Item("item" + std::to_string(i), "445");
-    }
-    const std::string bytes = Archive(Batch(El("m_time", "77") + Vector(items)));
+    const std::string bytes = ItemsAfterTime77(2000);
     STAsked asked;
     asked.m_bAccept = false;
     STFileProgress progress;
@@ -420,11 +425,7 @@ TEST(LoadBatch, CancelSetBeforehandLoadsNothing) {
 // progress and cancels. The worker waits, when it offers the time, until the
 // cancel flag is set, so that the load is in the middle of the file.
 TEST(LoadBatch, AnotherThreadWatchesTheProgressAndCancels) {
-    std::string items;
-    for (int i = 0; i < 500; ++i) {
-        items += Item("item" + std::to_string(i), "445");
-    }
-    const std::string bytes = Archive(Batch(El("m_time", "77") + Vector(items)));
+    const std::string bytes = ItemsAfterTime77(500);
     STFileProgress progress;
     std::atomic<bool> cancel{false};
     std::promise<void> offered;

@@ -1,14 +1,11 @@
 // The streaming batch file writer against the tree it replaces: the same
-// bytes for every batch, whatever the buffer size, and the same whole-or-
-// nothing replacement of the file.
+// bytes for every batch, whatever the buffer size. files_test.cpp checks
+// that both replace a file whole or not at all.
 #include "persistence/batch_file_writer.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <csignal>
+#include <fstream>
 #include <limits>
 
 #include "persistence/batch_file.h"
@@ -16,6 +13,7 @@
 #include "persistence/serializer.h"
 #include "support/batch_difference.h"
 #include "support/temp_folder.h"
+#include "support/worked_example.h"
 
 namespace {
 
@@ -28,17 +26,6 @@ std::unique_ptr<STLedgermillItem> MakeItem(SubItemMap fields, std::vector<double
     item->m_values = std::move(values);
     item->UpdateStatistics();
     return item;
-}
-
-STLedgermill WorkedExample() {
-    STLedgermill batch;
-    batch.m_nTestMethod = 1;
-    batch.m_dUpperLimit = 500;
-    batch.m_dLowerLimit = 400;
-    batch.m_time = 1450000000;
-    batch.AddItem(MakeItem({{u"NAME", u"T1"}}, {440, 450}));
-    batch.UpdateStatistics();
-    return batch;
 }
 
 STLedgermill Empty() {
@@ -102,7 +89,7 @@ protected:
 
 TEST_F(BatchFileWriter, WritesTheTreesBytesAtEveryBufferSize) {
     const std::vector<STWriteCase> cases{
-        {"worked example", WorkedExample, {1, 2, 3, 7, 100, kBatchFileChunkBytes}},
+        {"worked example", WorkedExampleBatch, {1, 2, 3, 7, 100, kBatchFileChunkBytes}},
         {"empty", Empty, {1, 5, kBatchFileChunkBytes}},
         {"odd texts and numbers", OddTextsAndNumbers, {1, 3, 64, kBatchFileChunkBytes}},
         {"3000 items", [] { return ManyItems(3000); }, {4096, 65536, kBatchFileChunkBytes}},
@@ -125,7 +112,7 @@ TEST_F(BatchFileWriter, WritesTheTreesBytesAtEveryBufferSize) {
         EXPECT_EQ(streamed.m_itemVector.size(), batch.m_itemVector.size());
     }
     std::ifstream golden(std::string(MARLO_TEST_DATA) + "/worked_example.hdb", std::ios::binary);
-    ASSERT_TRUE(SaveBatchFile(PathOf("example.hdb"), WorkedExample()));
+    ASSERT_TRUE(SaveBatchFile(PathOf("example.hdb"), WorkedExampleBatch()));
     EXPECT_EQ(ReadBytes("example.hdb"), std::string(std::istreambuf_iterator<char>(golden), {}));
 }
 
@@ -135,45 +122,4 @@ TEST_F(BatchFileWriter, CountsTheItemsWritten) {
     ASSERT_TRUE(SaveBatchFile(PathOf("batch.hdb"), ManyItems(250), &progress, 512));
     EXPECT_EQ(progress.m_nTotal, 250u);
     EXPECT_EQ(progress.m_nDone, 250u);
-}
-
-TEST_F(BatchFileWriter, FailedSaveLeavesThePreviousFileIntact) {
-    ASSERT_TRUE(SaveBatchFile(PathOf("batch.hdb"), WorkedExample()));
-    const std::string before = ReadBytes("batch.hdb");
-    const STLedgermill large = ManyItems(2000);
-
-    // A file-size limit in a child process: a write fails part-way.
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{8192, 8192};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        _exit(SaveBatchFile(PathOf("batch.hdb"), large, nullptr, 1000) ? 0 : 3);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << status;
-    EXPECT_EQ(ReadBytes("batch.hdb"), before);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_root), {}), 1);
-
-    EXPECT_FALSE(SaveBatchFile(PathOf("missing-folder/batch.hdb"), large));
-    ASSERT_TRUE(SaveBatchFile(PathOf("batch.hdb"), large));
-    EXPECT_GT(ReadBytes("batch.hdb").size(), before.size());
-}
-
-TEST_F(BatchFileWriter, ReplacesTheTargetOfALinkAndKeepsItsMode) {
-    ASSERT_TRUE(SaveBatchFile(PathOf("real.hdb"), WorkedExample()));
-    std::filesystem::permissions(m_root / "real.hdb", std::filesystem::perms(0640));
-    std::filesystem::create_symlink(m_root / "real.hdb", m_root / "link.hdb");
-    STLedgermill changed = WorkedExample();
-    changed.m_nTestModel = 1;
-    ASSERT_TRUE(SaveBatchFile(PathOf("link.hdb"), changed));
-    EXPECT_TRUE(std::filesystem::is_symlink(m_root / "link.hdb"));
-    STLedgermill read;
-    ASSERT_EQ(LoadBatchFile(PathOf("real.hdb"), read), EBatchLoadResult::kLoaded);
-    EXPECT_EQ(read.m_nTestModel, 1);
-    EXPECT_EQ(std::filesystem::status(m_root / "real.hdb").permissions(),
-              std::filesystem::perms(0640));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_root), {}), 2);
 }
