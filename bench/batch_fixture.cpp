@@ -2,7 +2,10 @@
 
 #include <memory>
 
+#include "common/time_text.h"
 #include "persistence/batch_file.h"
+#include "persistence/batch_file_reader.h"
+#include "persistence/batch_file_writer.h"
 #include "persistence/serializer.h"
 
 namespace {
@@ -27,6 +30,15 @@ std::unique_ptr<STLedgermillItem> TesterItem(std::size_t index) {
     return item;
 }
 
+bool LoadThroughTree(const std::string& path, STLedgermill& batch) {
+    CSerializer archive;
+    if (!archive.OpenForRead(path)) {
+        return false;
+    }
+    ReadBatch(archive.GetRoot(), kBatchInstanceName, batch);
+    return true;
+}
+
 }  // namespace
 
 STLedgermill TesterBatch(std::size_t count) {
@@ -41,14 +53,33 @@ STLedgermill TesterBatch(std::size_t count) {
     return batch;
 }
 
-bool SaveBatch(const STLedgermill& batch, const std::string& path) {
+bool SaveBatch(const STLedgermill& batch, const std::string& path, EBatchFileRoute route) {
+    if (route == EBatchFileRoute::kStream) {
+        return SaveBatchFile(path, batch);
+    }
     CSerializer archive;
     archive.OpenForWrite();
     WriteBatch(batch, archive.GetRoot(), kBatchInstanceName);
     return archive.SaveFile(path);
 }
 
-bool LoadBatch(const std::string& path, STLedgermill& batch) {
-    CSerializer archive;
-    return archive.OpenForRead(path) && ReadBatch(archive.GetRoot(), kBatchInstanceName, batch);
+bool LoadBatch(const std::string& path, STLedgermill& batch, EBatchFileRoute route) {
+    if (route == EBatchFileRoute::kStream) {
+        return LoadBatchFile(path, batch) == EBatchLoadResult::kLoaded;
+    }
+    return LoadThroughTree(path, batch);
+}
+
+// Both compare the keys the window lists batches by.
+bool RefuseListedBatch(const std::string& path, std::int64_t listedTime, EBatchFileRoute route) {
+    const std::u16string listedKey = FormatTime(0, listedTime);
+    STLedgermill loaded;
+    if (route == EBatchFileRoute::kStream) {
+        STBatchLoadOptions options;
+        options.m_fnAcceptTime = [&listedKey](std::int64_t time) {
+            return FormatTime(0, time) != listedKey;
+        };
+        return LoadBatchFile(path, loaded, options) == EBatchLoadResult::kRefused;
+    }
+    return LoadThroughTree(path, loaded) && FormatTime(0, loaded.m_time) == listedKey;
 }

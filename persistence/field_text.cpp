@@ -62,10 +62,16 @@ std::string UIntText(std::uint32_t value) {
 }
 
 std::string DoubleText(double value) {
-    std::array<char, 400> buffer{};
+    std::string text;
+    AppendDoubleText(text, value);
+    return text;
+}
+
+void AppendDoubleText(std::string& out, double value) {
+    std::array<char, 400> buffer;
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                       std::chars_format::fixed, 6);
-    return std::string(buffer.data(), result.ptr);
+    out.append(buffer.data(), result.ptr);
 }
 
 bool ReadBoolText(std::string_view text, bool& value) {
@@ -115,19 +121,24 @@ bool ReadDoubleText(std::string_view text, double& value) {
 }
 
 std::string HexEncode(std::u16string_view text) {
-    static constexpr std::string_view kDigits = "0123456789ABCDEF";
     std::string hex;
-    hex.reserve(4 * (text.size() + 1));
-    const auto appendByte = [&hex](unsigned byte) {
-        hex.push_back(kDigits[byte >> 4]);
-        hex.push_back(kDigits[byte & 0xF]);
+    AppendHexEncoded(hex, text);
+    return hex;
+}
+
+void AppendHexEncoded(std::string& out, std::u16string_view text) {
+    static constexpr std::string_view kDigits = "0123456789ABCDEF";
+    const std::size_t start = out.size();
+    out.resize(start + 4 * (text.size() + 1), '0');  // the final 0x0000 unit stays
+    char* digit = out.data() + start;
+    const auto putByte = [&digit](unsigned byte) {
+        *digit++ = kDigits[byte >> 4];
+        *digit++ = kDigits[byte & 0xF];
     };
     for (const char16_t unit : text) {
-        appendByte(unit & 0xFFu);
-        appendByte(static_cast<unsigned>(unit) >> 8);
+        putByte(unit & 0xFFu);
+        putByte(static_cast<unsigned>(unit) >> 8);
     }
-    hex.append("0000");
-    return hex;
 }
 
 bool HexDecode(std::string_view hex, std::u16string& text) {

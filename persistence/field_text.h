@@ -13,6 +13,7 @@ std::string IntText(std::int64_t value);
 std::string UIntText(std::uint32_t value);
 // Fixed point with exactly six decimals.
 std::string DoubleText(double value);
+void AppendDoubleText(std::string& out, double value);
 
 // Each reader converts the text into value and returns true, or returns
 // false and leaves value as it was when the text holds no value of that type.
@@ -31,6 +32,7 @@ bool ReadDoubleText(std::string_view text, double& value);
 // UTF-16 code units and a final 0x0000 unit, little-endian, each byte as two
 // upper-case hexadecimal digits: "T1" gives 540031000000.
 std::string HexEncode(std::u16string_view text);
+void AppendHexEncoded(std::string& out, std::u16string_view text);
 
 // The reverse: false for a text of odd length. Characters other than 0-9 and
 // A-F count 0; the string ends at the first 0x0000 unit or with the data, a

@@ -3,20 +3,11 @@
 #include <unordered_map>
 
 #include "persistence/batch_file.h"
+#include "persistence/field_forms.h"
 #include "persistence/field_text.h"
 #include "persistence/text_file.h"
 
 namespace {
-
-constexpr std::string_view kItemVectorClass = "std::vector<STLedgermillItem*>";
-constexpr std::string_view kSubItemMapClass = "std::map<STDWString, STDWString*>";
-constexpr std::string_view kValueVectorClass = "std::vector<double>";
-constexpr std::string_view kMapKey = "map_key";
-constexpr std::string_view kMapValue = "map_value";
-
-std::string ItemName(std::size_t index) {
-    return "item" + std::to_string(index);
-}
 
 STXmlNode* AddElement(STXmlNode& parent, std::string_view name, std::string_view text,
                       std::string_view className) {
@@ -28,12 +19,12 @@ STXmlNode* AddElement(STXmlNode& parent, std::string_view name, std::string_view
     return element;
 }
 
-bool WriteScalar(STXmlNode* parent, std::string_view name, std::string_view text,
-                 std::string_view className) {
+template <class Value>
+bool WriteScalar(STXmlNode* parent, std::string_view name, Value value) {
     if (parent == nullptr) {
         return false;
     }
-    AddElement(*parent, name, text, className);
+    AddElement(*parent, name, ScalarText(value), ScalarClass(value));
     return true;
 }
 
@@ -41,13 +32,13 @@ STXmlNode* AddContainer(STXmlNode* parent, std::string_view name, std::string_vi
     return parent == nullptr ? nullptr : AddElement(*parent, name, "", className);
 }
 
-template <class Value, class Reader>
-bool ReadScalar(const STXmlNode* parent, std::string_view name, Value& value, Reader read) {
+template <class Value>
+bool ReadScalar(const STXmlNode* parent, std::string_view name, Value& value) {
     const STXmlNode* field = FindChild(parent, name);
     if (field == nullptr) {
         return false;
     }
-    read(field->m_strText, value);
+    ReadScalarText(field->m_strText, value);
     return true;
 }
 
@@ -98,47 +89,47 @@ STXmlNode* CSerializer::WriteRecord(STXmlNode* parent, std::string_view name,
 }
 
 bool CSerializer::WriteField(STXmlNode* parent, std::string_view name, bool value) {
-    return WriteScalar(parent, name, BoolText(value), "bool");
+    return WriteScalar(parent, name, value);
 }
 bool CSerializer::WriteField(STXmlNode* parent, std::string_view name, std::uint8_t value) {
-    return WriteScalar(parent, name, ByteText(value), "unsigned char");
+    return WriteScalar(parent, name, value);
 }
 bool CSerializer::WriteField(STXmlNode* parent, std::string_view name, std::int32_t value) {
-    return WriteScalar(parent, name, IntText(value), "int");
+    return WriteScalar(parent, name, value);
 }
 bool CSerializer::WriteField(STXmlNode* parent, std::string_view name, std::uint32_t value) {
-    return WriteScalar(parent, name, UIntText(value), "unsigned long");
+    return WriteScalar(parent, name, value);
 }
 bool CSerializer::WriteField(STXmlNode* parent, std::string_view name, std::int64_t value) {
-    return WriteScalar(parent, name, IntText(value), "time_t");
+    return WriteScalar(parent, name, value);
 }
 bool CSerializer::WriteField(STXmlNode* parent, std::string_view name, double value) {
-    return WriteScalar(parent, name, DoubleText(value), "double");
+    return WriteScalar(parent, name, value);
 }
 bool CSerializer::WriteField(STXmlNode* parent, std::string_view name, std::u16string_view value) {
-    return WriteScalar(parent, name, HexEncode(value), "std::wstring");
+    return WriteScalar(parent, name, value);
 }
 
 bool CSerializer::ReadField(const STXmlNode* parent, std::string_view name, bool& value) {
-    return ReadScalar(parent, name, value, ReadBoolText);
+    return ReadScalar(parent, name, value);
 }
 bool CSerializer::ReadField(const STXmlNode* parent, std::string_view name, std::uint8_t& value) {
-    return ReadScalar(parent, name, value, ReadByteText);
+    return ReadScalar(parent, name, value);
 }
 bool CSerializer::ReadField(const STXmlNode* parent, std::string_view name, std::int32_t& value) {
-    return ReadScalar(parent, name, value, ReadIntText);
+    return ReadScalar(parent, name, value);
 }
 bool CSerializer::ReadField(const STXmlNode* parent, std::string_view name, std::uint32_t& value) {
-    return ReadScalar(parent, name, value, ReadUIntText);
+    return ReadScalar(parent, name, value);
 }
 bool CSerializer::ReadField(const STXmlNode* parent, std::string_view name, std::int64_t& value) {
-    return ReadScalar(parent, name, value, ReadInt64Text);
+    return ReadScalar(parent, name, value);
 }
 bool CSerializer::ReadField(const STXmlNode* parent, std::string_view name, double& value) {
-    return ReadScalar(parent, name, value, ReadDoubleText);
+    return ReadScalar(parent, name, value);
 }
 bool CSerializer::ReadField(const STXmlNode* parent, std::string_view name, std::u16string& value) {
-    return ReadScalar(parent, name, value, HexDecode);
+    return ReadScalar(parent, name, value);
 }
 
 bool CSerializer::WriteItemVector(STXmlNode* parent, std::string_view name,

@@ -1,9 +1,5 @@
 #include "persistence/text_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <clocale>
 #include <mutex>
 #include <string>
@@ -11,6 +7,7 @@
 
 #include "common/file_bytes.h"
 #include "common/file_replace.h"
+#include "persistence/file_output.h"
 #include "persistence/xml_parser.h"
 
 namespace {
@@ -24,20 +21,6 @@ std::string WithCrLf(const std::string& text) {
         start = lf + 1;
     }
     return out.append(text, start);
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
 }
 
 }  // namespace
@@ -75,10 +58,7 @@ bool ReadTextFile(const std::string& path, std::string& text) {
 bool WriteTextFile(const std::string& path, const std::string& text) {
     SwitchToUserLocaleOnce();
     return ReplaceFile(path, [&text](const std::string& temporary) {
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0) return false;
-        const bool written = WriteAll(fd, WithCrLf(text));
-        return ::close(fd) == 0 && written;
+        return WriteNewFile(temporary, [&text](int fd) { return WriteAllBytes(fd, WithCrLf(text)); });
     });
 }
 

@@ -50,8 +50,8 @@ std::unique_ptr<STXmlNode> CXmlParser::ParseTag(std::string_view tag) {
         return nullptr;
     }
     auto node = std::make_unique<STXmlNode>();
+    node->m_strName = TagName(tag);
     const std::size_t space = tag.find(' ');
-    node->m_strName = tag.substr(0, space);
     if (space == tag.npos) {
         return node;
     }
@@ -74,19 +74,28 @@ std::unique_ptr<STXmlNode> CXmlParser::ParseTag(std::string_view tag) {
     return node;
 }
 
-std::unique_ptr<STXmlNode> CXmlParser::ParseOpeningToken(STXmlNode* parent) {
-    const std::string_view token = m_tokens[m_nextToken++];
+bool SplitOpeningToken(std::string_view token, std::string_view& tag, std::string_view& text) {
     const std::size_t close = token.find('>');
     if (close == token.npos || token.find('>', close + 1) != token.npos) {
-        return nullptr;
+        return false;
     }
-    const std::string_view tag = TrimView(token.substr(0, close));
+    tag = TrimView(token.substr(0, close));
     if (tag.empty() || tag.front() == '/') {
+        return false;
+    }
+    text = TrimView(token.substr(close + 1));
+    return true;
+}
+
+std::unique_ptr<STXmlNode> CXmlParser::ParseOpeningToken(STXmlNode* parent) {
+    std::string_view tag;
+    std::string_view text;
+    if (!SplitOpeningToken(m_tokens[m_nextToken++], tag, text)) {
         return nullptr;
     }
     std::unique_ptr<STXmlNode> node = ParseTag(tag);
     node->m_pParent = parent;
-    node->m_strText = Unescaped(TrimView(token.substr(close + 1)));
+    node->m_strText = Unescaped(text);
     return node;
 }
 

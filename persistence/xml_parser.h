@@ -9,6 +9,18 @@
 
 #include "persistence/xml_node.h"
 
+// A token is the stretch between one '<' and the next. It opens an element
+// when it holds exactly one '>' and the trimmed text before it is neither
+// empty nor begins with '/'; then tag is that text and text the trimmed,
+// still escaped text after the '>'. Any other token closes the innermost
+// open element.
+bool SplitOpeningToken(std::string_view token, std::string_view& tag, std::string_view& text);
+
+// An element's name: its tag up to the first space.
+inline std::string_view TagName(std::string_view tag) {
+    return tag.substr(0, tag.find(' '));
+}
+
 class CXmlParser {
 public:
     // Appends at most one element, the first top-level one, to document.

@@ -5,10 +5,12 @@
 
 #include "common/text.h"
 #include "persistence/batch_file.h"
+#include "persistence/batch_file_reader.h"
 #include "persistence/serializer.h"
 #include "persistence/setting.h"
 #include "persistence/text_file.h"
 #include "persistence/xml_parser.h"
+#include "support/batch_difference.h"
 
 namespace {
 
@@ -83,6 +85,24 @@ bool HasNameEndingInWhiteSpace(const XmlDocument& document) {
     return false;
 }
 
+// The streaming reader, fed the raw bytes in small chunks so that tokens and
+// CR LF pairs fall across their boundaries, gives the tree's batch.
+bool StreamMatchesTree(const std::uint8_t* data, std::size_t size, const STXmlNode* root) {
+    const STLedgermill base;
+    STLedgermill tree = base;
+    if (root != nullptr) {
+        ReadBatch(root, kBatchInstanceName, tree);
+    }
+    STLedgermill streamed = base;
+    STBatchLoadOptions options;
+    options.m_nChunkBytes = 1 + size % 7;
+    const EBatchLoadResult result =
+        LoadBatchBytes(std::string_view(reinterpret_cast<const char*>(data), size), streamed, options);
+    const EBatchLoadResult expected =
+        root != nullptr ? EBatchLoadResult::kLoaded : EBatchLoadResult::kNotArchive;
+    return result == expected && BatchDifference(streamed, tree).empty();
+}
+
 }  // namespace
 
 bool FuzzPersistenceInput(const std::uint8_t* data, std::size_t size) {
@@ -99,5 +119,5 @@ bool FuzzPersistenceInput(const std::uint8_t* data, std::size_t size) {
     const std::string written = CXmlParser().WriteDocument(document);
     const bool treeHolds = HasNameEndingInWhiteSpace(document) ||
                            CXmlParser().WriteDocument(Parse(written)) == written;
-    return treeHolds && batchHolds;
+    return treeHolds && batchHolds && StreamMatchesTree(data, size, ArchiveRoot(document));
 }

@@ -9,10 +9,12 @@
 #include <fstream>
 
 #include "persistence/batch_file.h"
+#include "persistence/batch_file_writer.h"
 #include "persistence/serializer.h"
 #include "persistence/setting.h"
 #include "support/comma_locale.h"
 #include "support/temp_folder.h"
+#include "support/worked_example.h"
 
 namespace {
 
@@ -21,22 +23,8 @@ std::string Golden(const std::string& name) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// The batch of the worked example file.
-STLedgermill ExampleBatch() {
-    STLedgermill batch;
-    batch.m_nTestModel = 0;
-    batch.m_nTestMethod = 1;
-    batch.m_dUpperLimit = 500;
-    batch.m_dLowerLimit = 400;
-    batch.m_time = 1450000000;
-    auto item = std::make_unique<STLedgermillItem>();
-    item->m_subItem[u"NAME"] = u"T1";
-    item->m_values = {440, 450};
-    item->UpdateStatistics();
-    batch.AddItem(std::move(item));
-    batch.UpdateStatistics();
-    return batch;
-}
+// Both writers of a batch file: the archive's tree and the streaming one.
+enum class EBatchWriter { kTree, kStream };
 
 class FilesTest : public TempFolder {
 protected:
@@ -45,7 +33,11 @@ protected:
         ResetDefaults(g_stSetting);
     }
 
-    bool SaveBatch(const STLedgermill& batch, const std::string& name) const {
+    bool SaveBatch(const STLedgermill& batch, const std::string& name,
+                   EBatchWriter writer = EBatchWriter::kTree) const {
+        if (writer == EBatchWriter::kStream) {
+            return SaveBatchFile(PathOf(name), batch);
+        }
         CSerializer archive;
         archive.OpenForWrite();
         WriteBatch(batch, archive.GetRoot(), kBatchInstanceName);
@@ -63,10 +55,18 @@ protected:
     }
 };
 
+// A save replaces the file whole or not at all, whichever writer makes it.
+class BatchFileReplacement : public FilesTest, public testing::WithParamInterface<EBatchWriter> {
+protected:
+    bool Save(const STLedgermill& batch, const std::string& name) const {
+        return SaveBatch(batch, name, GetParam());
+    }
+};
+
 }  // namespace
 
 TEST_F(FilesTest, BatchFileIsWrittenByteForByte) {
-    ASSERT_TRUE(SaveBatch(ExampleBatch(), "example.hdb"));
+    ASSERT_TRUE(SaveBatch(WorkedExampleBatch(), "example.hdb"));
     EXPECT_EQ(ReadBytes("example.hdb"), Golden("worked_example.hdb"));
 }
 
@@ -169,10 +169,10 @@ TEST_F(FilesTest, FilesStayTheSameUnderCommaDecimalLocale) {
     EXPECT_EQ(g_stSetting.m_dUpperLimit, 3000.0);
 }
 
-TEST_F(FilesTest, FailedSaveLeavesThePreviousFileIntact) {
-    ASSERT_TRUE(SaveBatch(ExampleBatch(), "batch.hdb"));
+TEST_P(BatchFileReplacement, FailedSaveLeavesThePreviousFileIntact) {
+    ASSERT_TRUE(Save(WorkedExampleBatch(), "batch.hdb"));
     const std::string before = ReadBytes("batch.hdb");
-    STLedgermill large = ExampleBatch();
+    STLedgermill large = WorkedExampleBatch();
     for (int i = 0; i < 2000; ++i) {
         large.AddItem(std::make_unique<STLedgermillItem>(*large.m_itemVector[0]));
     }
@@ -184,12 +184,13 @@ TEST_F(FilesTest, FailedSaveLeavesThePreviousFileIntact) {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{4096, 4096};
         setrlimit(RLIMIT_FSIZE, &limit);
-        _exit(SaveBatch(large, "batch.hdb") ? 0 : 3);
+        _exit(Save(large, "batch.hdb") ? 0 : 3);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << status;
     EXPECT_EQ(ReadBytes("batch.hdb"), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_root), {}), 1);
 
     // Interrupted: the limit's signal kills the process in the middle.
     const pid_t killed = fork();
@@ -197,25 +198,25 @@ TEST_F(FilesTest, FailedSaveLeavesThePreviousFileIntact) {
     if (killed == 0) {
         const rlimit limit{4096, 4096};
         setrlimit(RLIMIT_FSIZE, &limit);
-        SaveBatch(large, "batch.hdb");
+        Save(large, "batch.hdb");
         _exit(0);
     }
     ASSERT_EQ(waitpid(killed, &status, 0), killed);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
     EXPECT_EQ(ReadBytes("batch.hdb"), before);
 
-    EXPECT_FALSE(SaveBatch(large, "missing-folder/batch.hdb"));
-    ASSERT_TRUE(SaveBatch(large, "batch.hdb"));
+    EXPECT_FALSE(Save(large, "missing-folder/batch.hdb"));
+    ASSERT_TRUE(Save(large, "batch.hdb"));
     EXPECT_GT(ReadBytes("batch.hdb").size(), before.size());
 }
 
-TEST_F(FilesTest, SaveReplacesTheTargetOfALinkAndKeepsItsMode) {
-    ASSERT_TRUE(SaveBatch(ExampleBatch(), "real.hdb"));
+TEST_P(BatchFileReplacement, SaveReplacesTheTargetOfALinkAndKeepsItsMode) {
+    ASSERT_TRUE(Save(WorkedExampleBatch(), "real.hdb"));
     std::filesystem::permissions(m_root / "real.hdb", std::filesystem::perms(0640));
     std::filesystem::create_symlink(m_root / "real.hdb", m_root / "link.hdb");
-    STLedgermill changed = ExampleBatch();
+    STLedgermill changed = WorkedExampleBatch();
     changed.m_nTestModel = 1;
-    ASSERT_TRUE(SaveBatch(changed, "link.hdb"));
+    ASSERT_TRUE(Save(changed, "link.hdb"));
     EXPECT_TRUE(std::filesystem::is_symlink(m_root / "link.hdb"));
     STLedgermill read;
     ASSERT_TRUE(LoadBatch("real.hdb", read));
@@ -224,3 +225,9 @@ TEST_F(FilesTest, SaveReplacesTheTargetOfALinkAndKeepsItsMode) {
               std::filesystem::perms(0640));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_root), {}), 2);
 }
+
+INSTANTIATE_TEST_SUITE_P(Writers, BatchFileReplacement,
+                         testing::Values(EBatchWriter::kTree, EBatchWriter::kStream),
+                         [](const testing::TestParamInfo<EBatchWriter>& writer) {
+                             return writer.param == EBatchWriter::kTree ? "Tree" : "Stream";
+                         });

@@ -9,8 +9,7 @@
 #include "common/file_bytes.h"
 #include "instrument/received_text.h"
 #include "instrument/record_parser.h"
-#include "persistence/batch_file.h"
-#include "persistence/serializer.h"
+#include "persistence/batch_file_writer.h"
 #include "persistence/setting.h"
 #include "tools/marlo_tool/commands.h"
 
@@ -131,10 +130,7 @@ int RunImport(Arguments arguments) {
     }
     batch.UpdateStatistics();
 
-    CSerializer archive;
-    archive.OpenForWrite();
-    WriteBatch(batch, archive.GetRoot(), kBatchInstanceName);
-    if (!archive.SaveFile(options->m_strOutput)) {
+    if (!SaveBatchFile(options->m_strOutput, batch)) {
         return ReportFailure("marlo-tool: cannot write " + options->m_strOutput);
     }
     const int result = WriteStandardOutput(std::to_string(batch.m_itemVector.size()) +

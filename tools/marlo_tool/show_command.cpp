@@ -4,8 +4,7 @@
 
 #include "common/time_text.h"
 #include "common/utf.h"
-#include "persistence/batch_file.h"
-#include "persistence/serializer.h"
+#include "persistence/batch_file_reader.h"
 #include "tools/marlo_tool/commands.h"
 
 namespace {
@@ -49,13 +48,11 @@ Json BatchJson(const STLedgermill& batch) {
 }  // namespace
 
 bool LoadBatch(const std::string& path, STLedgermill& batch) {
-    CSerializer archive;
-    if (!archive.OpenForRead(path)) {
+    // An archive without a batch shows as a new, empty batch.
+    if (LoadBatchFile(path, batch) != EBatchLoadResult::kLoaded) {
         std::cerr << "Load Failed.\n";
         return false;
     }
-    // An archive without a batch shows as a new, empty batch.
-    ReadBatch(archive.GetRoot(), kBatchInstanceName, batch);
     return true;
 }
 

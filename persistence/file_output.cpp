@@ -1,0 +1,29 @@
+#include "persistence/file_output.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+bool WriteAllBytes(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+bool WriteNewFile(const std::string& path, const std::function<bool(int fd)>& write) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return false;
+    }
+    const bool written = write(fd);
+    return ::close(fd) == 0 && written;
+}
