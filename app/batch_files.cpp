@@ -8,8 +8,9 @@
 #include "app/window_text.h"
 #include "common/text.h"
 #include "dialogs/modal.h"
-#include "persistence/batch_file.h"
-#include "persistence/serializer.h"
+#include "common/time_text.h"
+#include "persistence/batch_file_reader.h"
+#include "persistence/batch_file_writer.h"
 
 namespace {
 
@@ -37,26 +38,33 @@ struct STLoaded {
     std::unique_ptr<STLedgermill> m_pBatch = std::make_unique<STLedgermill>();
 };
 
+// A batch whose key is listed is refused as soon as its creation time is
+// read, before its items.
 void LoadFile(const std::string& path, const std::set<std::u16string>& listed, STLoaded& loaded,
               STWorkProgress& progress) {
-    CSerializer archive;
-    if (!archive.OpenForRead(path)) {
-        return;
+    std::int64_t refusedTime = 0;
+    STBatchLoadOptions options;
+    options.m_fnAcceptTime = [&listed, &refusedTime](std::int64_t time) {
+        refusedTime = time;
+        return !listed.contains(FormatTime(0, time));
+    };
+    options.m_pProgress = &progress;
+    options.m_pCancel = &progress.m_bCancel;
+    switch (LoadBatchFile(path, *loaded.m_pBatch, options)) {
+        case EBatchLoadResult::kLoaded:
+            loaded.m_eOutcome = ELoadOutcome::kLoaded;
+            break;
+        case EBatchLoadResult::kNotArchive:
+            loaded.m_eOutcome = ELoadOutcome::kFailed;
+            break;
+        case EBatchLoadResult::kCancelled:
+            loaded.m_eOutcome = ELoadOutcome::kCancelled;
+            break;
+        case EBatchLoadResult::kRefused:
+            loaded.m_eOutcome = ELoadOutcome::kExisted;
+            loaded.m_pBatch->m_time = refusedTime;  // the key to select
+            break;
     }
-    if (progress.m_bCancel) {
-        loaded.m_eOutcome = ELoadOutcome::kCancelled;
-        return;
-    }
-    ReadBatch(archive.GetRoot(), kBatchInstanceName, *loaded.m_pBatch);
-    loaded.m_eOutcome = listed.contains(BatchKey(*loaded.m_pBatch)) ? ELoadOutcome::kExisted
-                                                                     : ELoadOutcome::kLoaded;
-}
-
-bool SaveFile(const std::string& path, const STLedgermill& batch) {
-    CSerializer archive;
-    archive.OpenForWrite();
-    WriteBatch(batch, archive.GetRoot(), kBatchInstanceName);
-    return archive.SaveFile(path);
 }
 
 QString FileName(const std::string& path) {
@@ -129,7 +137,9 @@ void CLedgermillDlg::OnSave() {
     auto saved = std::make_shared<bool>(false);
     m_work.Start(
         QStringLiteral("Saving %1").arg(FileName(path)), false,
-        [path, batch, saved](STWorkProgress&) { *saved = SaveFile(path, *batch); },
+        [path, batch, saved](STWorkProgress& progress) {
+            *saved = SaveBatchFile(path, *batch, &progress);
+        },
         [this, batch, saved] {
             m_batches.Release(batch);
             // The file is replaced whole or not at all; a failure must not

@@ -12,9 +12,11 @@
 #include <functional>
 #include <thread>
 
-struct STWorkProgress {
-    std::atomic<std::uint64_t> m_nDone{0};
-    std::atomic<std::uint64_t> m_nTotal{0};
+#include "persistence/file_progress.h"
+
+// How far the work got, as a file load or save counts it, and whether it
+// was asked to stop.
+struct STWorkProgress : STFileProgress {
     std::atomic<bool> m_bCancel{false};
 };
 
