@@ -152,7 +152,7 @@ TEST_F(ReportCommand, ReportingAgainNeverReplacesAWorkbook) {
 
 TEST_F(ReportCommand, ACancelledReportLeavesNothingAndSaysNothing) {
     std::vector<STItemTexts> many;
-    for (int i = 0; i < 3000; ++i) {
+    for (int i = 0; i < 10000; ++i) {
         many.push_back(kItems[static_cast<std::size_t>(i % 2)]);
     }
     Load(*MakeBatch(kTestMethodLeeb, many));
