@@ -219,3 +219,18 @@ TEST_F(BatchFiles, RecordsArrivingWhileTheBatchIsSavedWaitAndTheFileHoldsTheBatc
     EXPECT_TRUE(m_window->m_batches.IsUnsaved(&batch));
     EXPECT_EQ(CellText(m_window->m_batchList, 0, 4), "52");
 }
+
+TEST_F(BatchFiles, ClosingWhileABatchIsSavedWaitsForTheFileAndAsksNothing) {
+    m_window->show();
+    m_window->m_batches.MarkUnsaved(&AddBatchWithItems());
+    Answer("closing.hdb");
+    m_window->OnSave();
+    m_window->accept();  // the save ends first, and then nothing is unsaved
+    EXPECT_FALSE(m_window->isVisible());
+    EXPECT_EQ(LastMessage(), "Save HDB File");
+    EXPECT_EQ(ReadSaved(PathOf("closing.hdb")).m_itemVector.size(), 2u);
+    // A load still running when the window goes is stopped and dropped.
+    Answer("closing.hdb");
+    m_window->OnLoad();
+    m_window.reset();
+}
