@@ -7,8 +7,8 @@
 #include "app/ledgermill_dlg.h"
 #include "app/window_text.h"
 #include "common/text.h"
-#include "dialogs/modal.h"
 #include "common/time_text.h"
+#include "dialogs/modal.h"
 #include "persistence/batch_file_reader.h"
 #include "persistence/batch_file_writer.h"
 
@@ -30,40 +30,27 @@ std::string WithHdbExtension(std::string path) {
     return path;
 }
 
-enum class ELoadOutcome { kLoaded, kFailed, kExisted, kCancelled };
-
 // What the worker leaves for the window.
 struct STLoaded {
-    ELoadOutcome m_eOutcome = ELoadOutcome::kFailed;
+    EBatchLoadResult m_eResult = EBatchLoadResult::kNotArchive;
     std::unique_ptr<STLedgermill> m_pBatch = std::make_unique<STLedgermill>();
 };
 
 // A batch whose key is listed is refused as soon as its creation time is
-// read, before its items.
+// read, before its items; the refused batch keeps only that time, its key.
 void LoadFile(const std::string& path, const std::set<std::u16string>& listed, STLoaded& loaded,
               STWorkProgress& progress) {
-    std::int64_t refusedTime = 0;
+    std::int64_t offeredTime = 0;
     STBatchLoadOptions options;
-    options.m_fnAcceptTime = [&listed, &refusedTime](std::int64_t time) {
-        refusedTime = time;
+    options.m_fnAcceptTime = [&listed, &offeredTime](std::int64_t time) {
+        offeredTime = time;
         return !listed.contains(FormatTime(0, time));
     };
     options.m_pProgress = &progress;
     options.m_pCancel = &progress.m_bCancel;
-    switch (LoadBatchFile(path, *loaded.m_pBatch, options)) {
-        case EBatchLoadResult::kLoaded:
-            loaded.m_eOutcome = ELoadOutcome::kLoaded;
-            break;
-        case EBatchLoadResult::kNotArchive:
-            loaded.m_eOutcome = ELoadOutcome::kFailed;
-            break;
-        case EBatchLoadResult::kCancelled:
-            loaded.m_eOutcome = ELoadOutcome::kCancelled;
-            break;
-        case EBatchLoadResult::kRefused:
-            loaded.m_eOutcome = ELoadOutcome::kExisted;
-            loaded.m_pBatch->m_time = refusedTime;  // the key to select
-            break;
+    loaded.m_eResult = LoadBatchFile(path, *loaded.m_pBatch, options);
+    if (loaded.m_eResult == EBatchLoadResult::kRefused) {
+        loaded.m_pBatch->m_time = offeredTime;
     }
 }
 
@@ -95,15 +82,15 @@ void CLedgermillDlg::OnLoad() {
         },
         [this, loaded] {
             const std::u16string key = BatchKey(*loaded->m_pBatch);
-            switch (loaded->m_eOutcome) {
-                case ELoadOutcome::kFailed:
+            switch (loaded->m_eResult) {
+                case EBatchLoadResult::kNotArchive:
                     CModal::Current().ShowMessage(this, kMarloCaption,
                                                   QStringLiteral("Load Failed."));
                     return;
-                case ELoadOutcome::kCancelled:
+                case EBatchLoadResult::kCancelled:
                     return;
-                case ELoadOutcome::kExisted:
-                case ELoadOutcome::kLoaded:
+                case EBatchLoadResult::kRefused:
+                case EBatchLoadResult::kLoaded:
                     break;
             }
             // A batch made meanwhile may have taken the key.
