@@ -33,6 +33,8 @@ std::string WithHdbExtension(std::string path) {
 // What the worker leaves for the window.
 struct STLoaded {
     EBatchLoadResult m_eResult = EBatchLoadResult::kNotArchive;
+    // Why the file could not be read, naming it; empty when it was read.
+    std::string m_strFailure;
     std::unique_ptr<STLedgermill> m_pBatch = std::make_unique<STLedgermill>();
 };
 
@@ -48,10 +50,20 @@ void LoadFile(const std::string& path, const std::set<std::u16string>& listed, S
     };
     options.m_pProgress = &progress;
     options.m_pCancel = &progress.m_bCancel;
+    options.m_pFailure = &loaded.m_strFailure;
     loaded.m_eResult = LoadBatchFile(path, *loaded.m_pBatch, options);
     if (loaded.m_eResult == EBatchLoadResult::kRefused) {
         loaded.m_pBatch->m_time = offeredTime;
     }
+}
+
+// "Load Failed.", and on a line of its own why the file could not be read.
+QString LoadFailedText(const std::string& failure) {
+    QString text = QStringLiteral("Load Failed.");
+    if (!failure.empty()) {
+        text += u'\n' + QString::fromLocal8Bit(failure);
+    }
+    return text;
 }
 
 QString FileName(const std::string& path) {
@@ -85,7 +97,7 @@ void CLedgermillDlg::OnLoad() {
             switch (loaded->m_eResult) {
                 case EBatchLoadResult::kNotArchive:
                     CModal::Current().ShowMessage(this, kMarloCaption,
-                                                  QStringLiteral("Load Failed."));
+                                                  LoadFailedText(loaded->m_strFailure));
                     return;
                 case EBatchLoadResult::kCancelled:
                     return;

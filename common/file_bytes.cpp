@@ -1,31 +1,46 @@
 #include "common/file_bytes.h"
 
-#include <array>
-#include <cstdio>
-#include <memory>
+#include <unistd.h>
 
-namespace {
+#include <cerrno>
+#include <cstring>
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
+#include "common/regular_file.h"
 
-}  // namespace
-
-bool ReadFileBytes(const std::string& path, std::string& bytes) {
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
+bool ReadFileBytes(const std::string& path, std::string& bytes, std::string* failure) {
+    const CRegularFile file(path);
+    const auto fail = [&](const std::string& reason) {
+        if (failure != nullptr) *failure = reason;
         return false;
+    };
+    if (!file.IsOpen()) {
+        return fail(file.Failure());
     }
     std::string content;
-    std::array<char, 1 << 16> chunk{};
-    std::size_t got = 0;
-    while ((got = std::fread(chunk.data(), 1, chunk.size(), file.get())) > 0) {
-        content.append(chunk.data(), got);
+    content.resize(static_cast<std::size_t>(file.Size()));
+    std::size_t filled = 0;
+    for (;;) {
+        if (filled == content.size()) {
+            // A file that grew since it was measured is read on, within the
+            // same bound.
+            if (content.size() > kLargestReadFile) {
+                return fail(path + ": larger than 1 GiB");
+            }
+            content.resize(content.size() + (std::size_t{1} << 16));
+        }
+        const ssize_t got = ::read(file.Descriptor(), &content[filled], content.size() - filled);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return fail(path + ": " + std::strerror(errno));
+        }
+        if (got == 0) {
+            break;
+        }
+        filled += static_cast<std::size_t>(got);
     }
-    if (std::ferror(file.get())) {
-        return false;
-    }
+    content.resize(filled);
     bytes = std::move(content);
     return true;
 }

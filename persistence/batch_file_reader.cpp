@@ -1,13 +1,16 @@
 #include "persistence/batch_file_reader.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cerrno>
 #include <cstring>
 #include <memory>
 
+#include "common/regular_file.h"
 #include "persistence/archive_token_stream.h"
 #include "persistence/batch_file.h"
 #include "persistence/field_forms.h"
@@ -202,28 +205,27 @@ EBatchLoadResult LoadFromSource(CArchiveTokenStream::Source source, std::uint64_
     return CBatchStreamReader(options, batch.m_time).Read(tokens, batch);
 }
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 }  // namespace
 
 EBatchLoadResult LoadBatchFile(const std::string& path, STLedgermill& batch,
                                const STBatchLoadOptions& options) {
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
+    const CRegularFile file(path);
+    if (!file.IsOpen()) {
+        if (options.m_pFailure != nullptr) *options.m_pFailure = file.Failure();
         return EBatchLoadResult::kNotArchive;
     }
-    std::setvbuf(file.get(), nullptr, _IONBF, 0);  // chunks go straight into the token buffer
-    struct stat status {};
-    const bool sized = ::fstat(::fileno(file.get()), &status) == 0 && S_ISREG(status.st_mode);
-    const auto size = sized ? static_cast<std::uint64_t>(status.st_size) : 0;
-    std::FILE* const stream = file.get();
-    const auto read = [stream](char* buffer, std::size_t capacity) -> std::ptrdiff_t {
-        const std::size_t got = std::fread(buffer, 1, capacity, stream);
-        return got == 0 && std::ferror(stream) ? -1 : static_cast<std::ptrdiff_t>(got);
+    const int descriptor = file.Descriptor();
+    const auto read = [descriptor, &path, &options](char* buffer,
+                                                    std::size_t capacity) -> std::ptrdiff_t {
+        for (;;) {
+            const ssize_t got = ::read(descriptor, buffer, capacity);
+            if (got >= 0) return got;
+            if (errno == EINTR) continue;
+            if (options.m_pFailure != nullptr) *options.m_pFailure = path + ": " + std::strerror(errno);
+            return -1;
+        }
     };
-    return LoadFromSource(read, size, batch, options);
+    return LoadFromSource(read, file.Size(), batch, options);
 }
 
 EBatchLoadResult LoadBatchBytes(std::string_view bytes, STLedgermill& batch,

@@ -17,7 +17,7 @@
 
 enum class EBatchLoadResult {
     kLoaded,      // the batch holds what the file holds
-    kNotArchive,  // unreadable, or its first element is not "SerializationObject"
+    kNotArchive,  // unreadable (see m_pFailure), or its first element is not "SerializationObject"
     kCancelled,   // the cancel flag was set
     kRefused,     // m_fnAcceptTime turned the batch's creation time down
 };
@@ -34,6 +34,10 @@ struct STBatchLoadOptions {
     // Looked at before every chunk.
     const std::atomic<bool>* m_pCancel = nullptr;
     std::size_t m_nChunkBytes = kBatchFileChunkBytes;
+    // Set to why, naming the file, when the file could not be opened or read
+    // (only a regular file of at most 1 GiB is read; a FIFO is never waited
+    // for).
+    std::string* m_pFailure = nullptr;
 };
 
 // On kLoaded the fields found replace the batch's and the items found are

@@ -1,5 +1,6 @@
 // Load, Save and closing with changes not yet saved, through the window.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -108,7 +109,22 @@ TEST_F(BatchFiles, UnreadableFilesFailToLoadAndFailedSavesSaySo) {
     Answer("missing.hdb");
     m_window->OnLoad();
     m_window->WaitForLongWork();
-    EXPECT_EQ(LastMessage(), "Marlo|Load Failed.");
+    EXPECT_EQ(LastMessage().toStdString(),
+              "Marlo|Load Failed.\n" + PathOf("missing.hdb") + ": No such file or directory");
+    // A FIFO is never waited for; a file too large to hold is refused unread.
+    ASSERT_EQ(::mkfifo(PathOf("fifo.hdb").c_str(), 0600), 0);
+    Answer("fifo.hdb");
+    m_window->OnLoad();
+    m_window->WaitForLongWork();
+    EXPECT_EQ(LastMessage().toStdString(),
+              "Marlo|Load Failed.\n" + PathOf("fifo.hdb") + ": not a regular file");
+    std::ofstream(PathOf("huge.hdb")).put('<');
+    std::filesystem::resize_file(PathOf("huge.hdb"), (std::uintmax_t{1} << 30) + 1);
+    Answer("huge.hdb");
+    m_window->OnLoad();
+    m_window->WaitForLongWork();
+    EXPECT_EQ(LastMessage().toStdString(),
+              "Marlo|Load Failed.\n" + PathOf("huge.hdb") + ": larger than 1 GiB");
     EXPECT_EQ(m_window->m_batchList.rowCount(), 0);
 
     AddBatchWithItems();

@@ -3,6 +3,9 @@
 // output.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -298,8 +301,19 @@ TEST_F(MarloTool, UsageErrorsExitWithTwo) {
     EXPECT_EQ(Run({"--version"}).m_strOut, "marlo-tool 2.0\n");
 }
 
-TEST_F(MarloTool, FilesThatHoldNoArchiveFailToLoad) {
-    for (const std::string& file : {PathOf("missing.hdb"), kData + "/leeb_batch.cap", PathOf("")}) {
+TEST_F(MarloTool, FilesThatHoldNoArchiveFailToLoadSayingWhy) {
+    // A FIFO is never waited for, and a file too large to hold is refused
+    // before a byte is read (a sparse file: no disk is used).
+    ASSERT_EQ(::mkfifo(PathOf("fifo.hdb").c_str(), 0600), 0);
+    std::ofstream(PathOf("huge.hdb")).put('<');
+    std::filesystem::resize_file(PathOf("huge.hdb"), (std::uintmax_t{1} << 30) + 1);
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {PathOf("missing.hdb"), "Load Failed. " + PathOf("missing.hdb") + ": No such file or directory\n"},
+        {kData + "/leeb_batch.cap", "Load Failed.\n"},
+        {PathOf(""), "Load Failed. " + PathOf("") + ": a folder, not a file\n"},
+        {PathOf("fifo.hdb"), "Load Failed. " + PathOf("fifo.hdb") + ": not a regular file\n"},
+        {PathOf("huge.hdb"), "Load Failed. " + PathOf("huge.hdb") + ": larger than 1 GiB\n"}};
+    for (const auto& [file, told] : cases) {
         for (const std::string command : {"show", "csv", "chart"}) {
             std::vector<std::string> arguments{command, file};
             if (command == "chart") {
@@ -307,7 +321,7 @@ TEST_F(MarloTool, FilesThatHoldNoArchiveFailToLoad) {
             }
             const STRun run = Run(arguments);
             EXPECT_EQ(run.m_nExitCode, 1) << command << " " << file;
-            EXPECT_EQ(run.m_strErr, "Load Failed.\n");
+            EXPECT_EQ(run.m_strErr, told);
             EXPECT_EQ(run.m_strOut, "");
         }
     }

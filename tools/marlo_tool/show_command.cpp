@@ -49,8 +49,11 @@ Json BatchJson(const STLedgermill& batch) {
 
 bool LoadBatch(const std::string& path, STLedgermill& batch) {
     // An archive without a batch shows as a new, empty batch.
-    if (LoadBatchFile(path, batch) != EBatchLoadResult::kLoaded) {
-        std::cerr << "Load Failed.\n";
+    std::string failure;
+    STBatchLoadOptions options;
+    options.m_pFailure = &failure;
+    if (LoadBatchFile(path, batch, options) != EBatchLoadResult::kLoaded) {
+        std::cerr << "Load Failed." << (failure.empty() ? "" : " " + failure) << '\n';
         return false;
     }
     return true;
