@@ -11,7 +11,13 @@ CLedgermillApp::CLedgermillApp(std::string settingsPath)
     : m_strSettingsPath(std::move(settingsPath)) {}
 
 int CLedgermillApp::Run() {
-    LoadSettings(m_strSettingsPath);
+    const STSettingsRead settings = LoadSettings(m_strSettingsPath);
+    if (!settings.m_bWritable) {
+        CModal::Current().ShowMessage(
+            nullptr, kMarloCaption,
+            QStringLiteral("Settings could not be read: %1. Defaults are used.")
+                .arg(QString::fromLocal8Bit(settings.m_strFailure)));
+    }
     // Reports are opened in the desktop's spreadsheet application.
     CDesktopOpener opener;
     InstallSpreadsheetSetup(
@@ -24,6 +30,9 @@ int CLedgermillApp::Run() {
         CModal::Current().Run(window);
     }
     InstallSpreadsheetSetup({});
-    SaveSettings(m_strSettingsPath);
+    // A file that could not be read is never written over.
+    if (settings.m_bWritable) {
+        SaveSettings(m_strSettingsPath);
+    }
     return 0;
 }

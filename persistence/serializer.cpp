@@ -64,10 +64,10 @@ private:
 
 }  // namespace
 
-bool CSerializer::OpenForRead(const std::string& path) {
+bool CSerializer::OpenForRead(const std::string& path, std::string* failure) {
     m_document.clear();
     m_pRoot = nullptr;
-    if (!LoadDocument(path, m_document)) {
+    if (!LoadDocument(path, m_document, failure)) {
         return false;
     }
     m_pRoot = m_document.empty() ? nullptr : m_document.front().get();

@@ -16,8 +16,9 @@ inline constexpr std::string_view kClassAttribute = "class";
 class CSerializer {
 public:
     // Loads the file; true only when it could be read and its first element
-    // is named exactly "SerializationObject".
-    bool OpenForRead(const std::string& path);
+    // is named exactly "SerializationObject". failure, when given, says why
+    // a file could not be read.
+    bool OpenForRead(const std::string& path, std::string* failure = nullptr);
     // Starts a new document holding an empty root.
     void OpenForWrite();
     // Writes the whole document; false when the file could not be replaced.

@@ -1,5 +1,8 @@
 #include "persistence/setting.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "common/paths.h"
 #include "persistence/serializer.h"
 
@@ -51,13 +54,19 @@ std::string SettingsFilePath() {
     return GetModuleDirectory() + std::string(kSettingFileName);
 }
 
-void LoadSettings(const std::string& path) {
+STSettingsRead LoadSettings(const std::string& path) {
     CSerializer archive;
-    if (archive.OpenForRead(path)) {
+    std::string failure;
+    if (archive.OpenForRead(path, &failure)) {
         ReadSetting(archive.GetRoot(), kSettingInstanceName, g_stSetting);
-    } else {
-        ResetDefaults(g_stSetting);
+        return {};
     }
+    ResetDefaults(g_stSetting);
+    std::error_code ignored;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(path, ignored))) {
+        return {};  // a first run: the defaults become the file
+    }
+    return {false, failure.empty() ? path + ": not a settings file" : failure};
 }
 
 bool SaveSettings(const std::string& path) {

@@ -50,8 +50,18 @@ bool ReadSetting(const STXmlNode* parent, std::string_view name, STSetting& sett
 // Setting.xml beside the executable.
 std::string SettingsFilePath();
 
+// What reading the settings file found.
+struct STSettingsRead {
+    // False when a file is there but could not be read or holds no settings
+    // archive: the defaults are used, and that file must not be written
+    // over, for it may be the operator's.
+    bool m_bWritable = true;
+    // Why, naming the file, when not writable.
+    std::string m_strFailure;
+};
+
 // Reads g_stSetting from the file; a missing, unreadable or foreign file
 // gives the defaults.
-void LoadSettings(const std::string& path = SettingsFilePath());
+STSettingsRead LoadSettings(const std::string& path = SettingsFilePath());
 // Replaces the file with g_stSetting; false when it could not be written.
 bool SaveSettings(const std::string& path = SettingsFilePath());

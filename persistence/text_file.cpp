@@ -46,9 +46,9 @@ void SwitchToUserLocaleOnce() {
     std::call_once(switched, [] { std::setlocale(LC_ALL, ""); });
 }
 
-bool ReadTextFile(const std::string& path, std::string& text) {
+bool ReadTextFile(const std::string& path, std::string& text, std::string* failure) {
     SwitchToUserLocaleOnce();
-    if (!ReadFileBytes(path, text)) {
+    if (!ReadFileBytes(path, text, failure)) {
         return false;
     }
     CollapseCrLf(text);
@@ -62,9 +62,9 @@ bool WriteTextFile(const std::string& path, const std::string& text) {
     });
 }
 
-bool LoadDocument(const std::string& path, XmlDocument& document) {
+bool LoadDocument(const std::string& path, XmlDocument& document, std::string* failure) {
     std::string text;
-    if (!ReadTextFile(path, text)) {
+    if (!ReadTextFile(path, text, failure)) {
         return false;
     }
     CXmlParser().ParseDocument(text, document);

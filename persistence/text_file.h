@@ -13,8 +13,9 @@ void SwitchToUserLocaleOnce();
 // Turns every CR LF pair into LF, as text-mode reading does.
 void CollapseCrLf(std::string& text);
 
-// Reads the whole file, CR LF arriving as LF. False when it cannot be read.
-bool ReadTextFile(const std::string& path, std::string& text);
+// Reads the whole file, CR LF arriving as LF. False when it cannot be read;
+// failure, when given, then says why.
+bool ReadTextFile(const std::string& path, std::string& text, std::string* failure = nullptr);
 
 // Replaces the file with text, every LF written as CR LF. The new content
 // goes to a temporary file in the same folder that is flushed to disk and
@@ -23,7 +24,7 @@ bool ReadTextFile(const std::string& path, std::string& text);
 bool WriteTextFile(const std::string& path, const std::string& text);
 
 // ReadTextFile, then parse: false only when the file cannot be read.
-bool LoadDocument(const std::string& path, XmlDocument& document);
+bool LoadDocument(const std::string& path, XmlDocument& document, std::string* failure = nullptr);
 
 // Write, then WriteTextFile: its result.
 bool SaveDocument(const std::string& path, const XmlDocument& document);

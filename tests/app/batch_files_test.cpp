@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 
 #include "app/ledgermill_app.h"
@@ -110,7 +112,7 @@ TEST_F(BatchFiles, UnreadableFilesFailToLoadAndFailedSavesSaySo) {
     m_window->OnLoad();
     m_window->WaitForLongWork();
     EXPECT_EQ(LastMessage().toStdString(),
-              "Marlo|Load Failed.\n" + PathOf("missing.hdb") + ": No such file or directory");
+              "Marlo|Load Failed.\n" + PathOf("missing.hdb") + ": " + std::strerror(ENOENT));
     // A FIFO is never waited for; a file too large to hold is refused unread.
     ASSERT_EQ(::mkfifo(PathOf("fifo.hdb").c_str(), 0600), 0);
     Answer("fifo.hdb");
@@ -166,6 +168,19 @@ TEST_F(BatchFiles, FirstRunWritesTheDefaultSettingsAtExit) {
     const std::string text((std::istreambuf_iterator<char>(file)), {});
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 55);
     EXPECT_NE(text.find("<m_nCom class = \"int\">\r\n\t\t\t1\r\n"), std::string::npos);
+}
+
+TEST_F(BatchFiles, ASettingsFileThatCannotBeReadIsToldAndNeverWrittenOver) {
+    m_window.reset();
+    const std::string foreign = "<settings>the operator's own</settings>";
+    WriteBytes("Setting.xml", foreign);
+    CLedgermillApp app(PathOf("Setting.xml"));
+    EXPECT_EQ(app.Run(), 0);
+    ASSERT_FALSE(m_pModal->m_messages.empty());
+    EXPECT_EQ(m_pModal->m_messages.front().toStdString(),
+              "Marlo|Settings could not be read: " + PathOf("Setting.xml") +
+                  ": not a settings file. Defaults are used.");
+    EXPECT_EQ(ReadBytes("Setting.xml"), foreign);
 }
 
 namespace {

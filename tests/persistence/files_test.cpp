@@ -1,6 +1,7 @@
 // The settings and batch files as whole files: byte-exact layout, reading
 // back, damaged files, and saves that fail part-way.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -147,12 +148,18 @@ TEST_F(FilesTest, SettingsReadBackAndKeepDefaultsForMissingFields) {
 
 TEST_F(FilesTest, ForeignOrMissingSettingsFileGivesDefaults) {
     g_stSetting.m_nCom = 9;
-    LoadSettings(PathOf("missing.xml"));
+    EXPECT_TRUE(LoadSettings(PathOf("missing.xml")).m_bWritable);  // a first run
     EXPECT_EQ(g_stSetting.m_nCom, 1);
     g_stSetting.m_nCom = 9;
     WriteBytes("foreign.xml", "<settings><m_nCom>5</m_nCom></settings>");
-    LoadSettings(PathOf("foreign.xml"));
+    const STSettingsRead foreign = LoadSettings(PathOf("foreign.xml"));
+    EXPECT_FALSE(foreign.m_bWritable);  // someone's file: never written over
+    EXPECT_EQ(foreign.m_strFailure, PathOf("foreign.xml") + ": not a settings file");
     EXPECT_EQ(g_stSetting.m_nCom, 1);
+    // A FIFO is not waited for.
+    ASSERT_EQ(::mkfifo(PathOf("fifo.xml").c_str(), 0600), 0);
+    EXPECT_EQ(LoadSettings(PathOf("fifo.xml")).m_strFailure,
+              PathOf("fifo.xml") + ": not a regular file");
     g_stSetting.m_nCom = 9;
     WriteBytes("empty-root.xml", "<SerializationObject></SerializationObject>");
     LoadSettings(PathOf("empty-root.xml"));

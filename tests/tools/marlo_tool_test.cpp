@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <clocale>
+#include <locale.h>
+#include <cstring>
 #include <fstream>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -301,6 +305,16 @@ TEST_F(MarloTool, UsageErrorsExitWithTwo) {
     EXPECT_EQ(Run({"--version"}).m_strOut, "marlo-tool 2.0\n");
 }
 
+// The system's reason for an error as the tool, run in the German locale,
+// words it (in English where that locale is not installed).
+std::string SystemReason(int error) {
+    const locale_t german = ::newlocale(LC_MESSAGES_MASK, "de_DE.UTF-8", locale_t{});
+    if (german == locale_t{}) return std::strerror(error);
+    std::string reason = ::strerror_l(error, german);
+    ::freelocale(german);
+    return reason;
+}
+
 TEST_F(MarloTool, FilesThatHoldNoArchiveFailToLoadSayingWhy) {
     // A FIFO is never waited for, and a file too large to hold is refused
     // before a byte is read (a sparse file: no disk is used).
@@ -308,7 +322,7 @@ TEST_F(MarloTool, FilesThatHoldNoArchiveFailToLoadSayingWhy) {
     std::ofstream(PathOf("huge.hdb")).put('<');
     std::filesystem::resize_file(PathOf("huge.hdb"), (std::uintmax_t{1} << 30) + 1);
     const std::vector<std::pair<std::string, std::string>> cases{
-        {PathOf("missing.hdb"), "Load Failed. " + PathOf("missing.hdb") + ": No such file or directory\n"},
+        {PathOf("missing.hdb"), "Load Failed. " + PathOf("missing.hdb") + ": " + SystemReason(ENOENT) + "\n"},
         {kData + "/leeb_batch.cap", "Load Failed.\n"},
         {PathOf(""), "Load Failed. " + PathOf("") + ": a folder, not a file\n"},
         {PathOf("fifo.hdb"), "Load Failed. " + PathOf("fifo.hdb") + ": not a regular file\n"},
@@ -340,7 +354,7 @@ TEST_F(MarloTool, FailedInputOrOutputExitsWithOneAndSaysWhat) {
     };
     const Case cases[] = {
         {{"import", "--model", "batch", "--method", "leeb", PathOf("missing.cap"), PathOf("o")},
-         "cannot read " + PathOf("missing.cap")},
+         "cannot read " + PathOf("missing.cap") + ": " + SystemReason(ENOENT)},
         {{"import", "--model", "batch", "--method", "leeb", cap, PathOf("missing/batch.hdb")},
          "cannot write " + PathOf("missing/batch.hdb")},
         {{"csv", kData + "/worked_example.hdb", PathOf("missing/table.csv")},
@@ -466,7 +480,10 @@ TEST_F(MarloTool, ReportWritesTheWorkbookAndItsBitmapWithTheGivenSettings) {
     const STRun noSettings =
         Run({"report", PathOf("batch.hdb"), PathOf("out.xlsx"), "--settings", PathOf("none.xml")});
     EXPECT_EQ(noSettings.m_nExitCode, 1);
-    EXPECT_EQ(noSettings.m_strErr, "marlo-tool: cannot read " + PathOf("none.xml") + "\n");
+    // The system's reason follows, in the user's language.
+    EXPECT_EQ(noSettings.m_strErr.rfind("marlo-tool: cannot read " + PathOf("none.xml") + ": ", 0),
+              0u)
+        << noSettings.m_strErr;
     Save(STLedgermill{}, "empty.hdb");
     const STRun empty = Run({"report", PathOf("empty.hdb"), PathOf("empty.xlsx")});
     EXPECT_EQ(empty.m_nExitCode, 1);

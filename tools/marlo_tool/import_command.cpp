@@ -100,8 +100,8 @@ int RunImport(Arguments arguments) {
         return kExitUsage;
     }
     std::string bytes;
-    if (!ReadFileBytes(options->m_strCapture, bytes)) {
-        return ReportFailure("marlo-tool: cannot read " + options->m_strCapture);
+    if (std::string failure; !ReadFileBytes(options->m_strCapture, bytes, &failure)) {
+        return ReportFailure("marlo-tool: cannot read " + failure);
     }
     // Records as the window files them: a record with line noise inside
     // (a zero byte, bytes that are not UTF-8) is damaged and refused; noise

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tools/marlo_tool/commands.h"
+#include "persistence/text_file.h"
 
 namespace {
 
@@ -23,6 +24,9 @@ std::string HelpText() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The system's reasons in failure messages speak the user's language;
+    // numbers in files and output keep the classic form whatever it is.
+    SwitchToUserLocaleOnce();
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);
     if (arguments.empty()) {
         ReportUsageError("no command given", kToolUsage);

@@ -56,14 +56,15 @@ std::optional<ReportOptions> ReadOptions(Arguments arguments) {
 }
 
 // The given settings file, else Setting.xml beside the tool, else the
-// defaults; a given file that cannot be read is an error.
-bool LoadReportSettings(const std::optional<std::string>& settings) {
+// defaults; a given file that cannot be read is an error, and failure says
+// why.
+bool LoadReportSettings(const std::optional<std::string>& settings, std::string& failure) {
     if (!settings) {
         LoadSettings(SettingsFilePath());
         return true;
     }
     std::string bytes;
-    if (!ReadFileBytes(*settings, bytes)) return false;
+    if (!ReadFileBytes(*settings, bytes, &failure)) return false;
     LoadSettings(*settings);
     return true;
 }
@@ -86,8 +87,8 @@ int RunReport(Arguments arguments) {
     STLedgermill batch;
     if (!LoadBatch(options->m_strInput, batch)) return kExitFailure;
     if (batch.m_itemVector.empty()) return ReportFailure("marlo-tool: No Data.");
-    if (!LoadReportSettings(options->m_oSettings))
-        return ReportFailure("marlo-tool: cannot read " + *options->m_oSettings);
+    if (std::string failure; !LoadReportSettings(options->m_oSettings, failure))
+        return ReportFailure("marlo-tool: cannot read " + failure);
 
     // A workbook is never replaced, so refuse before the bitmap beside it
     // is; one that appears after this check still ends as kNotSaved.
