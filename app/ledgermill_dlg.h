@@ -151,7 +151,8 @@ public:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
-    // Enter does nothing here: no button is the window's default.
+    // Enter and Escape do nothing here: no button is the window's default,
+    // and the window closes only when asked to.
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

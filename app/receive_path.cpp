@@ -159,8 +159,12 @@ void CLedgermillDlg::DumpReceiveBuffer() {
     }
 }
 
+// Enter presses no button, and Escape does not close the main window: a
+// stray key must not end a session of receiving. Its dialogs still close
+// with Escape.
 void CLedgermillDlg::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    const int key = event->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
         event->accept();
         return;
     }

@@ -420,6 +420,20 @@ TEST_F(ReceivePath, EnterNeitherOpensNorClosesThePort) {
     EXPECT_TRUE(m_window->m_receive.IsOpen());
 }
 
+TEST_F(ReceivePath, EscapeLeavesTheWindowOpenAndReceiving) {
+    Link();
+    m_window->show();
+    OpenPort();
+    for (QWidget* widget : std::initializer_list<QWidget*>{
+             &m_window->m_rawText, &m_window->m_batchList, &m_window->m_leebList, m_window.get()}) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(widget, &press);
+    }
+    EXPECT_TRUE(m_window->isVisible());
+    EXPECT_TRUE(m_window->m_receive.IsOpen());
+    EXPECT_TRUE(m_pModal->m_messages.empty());  // not even the question of closing
+}
+
 // Closing while a tester sends without pause: no hang, and what arrived in
 // each open spell is the sent stream without a gap or a repeat.
 TEST_F(ReceivePath, TwoHundredClosesInAFastTransmission) {
