@@ -3,6 +3,7 @@
 #   make test ASAN=1   AddressSanitizer + UBSan build in build-asan/
 #   make test TSAN=1   ThreadSanitizer build in build-tsan/
 #   make bench         benchmarks, built like everything else
+#   make package       the Debian package build/marlo_<version>_<arch>.deb
 #   make fuzz          libFuzzer on the persistence readers for FUZZ_SECONDS (60)
 
 MAKEFLAGS += --no-print-directory
@@ -19,7 +20,7 @@ else
 BUILD_DIR ?= build
 endif
 
-.PHONY: all run test bench fuzz deps build clean
+.PHONY: all run test bench package fuzz deps build clean
 
 all: build
 
@@ -35,6 +36,9 @@ run: build
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS)
+
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB
 
 bench: build
 	@$(BUILD_DIR)/bench_record_parser

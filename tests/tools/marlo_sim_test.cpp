@@ -274,8 +274,12 @@ TEST_F(MarloSim, UsageErrorsExitTwoAndHelpExitsZero) {
         EXPECT_EQ(RunToEnd(arguments), 2);
         EXPECT_NE(ReadBytes("stderr").find("\nusage: marlo-sim "), std::string::npos);
     }
-    EXPECT_EQ(RunToEnd({"--help"}), 0);
-    EXPECT_TRUE(m_strOut.starts_with("usage: marlo-sim ")) << m_strOut;
+    for (const std::string help : {"--help", "-h"}) {
+        EXPECT_EQ(RunToEnd({"--records", "3", help}), 0);
+        EXPECT_TRUE(m_strOut.starts_with("usage: marlo-sim ")) << m_strOut;
+    }
+    EXPECT_EQ(RunToEnd({"--version"}), 0);
+    EXPECT_EQ(m_strOut, "marlo-sim 2.0\n");
 }
 
 TEST_F(MarloSim, InputAndOutputFailuresExitOne) {

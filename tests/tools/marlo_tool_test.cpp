@@ -297,11 +297,13 @@ TEST_F(MarloTool, UsageErrorsExitWithTwo) {
         EXPECT_EQ(run.m_strOut, "");
     }
 
-    const STRun help = Run({"--help"});
-    EXPECT_EQ(help.m_nExitCode, 0);
-    EXPECT_EQ(help.m_strOut.rfind("usage: marlo-tool import --model", 0), 0u) << help.m_strOut;
-    EXPECT_NE(help.m_strOut.find("\n       marlo-tool chart FILE.hdb OUT.bmp [--size WxH]\n"),
-              help.m_strOut.npos);
+    for (const std::string option : {"--help", "-h"}) {
+        const STRun help = Run({option});
+        EXPECT_EQ(help.m_nExitCode, 0);
+        EXPECT_EQ(help.m_strOut.rfind("usage: marlo-tool import --model", 0), 0u) << help.m_strOut;
+        EXPECT_NE(help.m_strOut.find("\n       marlo-tool chart FILE.hdb OUT.bmp [--size WxH]\n"),
+                  help.m_strOut.npos);
+    }
     EXPECT_EQ(Run({"--version"}).m_strOut, "marlo-tool 2.0\n");
 }
 

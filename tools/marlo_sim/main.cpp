@@ -12,6 +12,7 @@
 #include "common/file_bytes.h"
 #include "common/time_text.h"
 #include "common/utf.h"
+#include "common/version.h"
 #include "tools/marlo_sim/options.h"
 #include "tools/marlo_sim/pacing.h"
 #include "tools/marlo_sim/pseudo_terminal.h"
@@ -93,6 +94,9 @@ int main(int argc, char** argv) {
     switch (ParseSimOptions(arguments, options, problem)) {
         case EParseOutcome::kHelp:
             std::cout << SimHelpText() << std::flush;
+            return kExitSuccess;
+        case EParseOutcome::kVersion:
+            std::cout << "marlo-sim " << kMarloVersion << std::endl;
             return kExitSuccess;
         case EParseOutcome::kUsageError:
             std::cerr << "marlo-sim: " << problem << "\nusage: " << kSimUsage << '\n';

@@ -124,8 +124,11 @@ EParseOutcome ParseSimOptions(std::span<const std::string_view> arguments, STSim
     bool generatorOptionGiven = false;
     for (std::size_t next = 0; next < arguments.size();) {
         const std::string_view argument = arguments[next++];
-        if (argument == "--help") {
+        if (argument == "--help" || argument == "-h") {
             return EParseOutcome::kHelp;
+        }
+        if (argument == "--version") {
+            return EParseOutcome::kVersion;
         }
         // "--name value" or "--name=value".
         const std::size_t equals = argument.find('=');
@@ -160,7 +163,7 @@ EParseOutcome ParseSimOptions(std::span<const std::string_view> arguments, STSim
 }
 
 std::string SimHelpText() {
-    return "usage: " + std::string(kSimUsage) + "\n" + R"(       marlo-sim --help
+    return "usage: " + std::string(kSimUsage) + "\n" + R"(       marlo-sim -h | --help | --version
 
 Plays a hardness tester on a pseudo-terminal. Prints the terminal's path as
 the first line, sends the transmissions to it, keeps it open one more second

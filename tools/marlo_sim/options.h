@@ -30,7 +30,7 @@ struct STSimOptions {
     std::optional<std::uint64_t> m_seed;
 };
 
-enum class EParseOutcome { kRun, kHelp, kUsageError };
+enum class EParseOutcome { kRun, kHelp, kVersion, kUsageError };
 
 // Fills options from the arguments after the program name; on kUsageError
 // problem says what is wrong.

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/version.h"
 #include "tools/marlo_tool/commands.h"
 #include "persistence/text_file.h"
 
@@ -18,7 +19,7 @@ std::string HelpText() {
     for (const std::string_view usage : {kImportUsage, kShowUsage, kCsvUsage, kChartUsage, kReportUsage}) {
         help.append(usage).append("\n       ");
     }
-    return help + "marlo-tool --help | --version\n";
+    return help + "marlo-tool -h | --help | --version\n";
 }
 
 }  // namespace
@@ -49,11 +50,11 @@ int main(int argc, char** argv) {
     if (command == "report") {
         return RunReport(rest);
     }
-    if (command == "--help") {
+    if (command == "--help" || command == "-h") {
         return WriteStandardOutput(HelpText());
     }
     if (command == "--version") {
-        return WriteStandardOutput("marlo-tool " MARLO_VERSION "\n");
+        return WriteStandardOutput("marlo-tool " + std::string(kMarloVersion) + "\n");
     }
     ReportUsageError("unknown command " + std::string(command), kToolUsage);
     return kExitUsage;
