@@ -1,14 +1,11 @@
 #include "persistence/batch_file_reader.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <cerrno>
 #include <cstring>
-#include <memory>
 
 #include "common/regular_file.h"
 #include "persistence/archive_token_stream.h"
