@@ -1,7 +1,11 @@
 // Load and Save of the batch list: one batch per .hdb file, read and written
 // as long work while the window goes on.
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
 #include <set>
 
 #include "app/ledgermill_dlg.h"
@@ -12,13 +16,27 @@
 #include "persistence/batch_file_reader.h"
 #include "persistence/batch_file_writer.h"
 
+// What the worker leaves for the window.
+struct CLedgermillDlg::STLoaded {
+    EBatchLoadResult m_eResult = EBatchLoadResult::kNotArchive;
+    // Why the file could not be read, naming it; empty when it was read.
+    std::string m_strFailure;
+    std::unique_ptr<STLedgermill> m_pBatch = std::make_unique<STLedgermill>();
+};
+
 namespace {
+
+using STLoaded = CLedgermillDlg::STLoaded;
 
 const QString kFilter = QStringLiteral("HDB Files (*.hdb)");
 const QString kSuffix = QStringLiteral("hdb");
 
 std::string NarrowPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
+}
+
+QString WideText(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
 // A name whose last four characters are not ".hdb", in any case, gets it.
@@ -29,14 +47,6 @@ std::string WithHdbExtension(std::string path) {
     }
     return path;
 }
-
-// What the worker leaves for the window.
-struct STLoaded {
-    EBatchLoadResult m_eResult = EBatchLoadResult::kNotArchive;
-    // Why the file could not be read, naming it; empty when it was read.
-    std::string m_strFailure;
-    std::unique_ptr<STLedgermill> m_pBatch = std::make_unique<STLedgermill>();
-};
 
 // A batch whose key is listed is refused as soon as its creation time is
 // read, before its items; the refused batch keeps only that time, its key.
@@ -76,43 +86,68 @@ void CLedgermillDlg::OnLoad() {
     if (m_work.IsBusy()) {
         return;
     }
-    const QString chosen =
-        CModal::Current().OpenFileName(this, QStringLiteral("Load HDB File"), kFilter, kSuffix);
-    if (chosen.isEmpty()) {
+    const QString chosen = CModal::Current().OpenFileName(
+        this, QStringLiteral("Load HDB File"), kFilter, kSuffix, m_state.FileFolder());
+    if (!chosen.isEmpty()) {
+        LoadFiles({NarrowPath(chosen)});
+    }
+}
+
+void CLedgermillDlg::LoadFiles(const std::vector<std::string>& paths) {
+    m_pendingLoads.insert(m_pendingLoads.end(), paths.begin(), paths.end());
+    StartPendingLoad();
+}
+
+void CLedgermillDlg::WaitForAllWork() {
+    do {
+        StartPendingLoad();
+        m_work.Wait();
+    } while (!m_pendingLoads.empty());
+}
+
+// One file at a time, in the order given; a file waits while other long work
+// runs and starts when it has ended.
+void CLedgermillDlg::StartPendingLoad() {
+    if (m_work.IsBusy() || m_pendingLoads.empty()) {
         return;
     }
+    const std::string path = m_pendingLoads.front();
+    m_pendingLoads.pop_front();
     std::set<std::u16string> listed;
     for (int row = 0; row < m_batches.Count(); ++row) {
         listed.insert(BatchKey(*m_batches.At(row)));
     }
-    const std::string path = NarrowPath(chosen);
     auto loaded = std::make_shared<STLoaded>();
     m_work.Start(
         QStringLiteral("Loading %1").arg(FileName(path)), true,
         [path, listed = std::move(listed), loaded](STWorkProgress& progress) {
             LoadFile(path, listed, *loaded, progress);
         },
-        [this, loaded] {
-            const std::u16string key = BatchKey(*loaded->m_pBatch);
-            switch (loaded->m_eResult) {
-                case EBatchLoadResult::kNotArchive:
-                    CModal::Current().ShowMessage(this, kMarloCaption,
-                                                  LoadFailedText(loaded->m_strFailure));
-                    return;
-                case EBatchLoadResult::kCancelled:
-                    return;
-                case EBatchLoadResult::kRefused:
-                case EBatchLoadResult::kLoaded:
-                    break;
-            }
-            // A batch made meanwhile may have taken the key.
-            if (const int row = m_batches.RowOfKey(key); row >= 0) {
-                m_batchList.SelectAndShow(row);
-                CModal::Current().ShowMessage(this, kMarloCaption, QStringLiteral("Data Existed."));
-                return;
-            }
-            AddBatchRow(std::move(loaded->m_pBatch));
-        });
+        [this, path, loaded] { ShowLoadedBatch(path, *loaded); });
+}
+
+void CLedgermillDlg::ShowLoadedBatch(const std::string& path, STLoaded& loaded) {
+    const std::u16string key = BatchKey(*loaded.m_pBatch);
+    switch (loaded.m_eResult) {
+        case EBatchLoadResult::kNotArchive:
+            CModal::Current().ShowMessage(this, kMarloCaption, LoadFailedText(loaded.m_strFailure));
+            return;
+        case EBatchLoadResult::kCancelled:
+            // Cancel stops the files still waiting too.
+            m_pendingLoads.clear();
+            return;
+        case EBatchLoadResult::kRefused:
+        case EBatchLoadResult::kLoaded:
+            break;
+    }
+    m_state.RememberFile(WideText(path));
+    // A batch made meanwhile may have taken the key.
+    if (const int row = m_batches.RowOfKey(key); row >= 0) {
+        m_batchList.SelectAndShow(row);
+        CModal::Current().ShowMessage(this, kMarloCaption, QStringLiteral("Data Existed."));
+        return;
+    }
+    AddBatchRow(std::move(loaded.m_pBatch));
 }
 
 void CLedgermillDlg::OnSave() {
@@ -124,8 +159,8 @@ void CLedgermillDlg::OnSave() {
         return;
     }
     m_pCurBatch = batch;
-    const QString chosen =
-        CModal::Current().SaveFileName(this, QStringLiteral("Save HDB File"), kFilter, kSuffix);
+    const QString chosen = CModal::Current().SaveFileName(
+        this, QStringLiteral("Save HDB File"), kFilter, kSuffix, m_state.FileFolder());
     if (chosen.isEmpty()) {
         return;
     }
@@ -139,7 +174,7 @@ void CLedgermillDlg::OnSave() {
         [path, batch, saved](STWorkProgress& progress) {
             *saved = SaveBatchFile(path, *batch, &progress);
         },
-        [this, batch, saved] {
+        [this, path, batch, saved] {
             m_batches.Release(batch);
             // The file is replaced whole or not at all; a failure must not
             // pass for a saved batch.
@@ -147,7 +182,43 @@ void CLedgermillDlg::OnSave() {
                 CModal::Current().ShowMessage(this, kMarloCaption, QStringLiteral("Save Failed."));
             } else {
                 m_batches.MarkSaved(batch);
+                m_state.RememberFile(WideText(path));
             }
             FileIfRealTime();
         });
+}
+
+namespace {
+
+// The local files among the dropped ones whose names end in ".hdb", in any
+// case.
+std::vector<std::string> DroppedBatchFiles(const QMimeData* data) {
+    std::vector<std::string> paths;
+    if (data == nullptr || !data->hasUrls()) {
+        return paths;
+    }
+    for (const QUrl& url : data->urls()) {
+        const QString path = url.toLocalFile();
+        if (!path.isEmpty() && path.endsWith(QStringLiteral(".hdb"), Qt::CaseInsensitive)) {
+            paths.push_back(NarrowPath(path));
+        }
+    }
+    return paths;
+}
+
+}  // namespace
+
+void CLedgermillDlg::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedBatchFiles(event->mimeData()).empty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CLedgermillDlg::dropEvent(QDropEvent* event) {
+    const std::vector<std::string> paths = DroppedBatchFiles(event->mimeData());
+    if (paths.empty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    LoadFiles(paths);
 }

@@ -42,6 +42,7 @@ void CLedgermillDlg::OnNew() {
     if (CModal::Current().Run(dialog) != QDialog::Accepted) {
         return;
     }
+    SettingsChanged();
     auto batch = std::make_unique<STLedgermill>();
     batch->m_time = std::time(nullptr);
     batch->m_nTestModel = g_stSetting.m_nTestModel;
@@ -97,7 +98,7 @@ void CLedgermillDlg::ShowCurBatch() {
     ShowLimits();
     CReportListView& shown = MeasurementList();
     CReportListView& hidden = &shown == &m_leebList ? m_uciList : m_leebList;
-    shown.setGeometry(IsAverage(batch) ? m_rcListNarrow : m_rcListFull);
+    PlaceMeasurementLists();
     shown.show();
     hidden.hide();
     m_valuesList.setVisible(IsAverage(batch));
@@ -107,6 +108,14 @@ void CLedgermillDlg::ShowCurBatch() {
         ShowBatchStatistics();
     }
     RefreshAtNextFrame();
+}
+
+void CLedgermillDlg::PlaceMeasurementLists() {
+    const bool narrow = m_pCurBatch != nullptr && IsAverage(*m_pCurBatch);
+    for (CReportListView* list : {&m_leebList, &m_uciList}) {
+        list->setGeometry(narrow ? m_rcListNarrow : m_rcListFull);
+    }
+    m_valuesList.setGeometry(m_rcListValues);
 }
 
 void CLedgermillDlg::ChartBatchAverages() {

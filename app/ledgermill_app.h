@@ -1,19 +1,23 @@
-// The program's lifetime: settings loaded before the window opens, the
-// window run, settings saved after it has closed, however it was closed.
+// The program's lifetime: settings loaded before the window opens and kept
+// whenever a dialog changes them, the batch files named on the command line
+// loaded, the window run, settings saved after it has closed, however it was
+// closed. A signal or the session ending keeps unsaved batches in the
+// recovery folder first; the next start tells where.
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "common/program_folders.h"
 
 class CLedgermillApp {
 public:
-    // settingsPath: Setting.xml beside the executable unless a test says
-    // otherwise.
-    explicit CLedgermillApp(std::string settingsPath);
+    explicit CLedgermillApp(STProgramFolders folders);
 
-    // Runs the main window to its end, inside a running QApplication; the
-    // exit code.
-    int Run();
+    // Runs the main window to its end, inside a running QApplication, with
+    // the batch files loaded as Load does; the exit code.
+    int Run(const std::vector<std::string>& files = {});
 
 private:
-    std::string m_strSettingsPath;
+    STProgramFolders m_folders;
 };

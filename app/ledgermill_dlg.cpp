@@ -1,6 +1,7 @@
 #include "app/ledgermill_dlg.h"
 
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QIcon>
 #include <QMenu>
 #include <QShortcut>
@@ -9,6 +10,7 @@
 #include "app/window_text.h"
 #include "common/number_text.h"
 #include "common/paths.h"
+#include "common/utf.h"
 #include "common/xdg_paths.h"
 #include "dialogs/dialog_units.h"
 #include "dialogs/dlg_limit.h"
@@ -40,19 +42,25 @@ std::string CLedgermillDlg::DefaultJournalFolder() {
     return CaptureDirectory();
 }
 
-CLedgermillDlg::CLedgermillDlg(QWidget* parent, std::string lockFolder, std::string journalFolder)
+CLedgermillDlg::CLedgermillDlg(QWidget* parent, std::string lockFolder, std::string journalFolder,
+                               STProgramFolders folders)
     : QDialog(parent, Qt::Window),
       m_receive(GetModuleDirectory() + "ports/", std::move(lockFolder), std::move(journalFolder)),
-      m_strResultFolder(ReportFolder()) {
+      m_folders(std::move(folders)),
+      m_strResultFolder(Utf8ToUtf16(m_folders.m_strReportFolder)),
+      m_state(QFile::decodeName(QByteArray::fromStdString(m_folders.m_strStateFile)),
+              QFile::decodeName(QByteArray::fromStdString(m_folders.m_strDocumentFolder))) {
     setWindowTitle(QStringLiteral("Marlo"));
     setWindowIcon(QIcon(QStringLiteral(":/marlo.png")));
     setFont(DialogFont());
+    setAcceptDrops(true);
     PlaceControls();
     ConnectCommands();
     ConnectReceiveSession();
     ConnectLongWork();
     SetTabOrder();
     OnInitDialog();
+    MakeLayoutElastic();
 }
 
 CLedgermillDlg::~CLedgermillDlg() {
@@ -102,13 +110,26 @@ void CLedgermillDlg::PlaceControls() {
     units.Place(m_valuesList, 602, 231, 53, 78);
     units.Place(m_titleEdit, 260, 329, 225, 14);
     units.Place(m_deleteMeasurementButton, 538, 329, 38, 14);
-    // The status line lies below the window's own area, which grows by its
-    // height.
+    // The menu bar lies above the window's own area and the status line below
+    // it; the window grows by their heights.
+    BuildMenuBar();
+    const int menuHeight = m_menuBar.sizeHint().height();
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!child->isWindow() && child != &m_menuBar) {
+            child->move(child->x(), child->y() + menuHeight);
+        }
+    }
     const QSize area = units.ToPixels(0, 0, 681, 357).size();
     const int statusHeight = m_statusBar.sizeHint().height();
-    setFixedSize(area.width(), area.height() + statusHeight);
-    m_statusBar.setGeometry(0, area.height(), area.width(), statusHeight);
+    m_defaultSize = QSize(area.width(), menuHeight + area.height() + statusHeight);
+    m_menuBar.setGeometry(0, 0, area.width(), menuHeight);
+    m_statusBar.setGeometry(0, menuHeight + area.height(), area.width(), statusHeight);
     m_statusBar.addPermanentWidget(&m_workIndicator);
+    // The layout above is the smallest the window gets; it may grow and be
+    // maximised.
+    setMinimumSize(m_defaultSize);
+    resize(m_defaultSize);
+    setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
     // Enter never presses a button: the receive area has no default action.
     for (QPushButton* button : findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
         button->setAutoDefault(false);
@@ -180,6 +201,7 @@ void CLedgermillDlg::SetTabOrder() {
 
 void CLedgermillDlg::OnInitDialog() {
     m_pCurBatch = nullptr;
+    m_reportChartSize = m_chartPlaceholder.size();
     m_chart.CreateFromStatic(this, &m_chartPlaceholder);
     m_chart.m_dLimitLow = g_stSetting.m_dLowerLimit;
     m_chart.m_dLimitHigh = g_stSetting.m_dUpperLimit;
@@ -239,7 +261,8 @@ void CLedgermillDlg::contextMenuEvent(QContextMenuEvent* event) {
 
 void CLedgermillDlg::done(int result) {
     // Whatever runs ends first: a Load or Report stops halfway, a Save is
-    // waited for.
+    // waited for, files waiting are not loaded.
+    m_pendingLoads.clear();
     m_work.Cancel();
     m_work.Wait();
     if (m_batches.AnyUnsaved() &&
@@ -260,13 +283,22 @@ void CLedgermillDlg::ShowAbout() {
 // until it is opened again.
 void CLedgermillDlg::OnSetting() {
     CDlgSetting setting(this);
-    CModal::Current().Run(setting);
+    if (CModal::Current().Run(setting) == QDialog::Accepted) {
+        SettingsChanged();
+    }
+}
+
+void CLedgermillDlg::SettingsChanged() {
+    if (m_fnSettingsChanged) {
+        m_fnSettingsChanged();
+    }
 }
 
 void CLedgermillDlg::OnRealTimeDisplay() {
     g_stSetting.m_bShowOnline = m_realTimeBox.isChecked();
     m_clearButton.setEnabled(!g_stSetting.m_bShowOnline);
     m_addButton.setEnabled(!g_stSetting.m_bShowOnline);
+    SettingsChanged();
 }
 
 void CLedgermillDlg::OnLimit() {
@@ -284,6 +316,7 @@ void CLedgermillDlg::OnLimit() {
     m_pCurBatch->m_dLowerLimit = g_stSetting.m_dLowerLimit = limit.m_dLowerLimit;
     m_pCurBatch->m_bUseLimit = g_stSetting.m_bUseLimit = limit.m_bUseLimit;
     m_batches.MarkUnsaved(m_pCurBatch);
+    SettingsChanged();
     ShowLimits();
     MeasurementModel().Rejudge();
 }
@@ -327,7 +360,11 @@ void CLedgermillDlg::ResetStatistics() {
 
 void CLedgermillDlg::ConnectLongWork() {
     connect(&m_work, &CLongWork::started, this, [this] { ShowLongWorkRunning(true); });
-    connect(&m_work, &CLongWork::ended, this, [this] { ShowLongWorkRunning(false); });
+    connect(&m_work, &CLongWork::ended, this, [this] {
+        ShowLongWorkRunning(false);
+        // Files waiting start once what ended has been taken up.
+        QTimer::singleShot(0, this, [this] { StartPendingLoad(); });
+    });
 }
 
 // One piece of long work at a time; the report reads the settings' texts
@@ -335,5 +372,8 @@ void CLedgermillDlg::ConnectLongWork() {
 void CLedgermillDlg::ShowLongWorkRunning(bool running) {
     for (QPushButton* button : {&m_loadButton, &m_saveButton, &m_reportButton, &m_settingButton}) {
         button->setEnabled(!running);
+    }
+    for (QAction* action : m_longWorkActions) {
+        action->setEnabled(!running);
     }
 }

@@ -14,12 +14,18 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QMenuBar>
 #include <QTimer>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/batch_collection.h"
 #include "app/batch_list_model.h"
+#include "app/batch_rescue.h"
+#include "app/elastic_layout.h"
 #include "app/long_work.h"
 #include "app/measurement_list_model.h"
 #include "app/raw_text_view.h"
@@ -28,16 +34,20 @@
 #include "app/refusal_notice.h"
 #include "app/report_list_view.h"
 #include "app/values_list_model.h"
+#include "app/window_state.h"
 #include "app/work_indicator.h"
 #include "chart/qz_ctrl_chart.h"
+#include "common/program_folders.h"
 #include "model/ledgermill.h"
 
 class CLedgermillDlg : public QDialog {
 public:
     // lockFolder holds the serial lines' UUCP lock files; journalFolder the
     // capture journals.
+    // folders: where settings, window state, reports and rescued batches go.
     explicit CLedgermillDlg(QWidget* parent = nullptr, std::string lockFolder = "/run/lock",
-                            std::string journalFolder = DefaultJournalFolder());
+                            std::string journalFolder = DefaultJournalFolder(),
+                            STProgramFolders folders = ProgramFolders());
     static std::string DefaultJournalFolder();
     ~CLedgermillDlg() override;
 
@@ -51,7 +61,12 @@ public:
     void OnNew();
     void OnDeleteBatch();
     void OnDeleteMeasurement();
+    // Asks for a batch file and loads it.
     void OnLoad();
+    // Loads the files one after another as Load does each, after the long
+    // work running now (the command line, files dropped on the window, the
+    // recent files).
+    void LoadFiles(const std::vector<std::string>& paths);
     void OnSave();
     // The selected batch's chart bitmap under Result/ and its workbook.
     void OnReport();
@@ -87,8 +102,15 @@ public:
     STLedgermill* m_pCurBatch = nullptr;
     // The port, the receive buffer and which records are complete.
     CReceiveSession m_receive;
-    // Where Report writes: Result/ beside the executable.
+    // Where settings, window state and reports live.
+    STProgramFolders m_folders;
+    // Where Report writes.
     std::u16string m_strResultFolder;
+    // The folder last used for batch files and the recent files.
+    CWindowState m_state;
+    // Called whenever a dialog or a control has changed g_stSetting, so that
+    // the settings are kept at once rather than only at the end.
+    std::function<void()> m_fnSettingsChanged;
     CBatchListModel m_batchModel{m_batches};
     CMeasurementListModel m_leebModel{kTestMethodLeeb};
     CMeasurementListModel m_uciModel{kTestMethodUci};
@@ -141,6 +163,19 @@ public:
     // Blocks until the long work running, if any, has ended and been taken
     // up; for closing and for tests.
     void WaitForLongWork() { m_work.Wait(); }
+    // Blocks until the long work and every file waiting to be loaded are
+    // done.
+    void WaitForAllWork();
+
+    struct STLoaded;
+
+    // For an end the operator did not ask for (a signal, the session
+    // ending): long work stops or is finished, files waiting are dropped,
+    // and every batch with unsaved changes is written to the recovery
+    // folder.
+    STRescue RescueUnsavedBatches();
+    // The settings file could not be written: said in the status line.
+    void ShowSettingsNotSaved();
     // Brings the figures and the chart up to date with the filing now, not
     // at the next frame.
     void RefreshNow();
@@ -154,9 +189,31 @@ protected:
     // Enter and Escape do nothing here: no button is the window's default,
     // and the window closes only when asked to.
     void keyPressEvent(QKeyEvent* event) override;
+    // Batch files dropped on the window are loaded as Load does.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void PlaceControls();
+    void BuildMenuBar();
+    // Extra room goes to the raw text, the lists and the chart: a third of
+    // the extra width to the receive side, two thirds to the data view, and
+    // half the extra height to each of the two panes on either side.
+    void MakeLayoutElastic();
+    // The measurement and values lists where the batch on display puts them.
+    void PlaceMeasurementLists();
+    QSize m_defaultSize;
+    CElasticLayout m_layout;
+    // The report's picture has the chart's default size, whatever the
+    // window's size.
+    QSize m_reportChartSize;
+    QMenuBar m_menuBar{this};
+    QMenu* m_pRecentMenu = nullptr;  // owned by the menu bar
+    QAction* m_pPortAction = nullptr;  // owned by its menu
+    std::vector<QAction*> m_longWorkActions;  // owned by their menus
+    void ShowRecentFiles();
     void ConnectReceiveSession();
     bool IsRealTimeComplete();
     void FileIfRealTime();
@@ -176,6 +233,10 @@ private:
     void RefreshAtNextFrame();
     QTimer m_frameRefresh;
     void ConnectLongWork();
+    std::deque<std::string> m_pendingLoads;
+    void StartPendingLoad();
+    void ShowLoadedBatch(const std::string& path, STLoaded& loaded);
+    void SettingsChanged();
     void ShowLongWorkRunning(bool running);
     void ChartBatchAverages();
     void ChartItemValues(const STLedgermillItem& item);

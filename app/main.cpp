@@ -6,7 +6,6 @@
 
 #include "app/command_line.h"
 #include "app/ledgermill_app.h"
-#include "persistence/setting.h"
 
 int main(int argc, char** argv) {
     // Answered before QApplication, which needs a display.
@@ -16,5 +15,11 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Marlo"));
-    return CLedgermillApp(SettingsFilePath()).Run();
+    // What Qt left of the arguments: the batch files to open. Taken from argv,
+    // not as QStrings, so that a name that is not UTF-8 keeps its bytes.
+    const std::vector<std::string_view> left(argv + 1, argv + argc);
+    if (const std::optional<int> exitCode = RefuseUnknownOption(left, std::cerr)) {
+        return *exitCode;
+    }
+    return CLedgermillApp(ProgramFolders()).Run(FileArguments(left));
 }

@@ -1,11 +1,14 @@
 // The Report command: the selected batch's chart bitmap in the result folder
 // and its workbook, made as long work and opened for the operator.
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "app/desktop_opener.h"
 #include "app/ledgermill_dlg.h"
 #include "app/window_text.h"
 #include "chart/chart_plot.h"
+#include "common/paths.h"
 #include "common/utf.h"
 #include "dialogs/modal.h"
 #include "report/fill_workbook.h"
@@ -13,6 +16,19 @@
 #include "report/report_image.h"
 
 namespace {
+
+// Long enough to read the path.
+constexpr int kReportNoticeMs = 15000;
+
+// "Report Failed.", and on a line of its own the file or folder and, when
+// known, why.
+QString ReportFailedText(const std::u16string& path, const QString& reason) {
+    QString text = QStringLiteral("Report Failed.\n") + Text(path);
+    if (!reason.isEmpty()) {
+        text += QStringLiteral(": ") + reason;
+    }
+    return text;
+}
 
 struct STReportOutcome {
     bool m_bPictureWritten = false;
@@ -65,9 +81,16 @@ void CLedgermillDlg::OnReport() {
     }
     m_batches.SettleStatistics();
     ShowLimits();  // the chart's limits are the batch's
-    const STReportChart shape{m_chart.width(), m_chart.height(), m_chart.m_dLimitLow,
-                              m_chart.m_dLimitHigh};
+    // The report's picture keeps its size however large the window is.
+    const STReportChart shape{m_reportChartSize.width(), m_reportChartSize.height(),
+                              m_chart.m_dLimitLow, m_chart.m_dLimitHigh};
     PrepareReportFolder(m_strResultFolder);
+    if (!IsDirectory(m_strResultFolder)) {
+        const int error = errno;
+        CModal::Current().ShowMessage(this, kMarloCaption,
+                                      ReportFailedText(m_strResultFolder, QString::fromLocal8Bit(std::strerror(error))));
+        return;
+    }
     const STReportFiles files = NewReportFilesIn(m_strResultFolder, *batch);
     m_batches.Hold(batch);
     auto outcome = std::make_shared<STReportOutcome>();
@@ -86,10 +109,14 @@ void CLedgermillDlg::OnReport() {
             // folder is told as plainly as an unwritable workbook.
             if (outcome->m_eResult == EFillResult::kNotSaved || !outcome->m_bPictureWritten) {
                 CModal::Current().ShowMessage(this, kMarloCaption,
-                                              QStringLiteral("Report Failed."));
+                                              ReportFailedText(outcome->m_strWorkbook, {}));
             } else if (outcome->m_eResult == EFillResult::kNotOpened) {
                 CModal::Current().ShowMessage(this, kMarloCaption,
                                               NotOpenedText(Text(outcome->m_strWorkbook)));
+            } else {
+                m_statusBar.showMessage(
+                    QStringLiteral("Report saved as %1").arg(Text(outcome->m_strWorkbook)),
+                    kReportNoticeMs);
             }
             FileIfRealTime();
         });

@@ -41,10 +41,12 @@ public:
         m_strLastMessage = text;
     }
     bool AskYesNo(QWidget*, const QString&, const QString&) override { return true; }
-    QString OpenFileName(QWidget*, const QString&, const QString&, const QString&) override {
+    QString OpenFileName(QWidget*, const QString&, const QString&, const QString&,
+                         const QString&) override {
         return m_fileName;
     }
-    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override {
+    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&,
+                         const QString&) override {
         return m_fileName;
     }
     QString m_strLastMessage;

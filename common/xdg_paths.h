@@ -4,9 +4,21 @@
 
 #include <string>
 
-// $XDG_DATA_HOME when it holds an absolute path, else $HOME/.local/share/; when
-// HOME is unset or empty, the home folder of the user's account is used.
+// $HOME, or the home folder of the user's account when HOME is unset or
+// empty.
+std::string HomeDirectory();
+
+// $XDG_DATA_HOME when it holds an absolute path, else HomeDirectory() +
+// ".local/share/".
 std::string DataHomeDirectory();
+
+// $XDG_CONFIG_HOME when it holds an absolute path, else HomeDirectory() +
+// ".config/".
+std::string ConfigHomeDirectory();
+
+// $XDG_DOCUMENTS_DIR when set to an absolute path, else the folder that
+// xdg-user-dirs' user-dirs.dirs names, else HomeDirectory() + "Documents/".
+std::string DocumentsDirectory();
 
 // DataHomeDirectory() + "marlo/".
 std::string MarloDataDirectory();

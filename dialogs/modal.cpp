@@ -40,8 +40,8 @@ std::unique_ptr<CModal> CModal::Install(std::unique_ptr<CModal> modal) {
 namespace {
 
 QString AskFileName(QWidget* parent, const QString& title, const QString& filter,
-                    const QString& suffix, QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(parent, title, QString(), filter);
+                    const QString& suffix, const QString& folder, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(parent, title, folder, filter);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
@@ -55,11 +55,11 @@ QString AskFileName(QWidget* parent, const QString& title, const QString& filter
 }  // namespace
 
 QString CModal::OpenFileName(QWidget* parent, const QString& title, const QString& filter,
-                             const QString& suffix) {
-    return AskFileName(parent, title, filter, suffix, QFileDialog::AcceptOpen);
+                             const QString& suffix, const QString& folder) {
+    return AskFileName(parent, title, filter, suffix, folder, QFileDialog::AcceptOpen);
 }
 
 QString CModal::SaveFileName(QWidget* parent, const QString& title, const QString& filter,
-                             const QString& suffix) {
-    return AskFileName(parent, title, filter, suffix, QFileDialog::AcceptSave);
+                             const QString& suffix, const QString& folder) {
+    return AskFileName(parent, title, filter, suffix, folder, QFileDialog::AcceptSave);
 }

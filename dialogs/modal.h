@@ -20,12 +20,13 @@ public:
     // Runs the dialog modally; its result code.
     virtual int Run(QDialog& dialog);
     // The platform's file dialogs for one kind of file (filter such as
-    // "HDB Files (*.hdb)", default suffix "hdb"); empty when cancelled. Saving
-    // accepts new names and asks before replacing an existing file.
+    // "HDB Files (*.hdb)", default suffix "hdb"), starting in folder; empty
+    // when cancelled. Saving accepts new names and asks before replacing an
+    // existing file.
     virtual QString OpenFileName(QWidget* parent, const QString& title, const QString& filter,
-                                 const QString& suffix);
+                                 const QString& suffix, const QString& folder);
     virtual QString SaveFileName(QWidget* parent, const QString& title, const QString& filter,
-                                 const QString& suffix);
+                                 const QString& suffix, const QString& folder);
 
     // The installed instance; the platform's dialogs unless a test replaced it.
     static CModal& Current();

@@ -4,6 +4,8 @@
 #include <system_error>
 
 #include "common/paths.h"
+#include "common/program_folders.h"
+#include "common/utf.h"
 #include "persistence/serializer.h"
 
 STSetting g_stSetting;
@@ -51,7 +53,7 @@ bool ReadSetting(const STXmlNode* parent, std::string_view name, STSetting& sett
 }
 
 std::string SettingsFilePath() {
-    return GetModuleDirectory() + std::string(kSettingFileName);
+    return ProgramFolders().m_strSettingsFile;
 }
 
 STSettingsRead LoadSettings(const std::string& path) {
@@ -70,6 +72,11 @@ STSettingsRead LoadSettings(const std::string& path) {
 }
 
 bool SaveSettings(const std::string& path) {
+    // The first save of an installed copy makes its configuration folder.
+    const std::size_t folderEnd = path.rfind('/');
+    if (folderEnd != std::string::npos && folderEnd > 0) {
+        CreateDirectoryTree(Utf8ToUtf16(path.substr(0, folderEnd)));
+    }
     CSerializer archive;
     archive.OpenForWrite();
     WriteSetting(g_stSetting, archive.GetRoot(), kSettingInstanceName);

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/program_folders.h"
 #include "persistence/xml_node.h"
 
 struct STSetting {
@@ -38,7 +39,6 @@ struct STSetting {
 extern STSetting g_stSetting;
 
 inline constexpr std::string_view kSettingInstanceName = "g_stSetting";
-inline constexpr std::string_view kSettingFileName = "Setting.xml";
 
 void ResetDefaults(STSetting& setting);
 
@@ -47,7 +47,8 @@ void WriteSetting(const STSetting& setting, STXmlNode* parent, std::string_view 
 // replace the setting's, the others stay.
 bool ReadSetting(const STXmlNode* parent, std::string_view name, STSetting& setting);
 
-// Setting.xml beside the executable.
+// Setting.xml where the program keeps it: beside a portable copy, else
+// under the user's XDG configuration folder.
 std::string SettingsFilePath();
 
 // What reading the settings file found.

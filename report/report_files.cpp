@@ -4,6 +4,7 @@
 
 #include "common/number_text.h"
 #include "common/paths.h"
+#include "common/program_folders.h"
 #include "common/time_text.h"
 #include "common/utf.h"
 
@@ -25,7 +26,7 @@ std::u16string StemOf(std::u16string_view folder, const STLedgermill& batch) {
 }  // namespace
 
 std::u16string ReportFolder() {
-    return GetModuleDirectoryW() + u"Result/";
+    return Utf8ToUtf16(ProgramFolders().m_strReportFolder);
 }
 
 STReportFiles ReportFilesIn(std::u16string_view folder, const STLedgermill& batch) {

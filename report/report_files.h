@@ -1,5 +1,5 @@
 // Where a report's files go: the chart bitmap and the workbook, named by the
-// batch's creation time, in the result folder beside the executable.
+// batch's creation time, in the program's result folder.
 #pragma once
 
 #include <string>
@@ -12,7 +12,8 @@ struct STReportFiles {
     std::u16string m_strWorkbook;
 };
 
-// "Result/" in the executable's folder.
+// "Result/" beside a portable copy, else under the user's documents folder
+// ("~/Documents/Marlo/Result/").
 std::u16string ReportFolder();
 // folder + the 14-digit creation time + ".bmp" and ".xlsx".
 STReportFiles ReportFilesIn(std::u16string_view folder, const STLedgermill& batch);

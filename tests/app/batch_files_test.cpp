@@ -38,6 +38,17 @@ protected:
         m_pModal->m_fileName = name.empty() ? QString() : QString::fromStdString(PathOf(name));
     }
     QString LastMessage() const { return m_pModal->m_messages.back(); }
+    // A portable copy in the test's folder.
+    STProgramFolders Folders() const {
+        STProgramFolders folders;
+        folders.m_bPortable = true;
+        folders.m_strSettingsFile = PathOf("Setting.xml");
+        folders.m_strStateFile = PathOf("Marlo.conf");
+        folders.m_strReportFolder = PathOf("Result/");
+        folders.m_strDocumentFolder = PathOf("Documents/");
+        folders.m_strRecoveryFolder = PathOf("recovered/");
+        return folders;
+    }
     STLedgermill& AddBatchWithItems() {
         m_window->OnNew();
         STLedgermill& batch = *m_window->m_pCurBatch;
@@ -162,7 +173,7 @@ TEST_F(BatchFiles, ClosingWithUnsavedChangesAsksFirst) {
 TEST_F(BatchFiles, FirstRunWritesTheDefaultSettingsAtExit) {
     m_window.reset();
     g_stSetting.m_nCom = 7;
-    CLedgermillApp app(PathOf("Setting.xml"));
+    CLedgermillApp app(Folders());
     EXPECT_EQ(app.Run(), 0);
     std::ifstream file(PathOf("Setting.xml"), std::ios::binary);
     const std::string text((std::istreambuf_iterator<char>(file)), {});
@@ -174,7 +185,7 @@ TEST_F(BatchFiles, ASettingsFileThatCannotBeReadIsToldAndNeverWrittenOver) {
     m_window.reset();
     const std::string foreign = "<settings>the operator's own</settings>";
     WriteBytes("Setting.xml", foreign);
-    CLedgermillApp app(PathOf("Setting.xml"));
+    CLedgermillApp app(Folders());
     EXPECT_EQ(app.Run(), 0);
     ASSERT_FALSE(m_pModal->m_messages.empty());
     EXPECT_EQ(m_pModal->m_messages.front().toStdString(),

@@ -23,9 +23,10 @@ TEST(CommandLine, AnswersHelpAndVersionAndLeavesTheRestToTheWindow) {
         {{}, std::nullopt, ""},
         {{"batch.hdb"}, std::nullopt, ""},
         {{"--", "--help"}, std::nullopt, ""},
-        {{"--help"}, 0, "usage: marlo\n"},
-        {{"-h"}, 0, "usage: marlo\n"},
-        {{"batch.hdb", "-h", "--version"}, 0, "usage: marlo\n"},
+        {{"--help"}, 0, "usage: marlo [FILE.hdb...]\n"},
+        {{"-h"}, 0, "usage: marlo [FILE.hdb...]\n"},
+        {{"batch.hdb", "-h", "--version"}, 0, "usage: marlo [FILE.hdb...]\n"},
+        {{"-platform", "offscreen", "--help"}, 0, "usage: marlo [FILE.hdb...]\n"},
         {{"--version"}, 0, "marlo 2.0\n"},
         {{"--version", "--help"}, 0, "marlo 2.0\n"},
     };
@@ -43,6 +44,24 @@ TEST(CommandLine, AnOutputThatFailsExitsOne) {
     out.setstate(std::ios::badbit);
     const std::vector<std::string_view> arguments{"--version"};
     EXPECT_EQ(AnswerInformationOption(arguments, out), 1);
+}
+
+// An option marlo does not know must not open the window or be taken for a
+// file; a file whose name begins with '-' is reached after "--".
+TEST(CommandLine, UnknownOptionsAreRefusedAndFilesAreKeptInOrder) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const std::vector<std::string_view> unknown{"a.hdb", "--maximized", "-x"};
+    EXPECT_EQ(RefuseUnknownOption(unknown, err), 2);
+    EXPECT_TRUE(err.str().starts_with("marlo: unknown option --maximized\nusage:")) << err.str();
+    const std::vector<std::string_view> known{"a.hdb", "-", "--", "-odd.hdb"};
+    EXPECT_EQ(RefuseUnknownOption(known, out), std::nullopt);
+    EXPECT_EQ(out.str(), "");
+
+    const std::vector<std::string_view> arguments{"b.hdb", "-", "dir/a.HDB", "--", "-odd.hdb",
+                                                  "--help"};
+    const std::vector<std::string> expected{"b.hdb", "-", "dir/a.HDB", "-odd.hdb", "--help"};
+    EXPECT_EQ(FileArguments(arguments), expected);
 }
 
 }  // namespace

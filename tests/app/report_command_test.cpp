@@ -2,6 +2,9 @@
 // program, the workbook saved and opened, and what the operator is told.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include <filesystem>
 #include <fstream>
 
@@ -110,7 +113,9 @@ TEST_F(ReportCommand, AReportThatCannotBeWrittenOrOpenedIsTold) {
     m_window->m_strResultFolder = Utf8ToUtf16(PathOf("file/Result/"));  // no bitmap, no workbook
     m_window->OnReport();
     m_window->WaitForLongWork();
-    EXPECT_EQ(m_pModal->m_messages.back(), "Marlo|Report Failed.");
+    // The folder that could not be made is named, with the system's reason.
+    EXPECT_EQ(m_pModal->m_messages.back().toStdString(),
+              "Marlo|Report Failed.\n" + PathOf("file/Result/") + ": " + std::strerror(ENOTDIR));
     m_pModal->m_messages.clear();
 
     m_window->m_strResultFolder = Utf8ToUtf16(m_result);

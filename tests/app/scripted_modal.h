@@ -15,6 +15,8 @@ public:
     QString m_fileName;
     bool m_bYes = true;
     std::vector<QString> m_messages;
+    // The folder the last file dialog started in.
+    QString m_folder;
 
     void ShowMessage(QWidget*, const QString& caption, const QString& text) override {
         m_messages.push_back(caption + "|" + text);
@@ -24,12 +26,16 @@ public:
         return m_bYes;
     }
     int Run(QDialog& dialog) override { return m_answer(dialog); }
-    QString OpenFileName(QWidget*, const QString& title, const QString&, const QString&) override {
+    QString OpenFileName(QWidget*, const QString& title, const QString&, const QString&,
+                         const QString& folder) override {
         m_messages.push_back(title);
+        m_folder = folder;
         return m_fileName;
     }
-    QString SaveFileName(QWidget*, const QString& title, const QString&, const QString&) override {
+    QString SaveFileName(QWidget*, const QString& title, const QString&, const QString&,
+                         const QString& folder) override {
         m_messages.push_back(title);
+        m_folder = folder;
         return m_fileName;
     }
 };

@@ -55,9 +55,9 @@ std::optional<ReportOptions> ReadOptions(Arguments arguments) {
     return options;
 }
 
-// The given settings file, else Setting.xml beside the tool, else the
-// defaults; a given file that cannot be read is an error, and failure says
-// why.
+// The given settings file, else the one Marlo uses (beside a portable copy,
+// else in ~/.config/marlo/), else the defaults; a given file that cannot be
+// read is an error, and failure says why.
 bool LoadReportSettings(const std::optional<std::string>& settings, std::string& failure) {
     if (!settings) {
         LoadSettings(SettingsFilePath());

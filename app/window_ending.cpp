@@ -1,0 +1,33 @@
+// What the window keeps when the program is ended without the operator
+// closing it, and what it says when settings cannot be kept.
+#include <QFile>
+
+#include "app/ledgermill_dlg.h"
+
+namespace {
+
+// Long enough to be read, short enough not to hide the port's state.
+constexpr int kNoticeMs = 10000;
+
+}  // namespace
+
+STRescue CLedgermillDlg::RescueUnsavedBatches() {
+    m_pendingLoads.clear();
+    m_work.Cancel();
+    m_work.Wait();
+    m_batches.SettleStatistics();
+    std::vector<const STLedgermill*> unsaved;
+    for (int row = 0; row < m_batches.Count(); ++row) {
+        if (m_batches.IsUnsaved(m_batches.At(row))) {
+            unsaved.push_back(m_batches.At(row));
+        }
+    }
+    return RescueBatches(unsaved, m_folders.m_strRecoveryFolder);
+}
+
+void CLedgermillDlg::ShowSettingsNotSaved() {
+    m_statusBar.showMessage(
+        QStringLiteral("Settings could not be saved to %1.")
+            .arg(QFile::decodeName(QByteArray::fromStdString(m_folders.m_strSettingsFile))),
+        kNoticeMs);
+}

@@ -1,0 +1,62 @@
+// The main window's menu bar: every command of the buttons, with the
+// shortcuts a desktop user reaches for, and the batch files used recently.
+#include <QFileInfo>
+#include <QMenu>
+
+#include "app/ledgermill_dlg.h"
+
+void CLedgermillDlg::BuildMenuBar() {
+    // Inside the window on every desktop, so that the layout below it is
+    // the same everywhere.
+    m_menuBar.setNativeMenuBar(false);
+
+    QMenu* file = m_menuBar.addMenu(QStringLiteral("&File"));
+    file->addAction(QStringLiteral("&New Batch..."), QKeySequence::New, this, [this] { OnNew(); });
+    QAction* load =
+        file->addAction(QStringLiteral("&Load..."), QKeySequence::Open, this, [this] { OnLoad(); });
+    QAction* save =
+        file->addAction(QStringLiteral("&Save..."), QKeySequence::Save, this, [this] { OnSave(); });
+    QAction* report = file->addAction(QStringLiteral("&Report"), QKeySequence(Qt::CTRL | Qt::Key_R),
+                                      this, [this] { OnReport(); });
+    m_pRecentMenu = file->addMenu(QStringLiteral("Recent &Files"));
+    connect(m_pRecentMenu, &QMenu::aboutToShow, this, [this] { ShowRecentFiles(); });
+    file->addSeparator();
+    // Closing asks about unsaved batches as the window's close button does.
+    file->addAction(QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this,
+                    [this] { reject(); });
+
+    QMenu* port = m_menuBar.addMenu(QStringLiteral("&Port"));
+    m_pPortAction = port->addAction(QStringLiteral("&Open"), this, [this] { OnOpen(); });
+    connect(port, &QMenu::aboutToShow, this, [this] {
+        m_pPortAction->setText(m_receive.IsOpen() ? QStringLiteral("&Close") : QStringLiteral("&Open"));
+    });
+    QAction* settings =
+        port->addAction(QStringLiteral("&Settings..."), this, [this] { OnSetting(); });
+
+    QMenu* help = m_menuBar.addMenu(QStringLiteral("&Help"));
+    help->addAction(QStringLiteral("&About Marlo..."), this, [this] { ShowAbout(); });
+
+    m_longWorkActions = {load, save, report, settings, m_pRecentMenu->menuAction()};
+}
+
+void CLedgermillDlg::ShowRecentFiles() {
+    m_pRecentMenu->clear();
+    const QStringList recent = m_state.RecentFiles();
+    for (int index = 0; index < recent.size(); ++index) {
+        const QString& path = recent[index];
+        // &1 to &8: the number is the mnemonic.
+        const QString text = QStringLiteral("&%1 %2").arg(index + 1).arg(
+            QFileInfo(path).fileName().replace(u'&', QStringLiteral("&&")));
+        QAction* action = m_pRecentMenu->addAction(
+            text, this, [this, path] { LoadFiles({QFile::encodeName(path).toStdString()}); });
+        action->setToolTip(path);
+        action->setStatusTip(path);
+    }
+    if (recent.isEmpty()) {
+        m_pRecentMenu->addAction(QStringLiteral("No Recent Files"))->setEnabled(false);
+        return;
+    }
+    m_pRecentMenu->addSeparator();
+    m_pRecentMenu->addAction(QStringLiteral("&Clear Recent Files"), this,
+                             [this] { m_state.ForgetRecentFiles(); });
+}
