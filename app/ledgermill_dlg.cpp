@@ -128,6 +128,7 @@ void CLedgermillDlg::PlaceControls() {
     // The layout above is the smallest the window gets; it may grow and be
     // maximised.
     setMinimumSize(m_defaultSize);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     resize(m_defaultSize);
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
     // Enter never presses a button: the receive area has no default action.

@@ -118,6 +118,10 @@ public:
     // Declared after the batches: it waits for running work before they go.
     CLongWork m_work;
 
+    // The report's picture has the chart's default size, whatever the
+    // window's size.
+    QSize m_reportChartSize;
+    QMenuBar m_menuBar{this};
     // The controls, named by what they show.
     QGroupBox m_receiveGroup{QStringLiteral("Data Receive"), this};
     QPushButton m_settingButton{QStringLiteral("Setting"), this};
@@ -206,10 +210,6 @@ private:
     void PlaceMeasurementLists();
     QSize m_defaultSize;
     CElasticLayout m_layout;
-    // The report's picture has the chart's default size, whatever the
-    // window's size.
-    QSize m_reportChartSize;
-    QMenuBar m_menuBar{this};
     QMenu* m_pRecentMenu = nullptr;  // owned by the menu bar
     QAction* m_pPortAction = nullptr;  // owned by its menu
     std::vector<QAction*> m_longWorkActions;  // owned by their menus
