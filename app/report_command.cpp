@@ -65,7 +65,7 @@ void CLedgermillDlg::OnReport() {
     }
     m_batches.SettleStatistics();
     ShowLimits();  // the chart's limits are the batch's
-    const STReportChart shape{m_chart.ReportWidth(), m_chart.ReportHeight(), m_chart.m_dLimitLow,
+    const STReportChart shape{m_chart.width(), m_chart.height(), m_chart.m_dLimitLow,
                               m_chart.m_dLimitHigh};
     PrepareReportFolder(m_strResultFolder);
     const STReportFiles files = NewReportFilesIn(m_strResultFolder, *batch);
