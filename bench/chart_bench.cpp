@@ -1,7 +1,7 @@
 // The chart at the main window's 611x234 size, with values around 450
 // against limits 440 and 460 so that both colours occur: painting the report
-// image and the screen image, the window's fill point by point, and its
-// removal of one point. Above about 410 points the bars stand closer than a
+// image and the screen image (also on a 200 % screen), the window's fill
+// point by point, and its removal of one point. Above about 410 points the bars stand closer than a
 // pixel and are painted merged into pixel columns.
 #include <benchmark/benchmark.h>
 
@@ -47,11 +47,13 @@ BENCHMARK(BM_DrawReportImage)
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond);
 
-// With the middle point highlighted.
-void BM_PaintScreenImage(benchmark::State& state) {
+// With the middle point highlighted, at a device pixel ratio of 1 and of 2
+// (a 200 % screen: four device pixels a logical one, text set twice as
+// large).
+void PaintScreenImage(benchmark::State& state, double devicePixelRatio) {
     const auto bars = static_cast<std::int32_t>(state.range(0));
     CChartPlot plot;
-    plot.Layout(611, 234);
+    plot.Layout(611, 234, devicePixelRatio);
     FillScreen(plot, bars);
     plot.m_dLimitLow = 440.0;
     plot.m_dLimitHigh = 460.0;
@@ -62,7 +64,25 @@ void BM_PaintScreenImage(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * bars);
 }
-BENCHMARK(BM_PaintScreenImage)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_PaintScreenImage(benchmark::State& state) {
+    PaintScreenImage(state, 1.0);
+}
+BENCHMARK(BM_PaintScreenImage)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_PaintScreenImageAtRatio2(benchmark::State& state) {
+    PaintScreenImage(state, 2.0);
+}
+BENCHMARK(BM_PaintScreenImageAtRatio2)
+    ->Arg(100)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_AddData(benchmark::State& state) {
     const auto points = static_cast<std::int32_t>(state.range(0));

@@ -30,11 +30,18 @@ void Blend(std::uint8_t* pixel, QColor colour) {
     pixel[2] = BlendByte(pixel[2], static_cast<std::uint32_t>(colour.red()), alpha);
 }
 
-// The final colour of one pixel under the bars of its column.
-void ComposePixel(std::uint8_t* pixel, const std::vector<STBarPaint>& bars,
-                  const STColumnRange& column, std::int32_t x, std::int32_t y, QColor outline,
-                  std::vector<QColor>& translucent) {
-    translucent.clear();
+// The layers that show at one logical pixel: the last opaque one, if any,
+// and the translucent ones over it, the topmost first.
+struct STShownLayers {
+    bool m_bOpaque = false;
+    QColor m_opaque;
+    std::vector<QColor> m_translucent;
+};
+
+void CollectLayers(const std::vector<STBarPaint>& bars, const STColumnRange& column, std::int32_t x,
+                   std::int32_t y, QColor outline, STShownLayers& shown) {
+    shown.m_bOpaque = false;
+    shown.m_translucent.clear();
     for (std::size_t k = column.m_nEnd; k-- > column.m_nFirst;) {
         const STBarPaint& bar = bars[k];
         if (y < bar.m_nTop || y > bar.m_nBottom) {
@@ -42,14 +49,34 @@ void ComposePixel(std::uint8_t* pixel, const std::vector<STBarPaint>& bars,
         }
         const QColor layer = IsOnOutline(bar, x, y) ? outline : bar.m_fill;
         if (layer.alpha() == 255) {
-            PutColour(pixel, layer);
+            shown.m_bOpaque = true;
+            shown.m_opaque = layer;
             break;
         }
-        translucent.push_back(layer);
+        shown.m_translucent.push_back(layer);
     }
-    for (auto layer = translucent.rbegin(); layer != translucent.rend(); ++layer) {
+}
+
+// The final colour of one device pixel under the layers of its logical one.
+void ComposePixel(std::uint8_t* pixel, const STShownLayers& shown) {
+    if (shown.m_bOpaque) {
+        PutColour(pixel, shown.m_opaque);
+    }
+    for (auto layer = shown.m_translucent.rbegin(); layer != shown.m_translucent.rend(); ++layer) {
         Blend(pixel, *layer);
     }
+}
+
+// The device edges of logical rows or columns 0 to count, kept inside the
+// image's extent.
+std::vector<std::int32_t> DeviceEdges(const STDeviceGrid& grid, std::int32_t count,
+                                      std::int32_t extent) {
+    std::vector<std::int32_t> edges;
+    edges.reserve(static_cast<std::size_t>(count) + 1);
+    for (std::int32_t i = 0; i <= count; ++i) {
+        edges.push_back(std::min(grid.Edge(i), extent));
+    }
+    return edges;
 }
 
 }  // namespace
@@ -59,10 +86,19 @@ std::uint8_t BlendByte(std::uint8_t under, std::uint32_t colour, std::uint32_t a
     return static_cast<std::uint8_t>((sum + 1 + (sum >> 8)) >> 8);  // sum / 255
 }
 
-void PaintBarLayers(QImage& image, const std::vector<STBarPaint>& bars, QColor outline) {
-    std::vector<QColor> translucent;
+void PaintBarLayers(QImage& image, const STDeviceGrid& grid, const std::vector<STBarPaint>& bars,
+                    QColor outline) {
+    if (image.width() <= 0 || image.height() <= 0) {
+        return;
+    }
+    // The logical pixels the image holds, the last ones perhaps in part.
+    const std::int32_t columns = grid.Cell(image.width() - 1) + 1;
+    const std::int32_t rows = grid.Cell(image.height() - 1) + 1;
+    const std::vector<std::int32_t> columnEdges = DeviceEdges(grid, columns, image.width());
+    const std::vector<std::int32_t> rowEdges = DeviceEdges(grid, rows, image.height());
+    STShownLayers shown;
     STColumnRange column;
-    for (std::int32_t x = 0; x < image.width(); ++x) {
+    for (std::int32_t x = 0; x < columns; ++x) {
         while (column.m_nFirst < bars.size() && bars[column.m_nFirst].m_nRight < x) {
             ++column.m_nFirst;
         }
@@ -70,35 +106,44 @@ void PaintBarLayers(QImage& image, const std::vector<STBarPaint>& bars, QColor o
         while (column.m_nEnd < bars.size() && bars[column.m_nEnd].m_nLeft <= x) {
             ++column.m_nEnd;
         }
-        std::int32_t top = image.height();
+        std::int32_t top = rows;
         std::int32_t bottom = -1;
         for (std::size_t k = column.m_nFirst; k < column.m_nEnd; ++k) {
             top = std::min(top, bars[k].m_nTop);
             bottom = std::max(bottom, bars[k].m_nBottom);
         }
-        for (std::int32_t y = std::max(top, 0); y <= std::min(bottom, image.height() - 1); ++y) {
-            std::uint8_t* pixel = image.scanLine(y) + 3 * x;
-            ComposePixel(pixel, bars, column, x, y, outline, translucent);
+        const auto cx = static_cast<std::size_t>(x);
+        for (std::int32_t y = std::max(top, 0); y <= std::min(bottom, rows - 1); ++y) {
+            CollectLayers(bars, column, x, y, outline, shown);
+            const auto cy = static_cast<std::size_t>(y);
+            for (std::int32_t row = rowEdges[cy]; row < rowEdges[cy + 1]; ++row) {
+                std::uint8_t* line = image.scanLine(row);
+                for (std::int32_t device = columnEdges[cx]; device < columnEdges[cx + 1];
+                     ++device) {
+                    ComposePixel(line + 3 * device, shown);
+                }
+            }
         }
     }
 }
 
-void PaintBarColumn(QImage& image, std::int32_t x, std::int32_t top, std::int32_t bottom,
-                    QColor fill) {
-    const std::int32_t first = std::max(top, 0);
-    const std::int32_t last = std::min(bottom, image.height() - 1);
-    if (x < 0 || x >= image.width() || first > last) {
-        return;
-    }
+void PaintBarColumn(QImage& image, const STDeviceGrid& grid, std::int32_t x, std::int32_t top,
+                    std::int32_t bottom, QColor fill) {
+    const STPixelRect cells = grid.Device({x, top, x + 1, bottom + 1});
+    const std::int32_t left = std::max(cells.m_nLeft, 0);
+    const std::int32_t right = std::min(cells.m_nRight, image.width());
+    const std::int32_t first = std::max(cells.m_nTop, 0);
+    const std::int32_t end = std::min(cells.m_nBottom, image.height());
     const auto alpha = static_cast<std::uint32_t>(fill.alpha());
     const std::array<std::uint32_t, 3> colour{static_cast<std::uint32_t>(fill.blue()),
                                               static_cast<std::uint32_t>(fill.green()),
                                               static_cast<std::uint32_t>(fill.red())};
-    const qsizetype stride = image.bytesPerLine();
-    std::uint8_t* pixel = image.scanLine(first) + 3 * x;
-    for (std::int32_t y = first; y <= last; ++y, pixel += stride) {
-        for (std::size_t c = 0; c < colour.size(); ++c) {
-            pixel[c] = BlendByte(pixel[c], colour[c], alpha);
+    for (std::int32_t y = first; y < end; ++y) {
+        std::uint8_t* pixel = image.scanLine(y) + 3 * left;
+        for (std::int32_t device = left; device < right; ++device) {
+            for (std::size_t c = 0; c < colour.size(); ++c, ++pixel) {
+                *pixel = BlendByte(*pixel, colour[c], alpha);
+            }
         }
     }
 }

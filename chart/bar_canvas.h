@@ -6,12 +6,18 @@
 // the last opaque layer and blends only the layers after that. The result
 // is the same as painting every layer in turn. Bars closer than a pixel are
 // painted as one plain column a pixel instead.
+//
+// Bars and columns are laid out in logical pixels; the image holds them at
+// its device grid's ratio, every logical pixel a block of device pixels
+// that a bar leaves in the same layers.
 #pragma once
 
 #include <QColor>
 #include <QImage>
 #include <cstdint>
 #include <vector>
+
+#include "chart/device_grid.h"
 
 struct STBarPaint {
     // The outline's columns and rows, both ends included.
@@ -25,12 +31,13 @@ struct STBarPaint {
 
 // Bars in painting order; their left and right edges never decrease along
 // the list. image is Format_BGR888.
-void PaintBarLayers(QImage& image, const std::vector<STBarPaint>& bars, QColor outline);
+void PaintBarLayers(QImage& image, const STDeviceGrid& grid, const std::vector<STBarPaint>& bars,
+                    QColor outline);
 
-// A column a pixel wide, rows top to bottom both included, blended by the
-// fill's alpha; what lies outside the image is left out.
-void PaintBarColumn(QImage& image, std::int32_t x, std::int32_t top, std::int32_t bottom,
-                    QColor fill);
+// A column a logical pixel wide, rows top to bottom both included, blended
+// by the fill's alpha; what lies outside the image is left out.
+void PaintBarColumn(QImage& image, const STDeviceGrid& grid, std::int32_t x, std::int32_t top,
+                    std::int32_t bottom, QColor fill);
 
 // One layer of colour over a pixel's byte, as the bars blend: rounded
 // source-over with the colour's alpha.

@@ -1,6 +1,7 @@
 #include "chart/chart_painter.h"
 
 #include "chart/bar_canvas.h"
+#include "chart/line_canvas.h"
 #include "common/number_text.h"
 
 #include <QFontMetricsF>
@@ -39,33 +40,42 @@ QString LabelText(double value) {
     return QString::number(value, 'f', 0);
 }
 
-void PaintBackground(QPainter& painter, const STPaintRequest& request) {
-    const STPixelRect& client = request.m_client;
-    const STPixelRect& plot = request.m_plot;
-    painter.fillRect(client.m_nLeft, client.m_nTop, client.Width(), client.Height(),
-                     request.m_background);
-    painter.setPen(request.m_pResources->m_framePen);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(plot.m_nLeft - 1, plot.m_nTop - 1, plot.Width() + 1, plot.Height() + 1);
-    painter.fillRect(plot.m_nLeft, plot.m_nTop, plot.Width(), plot.Height(),
-                     request.m_pResources->m_plotBackground);
-}
+// Where a plot is painted: pixels straight into its image through the
+// image's device grid, text through a painter at the image's ratio. The
+// raster painter draws straight into the image's memory as well, so the two
+// stay in the order they are called in.
+struct STCanvas {
+    QImage* m_pImage;
+    STDeviceGrid m_grid;
+    QPainter* m_pPainter;
+};
 
-void PaintXAxis(QPainter& painter, const STChartScale& scale, const STPaintRequest& request) {
+void PaintBackground(const STCanvas& canvas, const STPaintRequest& request) {
     const STPixelRect& plot = request.m_plot;
     const STChartResources& resources = *request.m_pResources;
+    FillCells(*canvas.m_pImage, canvas.m_grid, request.m_client, request.m_background);
+    FrameCells(*canvas.m_pImage, canvas.m_grid,
+               {plot.m_nLeft - 1, plot.m_nTop - 1, plot.m_nRight + 1, plot.m_nBottom + 1},
+               resources.m_framePen.color());
+    FillCells(*canvas.m_pImage, canvas.m_grid, plot, resources.m_plotBackground.color());
+}
+
+void PaintXAxis(const STCanvas& canvas, const STChartScale& scale, const STPaintRequest& request) {
+    const STPixelRect& plot = request.m_plot;
+    const STChartResources& resources = *request.m_pResources;
+    QImage& image = *canvas.m_pImage;
     for (const STAxisTick& tick : XAxisTicks(scale, plot)) {
         const std::int32_t x = tick.m_nPixel;
         if (tick.m_bMajor) {
-            painter.setPen(resources.m_gridPen);
-            painter.drawLine(x, plot.m_nTop, x, plot.m_nBottom);
-            painter.setPen(resources.m_tickPen);
-            painter.drawLine(x, plot.m_nBottom + 1, x, plot.m_nBottom + 9);
+            StrokeColumn(image, canvas.m_grid, resources.m_gridPen, x, plot.m_nTop, plot.m_nBottom);
+            StrokeColumn(image, canvas.m_grid, resources.m_tickPen, x, plot.m_nBottom + 1,
+                         plot.m_nBottom + 9);
         } else {
-            painter.setPen(resources.m_tickPen);
-            painter.drawLine(x, plot.m_nBottom + 1, x, plot.m_nBottom + 5);
+            StrokeColumn(image, canvas.m_grid, resources.m_tickPen, x, plot.m_nBottom + 1,
+                         plot.m_nBottom + 5);
         }
     }
+    QPainter& painter = *canvas.m_pPainter;
     painter.setFont(resources.m_axisFont);
     painter.setPen(resources.m_textColour);
     for (const STChartLabel& label :
@@ -74,23 +84,24 @@ void PaintXAxis(QPainter& painter, const STChartScale& scale, const STPaintReque
     }
 }
 
-void PaintYAxis(QPainter& painter, const STChartScale& scale, const STPaintRequest& request) {
+void PaintYAxis(const STCanvas& canvas, const STChartScale& scale, const STPaintRequest& request) {
     const STPixelRect& plot = request.m_plot;
     const STChartResources& resources = *request.m_pResources;
+    QImage& image = *canvas.m_pImage;
+    QPainter& painter = *canvas.m_pPainter;
     painter.setFont(resources.m_axisFont);
+    painter.setPen(resources.m_textColour);
     for (const STAxisTick& tick : YAxisTicks(scale, plot)) {
         const std::int32_t y = tick.m_nPixel;
         if (tick.m_bMajor) {
-            painter.setPen(resources.m_gridPen);
-            painter.drawLine(plot.m_nLeft, y, plot.m_nRight, y);
-            painter.setPen(resources.m_tickPen);
-            painter.drawLine(plot.m_nLeft - 2, y, plot.m_nLeft - 10, y);
-            painter.setPen(resources.m_textColour);
+            StrokeRow(image, canvas.m_grid, resources.m_gridPen, y, plot.m_nLeft, plot.m_nRight);
+            StrokeRow(image, canvas.m_grid, resources.m_tickPen, y, plot.m_nLeft - 2,
+                      plot.m_nLeft - 10);
             painter.drawText(QRectF(0, tick.m_fPosition - 8, plot.m_nLeft - 10, 15),
                              Qt::AlignRight | Qt::AlignVCenter, LabelText(tick.m_dValue));
         } else {
-            painter.setPen(resources.m_tickPen);
-            painter.drawLine(plot.m_nLeft - 2, y, plot.m_nLeft - 6, y);
+            StrokeRow(image, canvas.m_grid, resources.m_tickPen, y, plot.m_nLeft - 2,
+                      plot.m_nLeft - 6);
         }
     }
 }
@@ -152,16 +163,17 @@ std::int32_t DenseColumn(const STPlotContext& context, const STPixelRect& plot, 
 }
 
 // The value label and a yellow frame around the bar.
-void PaintHighlight(QPainter& painter, const STPixelRect& bar, double value,
+void PaintHighlight(const STCanvas& canvas, const STPixelRect& bar, double value,
                     const STPaintRequest& request) {
     const STChartResources& resources = *request.m_pResources;
     const STChartLabel label = HighlightLabel(bar, value, request.m_client, resources.m_labelFont);
+    QPainter& painter = *canvas.m_pPainter;
     painter.setFont(resources.m_labelFont);
     painter.setPen(resources.m_textColour);
     painter.drawText(label.m_rect, Qt::AlignCenter, label.m_text);
-    painter.setPen(resources.m_highlightPen);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(bar.m_nLeft, bar.m_nTop, bar.Width(), bar.Height());
+    FrameCells(*canvas.m_pImage, canvas.m_grid,
+               {bar.m_nLeft, bar.m_nTop, bar.m_nRight + 1, bar.m_nBottom + 1},
+               resources.m_highlightPen.color());
 }
 
 struct STHighlightedBar {
@@ -172,7 +184,8 @@ struct STHighlightedBar {
 
 // The bars with their outlines and fills; the bar to highlight is
 // remembered for its label and frame.
-STHighlightedBar PaintSeparateBars(STPlotContext& context, const STPaintRequest& request) {
+STHighlightedBar PaintSeparateBars(const STCanvas& canvas, const STPlotContext& context,
+                                   const STPaintRequest& request) {
     const std::vector<STBarSlot> places = BarSlots(context, request.m_plot);
     std::vector<STBarPaint> bars;
     bars.reserve(places.size());
@@ -183,7 +196,8 @@ STHighlightedBar PaintSeparateBars(STPlotContext& context, const STPaintRequest&
                             BarBrush(slot.m_dValue, request).color()});
         }
     }
-    PaintBarLayers(context.m_image.m_image, bars, request.m_pResources->m_barOutlinePen.color());
+    PaintBarLayers(*canvas.m_pImage, canvas.m_grid, bars,
+                   request.m_pResources->m_barOutlinePen.color());
     const std::int32_t highlight = request.m_nHighlight;
     if (highlight < 0 || static_cast<std::size_t>(highlight) >= places.size() ||
         !places[static_cast<std::size_t>(highlight)].m_bBar) {
@@ -195,15 +209,17 @@ STHighlightedBar PaintSeparateBars(STPlotContext& context, const STPaintRequest&
 
 // One fill a pixel column, without outlines, which would leave nothing else
 // to see.
-STHighlightedBar PaintDenseBars(STPlotContext& context, const STPaintRequest& request) {
+STHighlightedBar PaintDenseBars(const STCanvas& canvas, const STPlotContext& context,
+                                const STPaintRequest& request) {
     const STPixelRect& plot = request.m_plot;
     const std::vector<STBarColumn> columns =
         DenseBarColumns(context, plot, request.m_dLimitLow, request.m_dLimitHigh);
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const STBarColumn& column = columns[i];
         if (column.m_eKind != EBarKind::kNone) {
-            PaintBarColumn(context.m_image.m_image, plot.m_nLeft + static_cast<std::int32_t>(i),
-                           column.m_nTop, plot.m_nBottom - 1,
+            PaintBarColumn(*canvas.m_pImage, canvas.m_grid,
+                           plot.m_nLeft + static_cast<std::int32_t>(i), column.m_nTop,
+                           plot.m_nBottom - 1,
                            KindBrush(column.m_eKind, *request.m_pResources).color());
         }
     }
@@ -218,9 +234,10 @@ STHighlightedBar PaintDenseBars(STPlotContext& context, const STPaintRequest& re
     return {DenseHighlightRect(context, plot, point), point.y, true};
 }
 
-STHighlightedBar PaintBars(STPlotContext& context, const STPaintRequest& request) {
-    return IsDensePlot(context) ? PaintDenseBars(context, request)
-                                : PaintSeparateBars(context, request);
+STHighlightedBar PaintBars(const STCanvas& canvas, const STPlotContext& context,
+                           const STPaintRequest& request) {
+    return IsDensePlot(context) ? PaintDenseBars(canvas, context, request)
+                                : PaintSeparateBars(canvas, context, request);
 }
 
 }  // namespace
@@ -344,15 +361,13 @@ std::vector<STBarSlot> BarSlots(const STPlotContext& context, const STPixelRect&
 
 void PaintPlot(STPlotContext& context, const STPaintRequest& request) {
     QImage& image = context.m_image.m_image;
-    {
-        QPainter painter(&image);
-        PaintBackground(painter, request);
-        PaintXAxis(painter, context.m_xScale, request);
-        PaintYAxis(painter, context.m_yScale, request);
-    }
-    const STHighlightedBar highlighted = PaintBars(context, request);
+    QPainter painter(&image);
+    const STCanvas canvas{&image, STDeviceGrid{image.devicePixelRatio()}, &painter};
+    PaintBackground(canvas, request);
+    PaintXAxis(canvas, context.m_xScale, request);
+    PaintYAxis(canvas, context.m_yScale, request);
+    const STHighlightedBar highlighted = PaintBars(canvas, context, request);
     if (highlighted.m_bFound) {
-        QPainter painter(&image);
-        PaintHighlight(painter, highlighted.m_rect, highlighted.m_dValue, request);
+        PaintHighlight(canvas, highlighted.m_rect, highlighted.m_dValue, request);
     }
 }

@@ -4,6 +4,7 @@
 #include <QPalette>
 
 #include "chart/chart_painter.h"
+#include "chart/device_grid.h"
 
 namespace {
 
@@ -12,6 +13,11 @@ constexpr std::int32_t kPlotMarginLeft = 50;
 constexpr std::int32_t kPlotMarginTop = 10;
 constexpr std::int32_t kPlotMarginRight = 30;
 constexpr std::int32_t kPlotMarginBottom = 25;
+
+STPixelRect PlotInside(const STPixelRect& client) {
+    return {client.m_nLeft + kPlotMarginLeft, client.m_nTop + kPlotMarginTop,
+            client.m_nRight - kPlotMarginRight, client.m_nBottom - kPlotMarginBottom};
+}
 
 QPen SolidPen(QColor colour) {
     QPen pen(colour, 1);
@@ -39,13 +45,17 @@ STChartResources::STChartResources()
     m_labelFont.setPixelSize(12);
 }
 
-void CChartPlot::Layout(std::int32_t width, std::int32_t height) {
+void CChartPlot::Layout(std::int32_t width, std::int32_t height, double devicePixelRatio) {
     m_client = {0, 0, width, height};
+    m_plot = PlotInside(m_client);
+    m_dScreenPixelRatio = DrawingRatio(devicePixelRatio);
     if (width > 0 && height > 0) {
-        m_screen.m_image.Create(width, height);
+        m_screen.m_image.Create(width, height, m_dScreenPixelRatio);
+        if (m_reportClient.Width() <= 0 || m_reportClient.Height() <= 0) {
+            m_reportClient = m_client;
+            m_reportPlot = m_plot;
+        }
     }
-    m_plot = {m_client.m_nLeft + kPlotMarginLeft, m_client.m_nTop + kPlotMarginTop,
-              m_client.m_nRight - kPlotMarginRight, m_client.m_nBottom - kPlotMarginBottom};
     m_screen.m_xScale.m_nExtent = m_plot.Width();
     m_screen.m_yScale.m_nExtent = m_plot.Height();
     RecomputeScale(m_screen.m_xScale);
@@ -86,7 +96,7 @@ std::int32_t CChartPlot::GetDataCount() const {
 }
 
 void CChartPlot::ClearReportData() {
-    m_report.Clear(m_plot.Width(), m_plot.Height());
+    m_report.Clear(m_reportPlot.Width(), m_reportPlot.Height());
 }
 
 void CChartPlot::AddReportData(const STChartPoint& point) {
@@ -98,11 +108,11 @@ std::int32_t CChartPlot::GetReportDataCount() const {
 }
 
 void CChartPlot::DrawReportImage() {
-    if (!m_report.m_image.Create(m_client.Width(), m_client.Height())) {
+    if (!m_report.m_image.Create(m_reportClient.Width(), m_reportClient.Height())) {
         return;
     }
-    PaintPlot(m_report,
-              {&m_resources, m_client, m_plot, MenuColour(), m_dLimitLow, m_dLimitHigh, -1});
+    PaintPlot(m_report, {&m_resources, m_reportClient, m_reportPlot, MenuColour(), m_dLimitLow,
+                         m_dLimitHigh, -1});
 }
 
 void CChartPlot::PaintScreenImage() {

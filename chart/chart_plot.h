@@ -10,6 +10,7 @@
 #include <QPen>
 #include <cstdint>
 
+#include "chart/pixel_rect.h"
 #include "chart/plot_context.h"
 
 // Pens, brushes and the font, made once and reused by every paint.
@@ -31,17 +32,6 @@ struct STChartResources {
     STChartResources();
 };
 
-// A rectangle as left, top, right, bottom; right and bottom lie outside it.
-struct STPixelRect {
-    std::int32_t m_nLeft = 0;
-    std::int32_t m_nTop = 0;
-    std::int32_t m_nRight = 0;
-    std::int32_t m_nBottom = 0;
-
-    std::int32_t Width() const { return m_nRight - m_nLeft; }
-    std::int32_t Height() const { return m_nBottom - m_nTop; }
-};
-
 class CChartPlot {
 public:
     CChartPlot() = default;
@@ -50,8 +40,13 @@ public:
     CChartPlot& operator=(const CChartPlot&) = delete;
 
     // The layout step of a size change: a new screen image, the plot
-    // rectangle inside margins, and the screen scales' extents.
-    void Layout(std::int32_t width, std::int32_t height);
+    // rectangle inside margins, and the screen scales' extents. The size is
+    // in logical pixels, which the layout works in whatever the ratio; the
+    // screen image holds them at the device pixel ratio (see DrawingRatio).
+    // The first layout of a nonzero size also fixes the report's: the
+    // chart's default client size, which report images keep however the
+    // window is resized later.
+    void Layout(std::int32_t width, std::int32_t height, double devicePixelRatio = 1.0);
     // Both limits 0.0 and default screen scales, as a newly created chart has.
     void ResetLimitsAndScales();
 
@@ -67,8 +62,9 @@ public:
     void ClearReportData();
     void AddReportData(const STChartPoint& point);
     std::int32_t GetReportDataCount() const;
-    // Renders the report context into the report image at the current client
-    // size, with the current limits and no highlight.
+    // Renders the report context into the report image at the default client
+    // size and a device pixel ratio of 1, with the current limits and no
+    // highlight.
     void DrawReportImage();
     const STDibImage& GetReportImage() const { return m_report.m_image; }
 
@@ -76,6 +72,11 @@ public:
     void PaintScreenImage();
     const STDibImage& GetScreenImage() const { return m_screen.m_image; }
     const STPixelRect& PlotRect() const { return m_plot; }
+    // The ratio the screen image is drawn at.
+    double ScreenPixelRatio() const { return m_dScreenPixelRatio; }
+    // The report image's size, in pixels: the first layout's.
+    std::int32_t ReportWidth() const { return m_reportClient.Width(); }
+    std::int32_t ReportHeight() const { return m_reportClient.Height(); }
     const STPlotContext& ScreenContext() const { return m_screen; }
     const STPlotContext& ReportContext() const { return m_report; }
     const STChartResources& Resources() const { return m_resources; }
@@ -94,6 +95,9 @@ private:
     STChartResources m_resources;
     STPixelRect m_client;
     STPixelRect m_plot;
+    double m_dScreenPixelRatio = 1.0;
+    STPixelRect m_reportClient;
+    STPixelRect m_reportPlot;
     STPlotContext m_screen;
     STPlotContext m_report;
 };

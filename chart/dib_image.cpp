@@ -1,5 +1,7 @@
 #include "chart/dib_image.h"
 
+#include "chart/device_grid.h"
+
 #include <cstring>
 
 namespace {
@@ -18,14 +20,19 @@ void Put32(std::array<std::uint8_t, N>& bytes, std::size_t at, std::uint32_t val
 
 }  // namespace
 
-bool STDibImage::Create(std::int32_t width, std::int32_t height) {
-    if (width <= 0 || height <= 0) {
+bool STDibImage::Create(std::int32_t logicalWidth, std::int32_t logicalHeight,
+                        double devicePixelRatio) {
+    if (logicalWidth <= 0 || logicalHeight <= 0) {
         return false;
     }
+    const STDeviceGrid grid{devicePixelRatio};
+    const std::int32_t width = grid.Edge(logicalWidth);
+    const std::int32_t height = grid.Edge(logicalHeight);
     m_image = QImage(width, height, QImage::Format_BGR888);
     if (m_image.isNull()) {
         return false;
     }
+    m_image.setDevicePixelRatio(devicePixelRatio);
     // All of it, padding behind each row included: the bitmap writer stores
     // whole rows, and a new device-independent bitmap starts out zeroed.
     std::memset(m_image.bits(), 0, static_cast<std::size_t>(m_image.sizeInBytes()));

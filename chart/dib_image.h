@@ -20,8 +20,12 @@ struct STDibImage {
     std::int32_t m_nBitsPerPixel = 24;
     std::int32_t m_nStride = 0;
 
-    // Recreates the image, zeroed, with its headers; width and height above 0.
-    bool Create(std::int32_t width, std::int32_t height);
+    // Recreates the image, zeroed, with its headers; both sizes above 0. At
+    // a device pixel ratio above 1 (a screen image only) the image holds the
+    // logical pixels in device pixels and carries the ratio, and the headers
+    // describe the device pixels.
+    bool Create(std::int32_t logicalWidth, std::int32_t logicalHeight,
+                double devicePixelRatio = 1.0);
 };
 
 // Bytes per pixel row: 24 bits a pixel, padded to a multiple of four bytes.

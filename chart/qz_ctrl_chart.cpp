@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QResizeEvent>
 
+#include "chart/device_grid.h"
+
 CQZCtrlChart::CQZCtrlChart() {
     // The paint covers every pixel from the off-screen image: no erase, no
     // flicker.
@@ -19,7 +21,7 @@ int CQZCtrlChart::CreateFromStatic(QWidget* parent, QWidget* placeholder) {
     placeholder->hide();
     setParent(parent);
     setGeometry(area);
-    Layout(width(), height());
+    Layout(width(), height(), devicePixelRatioF());
     ResetLimitsAndScales();
     show();
     return 1;
@@ -27,10 +29,15 @@ int CQZCtrlChart::CreateFromStatic(QWidget* parent, QWidget* placeholder) {
 
 void CQZCtrlChart::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    Layout(event->size().width(), event->size().height());
+    Layout(event->size().width(), event->size().height(), devicePixelRatioF());
 }
 
 void CQZCtrlChart::paintEvent(QPaintEvent*) {
+    // Moved to a screen of another ratio: Qt repaints the window there, and
+    // the image follows before it is painted.
+    if (DrawingRatio(devicePixelRatioF()) != ScreenPixelRatio()) {
+        Layout(width(), height(), devicePixelRatioF());
+    }
     PaintScreenImage();
     const STDibImage& image = GetScreenImage();
     if (!image.m_image.isNull()) {

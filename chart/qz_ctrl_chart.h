@@ -1,5 +1,7 @@
 // The chart window: shows the screen plot, repaints when its owner asks,
-// and lays itself out on every resize. It has no user interaction.
+// and lays itself out on every resize and at its screen's device pixel
+// ratio, so it stays sharp on a high-density screen. It has no user
+// interaction.
 #pragma once
 
 #include <QWidget>

@@ -75,7 +75,47 @@ TEST(BarLayers, MatchPaintingEveryLayerInTurn) {
         QImage expected = Background(90, 64);
         QImage actual = expected.copy();
         PaintEveryLayer(expected, bars, outline);
-        PaintBarLayers(actual, bars, outline);
+        PaintBarLayers(actual, STDeviceGrid{}, bars, outline);
         ASSERT_EQ(actual, expected) << "round " << round << ", " << count << " bars";
+    }
+}
+
+// At a device pixel ratio every logical pixel is a block of device pixels
+// that ends as the ratio-1 pixel does over the same background.
+TEST(BarLayers, AtARatioPaintTheRatioOneImageInBlocks) {
+    const QColor outline(0x64, 0x64, 0x64);
+    std::mt19937 random(5);
+    for (const double ratio : {2.0, 1.5, 1.25, 3.0}) {
+        const STDeviceGrid grid{ratio};
+        std::vector<STBarPaint> bars;
+        for (int x = -3; x < 95; x += 1 + static_cast<int>(random() % 4)) {
+            const auto top = static_cast<std::int32_t>(random() % 60);
+            const QColor fill = random() % 2 ? QColor(100, 250, 100, 180) : QColor(250, 100, 100);
+            bars.push_back({x - 2, top, x + 2, 60, fill});
+        }
+        QImage single = Background(90, 64);
+        QImage scaled(grid.Edge(90), grid.Edge(64), QImage::Format_BGR888);
+        for (int y = 0; y < scaled.height(); ++y) {
+            for (int x = 0; x < scaled.width(); ++x) {
+                scaled.setPixel(x, y, single.pixel(grid.Cell(x), grid.Cell(y)));
+            }
+        }
+        PaintBarLayers(single, STDeviceGrid{}, bars, outline);
+        PaintBarLayers(scaled, grid, bars, outline);
+        for (int y = 0; y < scaled.height(); ++y) {
+            for (int x = 0; x < scaled.width(); ++x) {
+                ASSERT_EQ(scaled.pixel(x, y), single.pixel(grid.Cell(x), grid.Cell(y)))
+                    << "ratio " << ratio << " at " << x << "," << y;
+            }
+        }
+        // A dense plot's column likewise.
+        PaintBarColumn(single, STDeviceGrid{}, 7, 3, 40, QColor(0, 0, 0, 180));
+        PaintBarColumn(scaled, grid, 7, 3, 40, QColor(0, 0, 0, 180));
+        for (int y = 0; y < scaled.height(); ++y) {
+            for (int x = grid.Edge(6); x < grid.Edge(9); ++x) {
+                ASSERT_EQ(scaled.pixel(x, y), single.pixel(grid.Cell(x), grid.Cell(y)))
+                    << "ratio " << ratio << " at " << x << "," << y;
+            }
+        }
     }
 }

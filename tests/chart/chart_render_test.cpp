@@ -424,9 +424,12 @@ TEST(ChartWidget, TakesThePlaceholdersPlaceAndShowsTheImage) {
     chart.m_nHighlight = 3;
     window.show();
     const QImage shown = chart.grab().toImage();
-    EXPECT_TRUE(PixelIs(shown, 300, 100, kPlotBackground) || !Near(shown.pixel(300, 100), 0));
+    // In device pixels, for a run at a screen ratio of 2 or more.
+    const int ratio = static_cast<int>(shown.devicePixelRatio());
+    EXPECT_TRUE(PixelIs(shown, 300 * ratio, 100 * ratio, kPlotBackground) ||
+                !Near(shown.pixel(300 * ratio, 100 * ratio), 0));
     const STPixelRect bar = BarRect(chart.ScreenContext(), chart.PlotRect(), {7, 470});
-    EXPECT_TRUE(PixelIs(shown, bar.m_nLeft + 2, bar.m_nBottom - 1, kFail));
+    EXPECT_TRUE(PixelIs(shown, (bar.m_nLeft + 2) * ratio, (bar.m_nBottom - 1) * ratio, kFail));
     if (const char* folder = std::getenv("MARLO_CHART_PNG")) {
         shown.save(QString::fromUtf8(folder) + "/chart.png");
     }
