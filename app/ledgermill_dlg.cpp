@@ -202,7 +202,6 @@ void CLedgermillDlg::SetTabOrder() {
 
 void CLedgermillDlg::OnInitDialog() {
     m_pCurBatch = nullptr;
-    m_reportChartSize = m_chartPlaceholder.size();
     m_chart.CreateFromStatic(this, &m_chartPlaceholder);
     m_chart.m_dLimitLow = g_stSetting.m_dLowerLimit;
     m_chart.m_dLimitHigh = g_stSetting.m_dUpperLimit;

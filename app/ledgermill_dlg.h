@@ -118,9 +118,6 @@ public:
     // Declared after the batches: it waits for running work before they go.
     CLongWork m_work;
 
-    // The report's picture has the chart's default size, whatever the
-    // window's size.
-    QSize m_reportChartSize;
     QMenuBar m_menuBar{this};
     // The controls, named by what they show.
     QGroupBox m_receiveGroup{QStringLiteral("Data Receive"), this};

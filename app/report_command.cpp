@@ -82,8 +82,8 @@ void CLedgermillDlg::OnReport() {
     m_batches.SettleStatistics();
     ShowLimits();  // the chart's limits are the batch's
     // The report's picture keeps its size however large the window is.
-    const STReportChart shape{m_reportChartSize.width(), m_reportChartSize.height(),
-                              m_chart.m_dLimitLow, m_chart.m_dLimitHigh};
+    const STReportChart shape{m_chart.ReportWidth(), m_chart.ReportHeight(), m_chart.m_dLimitLow,
+                              m_chart.m_dLimitHigh};
     PrepareReportFolder(m_strResultFolder);
     if (!IsDirectory(m_strResultFolder)) {
         const int error = errno;

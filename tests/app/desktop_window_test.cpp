@@ -35,7 +35,7 @@ std::unique_ptr<STLedgermill> LeebBatch(std::int64_t time, int items) {
     batch->m_nTestMethod = kTestMethodLeeb;
     for (int i = 0; i < items; ++i) {
         auto item = std::make_unique<STLedgermillItem>();
-        item->m_subItem[u"NAME"] = u"P";
+        item->m_subItem.emplace(u"NAME", u"P01");
         item->m_values = {440.0 + i};
         item->UpdateStatistics();
         batch->AddItem(std::move(item));
@@ -169,8 +169,8 @@ TEST_F(DesktopWindow, TheMenuBarCarriesTheCommandsWithTheirShortcuts) {
         ASSERT_NE(action, nullptr) << text.toStdString();
         EXPECT_EQ(action->shortcut().toString(), keys) << text.toStdString();
     }
-    for (const QString& text : {"&Open", "&Settings...", "&About Marlo..."}) {
-        EXPECT_NE(MenuAction(text), nullptr) << text.toStdString();
+    for (const char* text : {"&Open", "&Settings...", "&About Marlo..."}) {
+        EXPECT_NE(MenuAction(text), nullptr) << text;
     }
     MenuAction("&New Batch...")->trigger();
     EXPECT_EQ(m_window->m_batches.Count(), 1);
@@ -230,7 +230,8 @@ TEST_F(DesktopWindow, GrowingTheWindowGrowsTheTextListsAndChartOnly) {
     EXPECT_EQ(m_window->m_leebList.geometry(), list.adjusted(100, 100, 300, 200));
     resize(initial);
     EXPECT_EQ(m_window->m_leebList.geometry(), list);
-    EXPECT_EQ(m_window->m_reportChartSize, chart.size());
+    EXPECT_EQ(QSize(m_window->m_chart.ReportWidth(), m_window->m_chart.ReportHeight()),
+              chart.size());
 }
 
 // A signal or the session ending: every batch not saved is written where the
