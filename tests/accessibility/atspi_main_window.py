@@ -5,8 +5,8 @@ Starts a private X server and D-Bus session, then the real program with Qt's
 AT-SPI bridge on, walks its accessibility tree with pyatspi, checks names,
 roles and label relations, and switches Real Time Display through the check
 box's toggle action. Everything started here is ended on every way out.
-The program is ended rather than closed: closing saves the settings file
-beside it, in the build folder, with Real Time Display as the test left it.
+Real Time Display is switched twice, so the settings the program keeps
+when it is ended (SIGTERM, its orderly end) are the ones it started with.
 
     atspi_main_window.py PATH_TO_MARLO
 """
