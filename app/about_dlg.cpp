@@ -12,6 +12,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     const QRect iconArea = units.ToPixels(14, 14, 20, 20);
     m_icon.setGeometry(iconArea);
     m_icon.setPixmap(QIcon(QStringLiteral(":/marlo.png")).pixmap(iconArea.size()));
+    m_icon.setAccessibleName(QStringLiteral("Marlo icon"));
     units.Place(m_text, 42, 14, 114, 8);
     units.Place(m_okButton, 113, 41, 50, 14);
     m_okButton.setDefault(true);

@@ -119,6 +119,8 @@ void CLedgermillDlg::PlaceMeasurementLists() {
 }
 
 void CLedgermillDlg::ChartBatchAverages() {
+    m_chart.SetSubject(QStringLiteral("the item averages of batch ") +
+                       Text(BatchKey(*m_pCurBatch)));
     for (const auto& item : m_pCurBatch->m_itemVector) {
         m_chart.AddData({m_chart.GetDataCount() + 1.0, item->m_dAverage});
     }
@@ -158,6 +160,7 @@ void CLedgermillDlg::ShowMeasurementSelection() {
     }
     m_valuesModel.Show(item);
     if (IsAverage(*m_pCurBatch)) {
+        m_chart.SetSubject(QStringLiteral("the readings of record %1").arg(row + 1));
         ChartItemValues(*item);
         return;
     }

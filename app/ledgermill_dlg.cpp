@@ -59,6 +59,7 @@ CLedgermillDlg::CLedgermillDlg(QWidget* parent, std::string lockFolder, std::str
     ConnectReceiveSession();
     ConnectLongWork();
     SetTabOrder();
+    NameControlsForAssistiveTechnology();
     OnInitDialog();
     MakeLayoutElastic();
 }
@@ -156,7 +157,8 @@ void CLedgermillDlg::PlaceControls() {
 void CLedgermillDlg::ConnectCommands() {
     connect(&m_settingButton, &QPushButton::clicked, this, [this] { OnSetting(); });
     connect(&m_limitButton, &QPushButton::clicked, this, [this] { OnLimit(); });
-    connect(&m_realTimeBox, &QCheckBox::clicked, this, [this] { OnRealTimeDisplay(); });
+    // Toggled, not clicked: a screen reader's toggle action switches the mode too.
+    connect(&m_realTimeBox, &QCheckBox::toggled, this, [this] { OnRealTimeDisplay(); });
     connect(&m_newButton, &QPushButton::clicked, this, [this] { OnNew(); });
     connect(&m_loadButton, &QPushButton::clicked, this, [this] { OnLoad(); });
     connect(&m_reportButton, &QPushButton::clicked, this, [this] { OnReport(); });
@@ -205,6 +207,7 @@ void CLedgermillDlg::OnInitDialog() {
     m_chart.CreateFromStatic(this, &m_chartPlaceholder);
     m_chart.m_dLimitLow = g_stSetting.m_dLowerLimit;
     m_chart.m_dLimitHigh = g_stSetting.m_dUpperLimit;
+    const QSignalBlocker startUp(m_realTimeBox);  // the setting is shown, not changed
     m_realTimeBox.setChecked(g_stSetting.m_bShowOnline);
     m_clearButton.setEnabled(!g_stSetting.m_bShowOnline);
     m_addButton.setEnabled(!g_stSetting.m_bShowOnline);

@@ -211,6 +211,8 @@ private:
     QAction* m_pPortAction = nullptr;  // owned by its menu
     std::vector<QAction*> m_longWorkActions;  // owned by their menus
     void ShowRecentFiles();
+    // Accessible names, descriptions and label buddies (window_accessibility.cpp).
+    void NameControlsForAssistiveTechnology();
     void ConnectReceiveSession();
     bool IsRealTimeComplete();
     void FileIfRealTime();

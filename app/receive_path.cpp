@@ -145,7 +145,7 @@ void CLedgermillDlg::RefreshNow() {
     if (m_pCurBatch != nullptr && m_pCurBatch->m_nTestModel == kTestModelBatch) {
         ShowBatchStatistics();
     }
-    m_chart.update();
+    m_chart.Refresh();
 }
 
 void CLedgermillDlg::DumpReceiveBuffer() {

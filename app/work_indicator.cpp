@@ -19,6 +19,7 @@ CWorkIndicator::CWorkIndicator(CLongWork& work, QWidget* parent) : QWidget(paren
     hide();
     connect(&m_work, &CLongWork::started, this, [this] {
         m_title.setText(m_work.Title());
+        m_progress.setAccessibleName(m_work.Title());
         m_cancel.setVisible(m_work.IsCancellable());
         m_cancel.setEnabled(true);
         ShowProgress();

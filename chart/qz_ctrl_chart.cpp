@@ -1,11 +1,32 @@
 #include "chart/qz_ctrl_chart.h"
 
+#include <QAccessibleWidget>
 #include <QPainter>
 #include <QResizeEvent>
 
+#include "chart/chart_description.h"
 #include "chart/device_grid.h"
 
+namespace {
+
+// A plain widget is a client area to a screen reader; this one is a chart.
+QAccessibleInterface* ChartAccessible(const QString& className, QObject* object) {
+    if (className != QLatin1String("CQZCtrlChart") || !object->isWidgetType()) {
+        return nullptr;
+    }
+    // The accessibility cache owns the interface.
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Chart);
+}
+
+}  // namespace
+
 CQZCtrlChart::CQZCtrlChart() {
+    static const bool installed = [] {
+        QAccessible::installFactory(ChartAccessible);
+        return true;
+    }();
+    Q_UNUSED(installed);
+    setAccessibleName(QStringLiteral("Chart"));
     // The paint covers every pixel from the off-screen image: no erase, no
     // flicker.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -25,6 +46,16 @@ int CQZCtrlChart::CreateFromStatic(QWidget* parent, QWidget* placeholder) {
     ResetLimitsAndScales();
     show();
     return 1;
+}
+
+void CQZCtrlChart::Refresh() {
+    const QString description =
+        DescribeChart(m_strSubject, ScreenContext(), m_dLimitLow, m_dLimitHigh, m_nHighlight);
+    // Each change is an event to a listening screen reader: only real ones.
+    if (description != accessibleDescription()) {
+        setAccessibleDescription(description);
+    }
+    update();
 }
 
 void CQZCtrlChart::resizeEvent(QResizeEvent* event) {

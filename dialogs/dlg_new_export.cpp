@@ -27,8 +27,10 @@ CDlgNewExport::CDlgNewExport(QWidget* parent) : QDialog(parent) {
     const CDialogUnits units(font());
     units.SizeDialog(*this, 150, 111);
     units.Place(m_testModelLabel, 7, 7, 56, 8);
+    m_testModelLabel.setBuddy(&m_testModelList);
     PlaceDropDownList(units, m_testModelList, 68, 7, 75, 110);
     units.Place(m_testMethodLabel, 7, 23, 56, 8);
+    m_testMethodLabel.setBuddy(&m_testMethodList);
     PlaceDropDownList(units, m_testMethodList, 68, 23, 75, 110);
     units.Place(m_limits.m_upperLabel, 7, 41, 56, 8);
     units.Place(m_limits.m_upperEdit, 68, 41, 75, 12);

@@ -69,6 +69,7 @@ CDlgSetting::CDlgSetting(QWidget* parent, std::string devFolder)
     const std::array<int, 5> listTops = {23, 45, 68, 90, 111};
     for (std::size_t i = 0; i < lists.size(); ++i) {
         serialLabels[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        serialLabels[i]->setBuddy(lists[i]);
         units.Place(*serialLabels[i], 19, serialLabelTops[i], 46, 8);
         PlaceDropDownList(units, *lists[i], 71, listTops[i], 80, 91);
     }
@@ -83,10 +84,12 @@ CDlgSetting::CDlgSetting(QWidget* parent, std::string devFolder)
     for (std::size_t i = 0; i < edits.size(); ++i) {
         const int top = 22 + 18 * static_cast<int>(i);
         reportLabels[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        reportLabels[i]->setBuddy(edits[i]);
         units.Place(*reportLabels[i], 180, top, 64, 8);
         units.Place(*edits[i], 248, top, i + 1 < edits.size() ? 181 : 37, 14);
     }
     units.Place(m_percentLabel, 289, 112, 8, 8);
+    m_samplingRateEdit.setAccessibleDescription(QStringLiteral("Percent"));
 
     units.Place(m_okButton, 385, 138, 50, 14);
     units.Place(m_cancelButton, 330, 138, 50, 14);

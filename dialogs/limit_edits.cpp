@@ -11,11 +11,17 @@ CLimitEdits::CLimitEdits(QWidget* dialog)
       m_lowerEdit(dialog),
       m_useLimitBox(QStringLiteral("Use Limit"), dialog),
       m_pDialog(dialog) {
-    QObject::connect(&m_useLimitBox, &QCheckBox::clicked, dialog, [this] { EnableEdits(); });
+    m_upperLabel.setBuddy(&m_upperEdit);
+    m_lowerLabel.setBuddy(&m_lowerEdit);
+    // Toggled, not clicked: a screen reader's toggle action enables them too.
+    QObject::connect(&m_useLimitBox, &QCheckBox::toggled, dialog, [this] { EnableEdits(); });
 }
 
 void CLimitEdits::Show(double lower, double upper, bool useLimit) {
-    m_useLimitBox.setChecked(useLimit);
+    {
+        const QSignalBlocker shown(m_useLimitBox);  // enabled once, below
+        m_useLimitBox.setChecked(useLimit);
+    }
     m_lowerEdit.setText(OneDecimal(lower));
     m_upperEdit.setText(OneDecimal(upper));
     EnableEdits();
