@@ -3,9 +3,10 @@
 #include <zlib.h>
 
 #include <array>
-#include <cstdio>
-#include <memory>
+#include <cstring>
 #include <string_view>
+
+#include "common/file_bytes.h"
 
 namespace {
 
@@ -23,11 +24,6 @@ constexpr std::uint8_t kFilterUp = 2;
 
 using Bytes = std::vector<std::uint8_t>;
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
 struct STBitmapLayout {
     std::int64_t m_nWidth = 0;
     std::int64_t m_nHeight = 0;
@@ -43,19 +39,6 @@ std::uint32_t ReadLe32(const std::uint8_t* bytes) {
 
 std::uint16_t ReadLe16(const std::uint8_t* bytes) {
     return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
-}
-
-std::int64_t FileSize(std::FILE* file) {
-    if (std::fseek(file, 0, SEEK_END) != 0) {
-        return -1;
-    }
-    const long size = std::ftell(file);
-    return std::fseek(file, 0, SEEK_SET) == 0 ? size : -1;
-}
-
-bool ReadExactly(std::FILE* file, std::int64_t offset, std::uint8_t* bytes, std::size_t count) {
-    return std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0 &&
-           std::fread(bytes, 1, count, file) == count;
 }
 
 using Headers = std::array<std::uint8_t, kFileHeaderBytes + kInfoHeaderBytes>;
@@ -161,25 +144,31 @@ std::optional<Bytes> EncodePng(const Bytes& pixels, const STBitmapLayout& layout
 
 }  // namespace
 
-std::optional<STPngPicture> ReadBitmapAsPng(const std::string& path) {
-    const FilePtr file(std::fopen(path.c_str(), "rb"));
+std::optional<STPngPicture> BitmapBytesAsPng(std::string_view bitmap) {
     Headers headers{};
-    const std::int64_t fileSize = file ? FileSize(file.get()) : -1;
-    if (fileSize < 0 || !ReadExactly(file.get(), 0, headers.data(), headers.size())) {
+    if (bitmap.size() < headers.size()) {
         return std::nullopt;
     }
+    std::memcpy(headers.data(), bitmap.data(), headers.size());
+    const auto fileSize = static_cast<std::int64_t>(bitmap.size());
     const std::optional<STBitmapLayout> layout = LayoutOf(headers, fileSize);
     if (!layout) {
         return std::nullopt;
     }
-    Bytes pixels(static_cast<std::size_t>(layout->m_nStride * layout->m_nHeight));
-    if (!ReadExactly(file.get(), layout->m_nPixelOffset, pixels.data(), pixels.size())) {
-        return std::nullopt;
-    }
+    const auto* first = reinterpret_cast<const std::uint8_t*>(bitmap.data()) + layout->m_nPixelOffset;
+    const Bytes pixels(first, first + layout->m_nStride * layout->m_nHeight);
     std::optional<Bytes> png = EncodePng(pixels, *layout);
     if (!png) {
         return std::nullopt;
     }
     return STPngPicture{std::move(*png), static_cast<std::int32_t>(layout->m_nWidth),
                         static_cast<std::int32_t>(layout->m_nHeight)};
+}
+
+std::optional<STPngPicture> ReadBitmapAsPng(const std::string& path) {
+    std::string bitmap;
+    if (!ReadFileBytes(path, bitmap)) {
+        return std::nullopt;
+    }
+    return BitmapBytesAsPng(bitmap);
 }

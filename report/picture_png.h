@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct STPngPicture {
@@ -18,3 +19,5 @@ struct STPngPicture {
 // resolution chunk (so it counts as 96 dots per inch). Nothing for a file
 // that cannot be read, is not such a bitmap, or is cut short.
 std::optional<STPngPicture> ReadBitmapAsPng(const std::string& path);
+// The same for the bitmap file's bytes in memory.
+std::optional<STPngPicture> BitmapBytesAsPng(std::string_view bitmap);
