@@ -15,9 +15,7 @@ constexpr std::size_t kFileHeaderBytes = 14;
 constexpr std::size_t kInfoHeaderBytes = 40;
 constexpr std::uint16_t kBitsPerPixel = 24;
 constexpr std::uint32_t kUncompressed = 0;
-// Far beyond any chart, yet small enough that the pixels fit in memory.
 constexpr std::int64_t kMaxSide = 32768;
-constexpr std::int64_t kMaxPixels = std::int64_t{1} << 25;
 // PNG's Up filter: each byte minus the one above it. Charts have long
 // vertical runs, so it shrinks them by about a quarter for no extra work.
 constexpr std::uint8_t kFilterUp = 2;
@@ -59,7 +57,7 @@ std::optional<STBitmapLayout> LayoutOf(const Headers& headers, std::int64_t file
     layout.m_bTopDown = height < 0;
     layout.m_nHeight = layout.m_bTopDown ? -height : height;
     if (layout.m_nWidth < 1 || layout.m_nWidth > kMaxSide || layout.m_nHeight < 1 ||
-        layout.m_nHeight > kMaxSide || layout.m_nWidth * layout.m_nHeight > kMaxPixels) {
+        layout.m_nHeight > kMaxSide || layout.m_nWidth * layout.m_nHeight > kMaxPngPixels) {
         return std::nullopt;
     }
     layout.m_nStride = (layout.m_nWidth * 3 + 3) / 4 * 4;

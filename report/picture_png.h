@@ -8,6 +8,10 @@
 #include <string_view>
 #include <vector>
 
+// The most pixels a bitmap turned into PNG may have: far beyond any chart,
+// yet small enough that the pixels fit in memory.
+inline constexpr std::int64_t kMaxPngPixels = std::int64_t{1} << 25;
+
 struct STPngPicture {
     std::vector<std::uint8_t> m_bytes;
     std::int32_t m_nWidth = 0;

@@ -667,6 +667,9 @@ TEST_F(MarloTool, ChartWritesPngWithTheBitmapsPixelsForANameEndingInPng) {
         EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1A\n"s);
         EXPECT_EQ(ImageFromBytes(png), bitmap) << name;
     }
+    const STRun huge = Run({"chart", batch, PathOf("huge.png"), "--size", "10000x10000"});
+    EXPECT_EQ(huge.m_nExitCode, 2);
+    EXPECT_FALSE(std::filesystem::exists(PathOf("huge.png")));
     // Only the ending counts.
     ASSERT_EQ(Run({"chart", batch, PathOf("png.bmp.pngx")}).m_nExitCode, 0);
     EXPECT_EQ(ReadBytes("png.bmp.pngx").substr(0, 2), "BM");

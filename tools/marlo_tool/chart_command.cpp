@@ -84,6 +84,11 @@ std::optional<ChartOptions> ReadOptions(Arguments arguments) {
     }
     options.m_strInput = operands[0];
     options.m_strOutput = operands[1];
+    if (WantsPng(options.m_strOutput) &&
+        std::int64_t{options.m_nWidth} * options.m_nHeight > kMaxPngPixels) {
+        return usageError("a PNG chart holds at most " + std::to_string(kMaxPngPixels) +
+                          " pixels; give a smaller --size");
+    }
     return options;
 }
 
