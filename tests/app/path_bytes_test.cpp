@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "app/receive_dump.h"
+#include "app/window_state.h"
 #include "support/temp_folder.h"
 
 using namespace std::string_literals;
@@ -78,4 +79,18 @@ TEST_F(PathBytes, TheDumpGoesToTheHomeFolderAsItsBytesName) {
     qputenv("HOME", QByteArray::fromStdString(PathOf("h\xFF")));
     EXPECT_EQ(ReceiveDumpPath(), PathOf("h\xFF") + "/aafff.txt");
     qputenv("HOME", home);
+}
+
+TEST_F(PathBytes, ADroppedFilesUrlGivesTheNamesBytes) {
+    EXPECT_EQ(DroppedPathBytes(QUrl(QStringLiteral("file:///data/c%FFx%20y.hdb"))), "/data/c\xFFx y.hdb");
+    EXPECT_EQ(DroppedPathBytes(QUrl::fromLocalFile(QStringLiteral("/data/\u00E9.hdb"))), "/data/\xC3\xA9.hdb");
+    EXPECT_EQ(DroppedPathBytes(QUrl(QStringLiteral("https://example.org/a.hdb"))), "");
+}
+
+TEST_F(PathBytes, ARecentFileKeepsItsBytesAcrossRuns) {
+    const QString state = QString::fromStdString(PathOf("state.ini"));
+    CWindowState(state, QString()).RememberFile(PathText(PathOf("c\xFF.hdb")));
+    const QStringList recent = CWindowState(state, QString()).RecentFiles();
+    ASSERT_EQ(recent.size(), 1);
+    EXPECT_EQ(::PathBytes(recent.front()), PathOf("c\xFF.hdb"));
 }
