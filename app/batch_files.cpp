@@ -2,13 +2,13 @@
 // as long work while the window goes on.
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
 #include <set>
 
 #include "app/ledgermill_dlg.h"
+#include "app/path_bytes.h"
 #include "app/window_text.h"
 #include "common/text.h"
 #include "common/time_text.h"
@@ -30,14 +30,6 @@ using STLoaded = CLedgermillDlg::STLoaded;
 
 const QString kFilter = QStringLiteral("HDB Files (*.hdb)");
 const QString kSuffix = QStringLiteral("hdb");
-
-std::string NarrowPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
-QString WideText(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
 
 // A name whose last four characters are not ".hdb", in any case, gets it.
 std::string WithHdbExtension(std::string path) {
@@ -77,7 +69,7 @@ QString LoadFailedText(const std::string& failure) {
 }
 
 QString FileName(const std::string& path) {
-    return QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).fileName();
+    return QFileInfo(PathText(path)).fileName();
 }
 
 }  // namespace
@@ -89,7 +81,7 @@ void CLedgermillDlg::OnLoad() {
     const QString chosen = CModal::Current().OpenFileName(
         this, QStringLiteral("Load HDB File"), kFilter, kSuffix, m_state.FileFolder());
     if (!chosen.isEmpty()) {
-        LoadFiles({NarrowPath(chosen)});
+        LoadFiles({ChosenPathBytes(chosen)});
     }
 }
 
@@ -140,7 +132,7 @@ void CLedgermillDlg::ShowLoadedBatch(const std::string& path, STLoaded& loaded) 
         case EBatchLoadResult::kLoaded:
             break;
     }
-    m_state.RememberFile(WideText(path));
+    m_state.RememberFile(PathText(path));
     // A batch made meanwhile may have taken the key.
     if (const int row = m_batches.RowOfKey(key); row >= 0) {
         m_batchList.SelectAndShow(row);
@@ -164,7 +156,7 @@ void CLedgermillDlg::OnSave() {
     if (chosen.isEmpty()) {
         return;
     }
-    const std::string path = WithHdbExtension(NarrowPath(chosen));
+    const std::string path = WithHdbExtension(ChosenPathBytes(chosen));
     m_batches.SettleStatistics();
     // The batch stays as it is until written: filing into it waits.
     m_batches.Hold(batch);
@@ -182,7 +174,7 @@ void CLedgermillDlg::OnSave() {
                 CModal::Current().ShowMessage(this, kMarloCaption, QStringLiteral("Save Failed."));
             } else {
                 m_batches.MarkSaved(batch);
-                m_state.RememberFile(WideText(path));
+                m_state.RememberFile(PathText(path));
             }
             FileIfRealTime();
         });
@@ -198,9 +190,9 @@ std::vector<std::string> DroppedBatchFiles(const QMimeData* data) {
         return paths;
     }
     for (const QUrl& url : data->urls()) {
-        const QString path = url.toLocalFile();
-        if (!path.isEmpty() && path.endsWith(QStringLiteral(".hdb"), Qt::CaseInsensitive)) {
-            paths.push_back(NarrowPath(path));
+        const std::string path = DroppedPathBytes(url);
+        if (!path.empty() && PathText(path).endsWith(QStringLiteral(".hdb"), Qt::CaseInsensitive)) {
+            paths.push_back(path);
         }
     }
     return paths;

@@ -1,17 +1,21 @@
 // The receive path in the window: the port opened and closed, the session's
 // text shown as raw text, and the complete records filed into the selected
 // batch by Add or, in real-time mode, as each transmission completes.
-#include <QDir>
-#include <QFile>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
 
 #include "app/ledgermill_dlg.h"
+#include "app/receive_dump.h"
 #include "app/window_text.h"
 #include "common/number_text.h"
 #include "common/paths.h"
 #include "instrument/record_parser.h"
 #include "persistence/setting.h"
+
+namespace {
+// Long enough to be read; the port's state comes back afterwards.
+constexpr int kDumpFailureMs = 10000;
+}  // namespace
 
 void CLedgermillDlg::ConnectReceiveSession() {
     connect(&m_receive, &CReceiveSession::textArrived, this,
@@ -149,13 +153,12 @@ void CLedgermillDlg::RefreshNow() {
 }
 
 void CLedgermillDlg::DumpReceiveBuffer() {
-    QFile file(QDir::home().filePath(QStringLiteral("aafff.txt")));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        return;
-    }
     const ReceiveBuffer& buffer = m_receive.Buffer();
-    if (buffer.m_nLength > 0) {
-        file.write(reinterpret_cast<const char*>(buffer.m_pData.get()), buffer.m_nLength);
+    const std::string_view bytes(reinterpret_cast<const char*>(buffer.m_pData.get()),
+                                 static_cast<std::size_t>(buffer.m_nLength));
+    const QString failure = WriteReceiveDump(ReceiveDumpPath(), bytes);
+    if (!failure.isEmpty()) {
+        m_statusBar.showMessage(QStringLiteral("Dump failed: ") + failure, kDumpFailureMs);
     }
 }
 

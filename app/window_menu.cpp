@@ -4,6 +4,7 @@
 #include <QMenu>
 
 #include "app/ledgermill_dlg.h"
+#include "app/path_bytes.h"
 
 void CLedgermillDlg::BuildMenuBar() {
     // Inside the window on every desktop, so that the layout below it is
@@ -48,7 +49,7 @@ void CLedgermillDlg::ShowRecentFiles() {
         const QString text = QStringLiteral("&%1 %2").arg(index + 1).arg(
             QFileInfo(path).fileName().replace(u'&', QStringLiteral("&&")));
         QAction* action = m_pRecentMenu->addAction(
-            text, this, [this, path] { LoadFiles({QFile::encodeName(path).toStdString()}); });
+            text, this, [this, path] { LoadFiles({PathBytes(path)}); });
         action->setToolTip(path);
         action->setStatusTip(path);
     }

@@ -5,9 +5,11 @@
 #include <unistd.h>
 
 #include <array>
-#include <atomic>
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
+
+#include "common/private_folder.h"
 
 namespace {
 
@@ -46,20 +48,19 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? "." : path.substr(0, slash + 1);
 }
 
-// A name beside target that no other save of this process or any other uses.
-std::string TemporaryNameFor(const std::string& target) {
-    static std::atomic<unsigned> counter{0};
-    return target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-}
-
-// Synced to disk with the old file's permission bits, if there was one.
+// Synced to disk with the old file's permission bits, if a regular file was
+// there.
 bool Settle(const std::string& temporary, const std::string& target) {
-    Descriptor file(::open(temporary.c_str(), O_RDONLY | O_CLOEXEC));
+    Descriptor file(::open(temporary.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (file.Get() < 0) return false;
     struct stat previous {};
-    if (::stat(target.c_str(), &previous) == 0) ::fchmod(file.Get(), previous.st_mode & 07777);
+    if (::lstat(target.c_str(), &previous) == 0 && S_ISREG(previous.st_mode))
+        ::fchmod(file.Get(), previous.st_mode & 07777);
     const bool synced = ::fsync(file.Get()) == 0;
-    return file.Close() && synced;
+    const int error = errno;
+    const bool closed = file.Close();
+    if (!synced) errno = error;
+    return closed && synced;
 }
 
 void SyncFolder(const std::string& folder) {
@@ -69,13 +70,17 @@ void SyncFolder(const std::string& folder) {
 
 }  // namespace
 
-bool ReplaceFile(const std::string& path, const std::function<bool(const std::string& temporary)>& write) {
-    const std::string target = ResolvedTarget(path);
-    const std::string temporary = TemporaryNameFor(target);
-    if (!write(temporary) || !Settle(temporary, target) || ::rename(temporary.c_str(), target.c_str()) != 0) {
-        ::unlink(temporary.c_str());
+bool ReplaceEntry(const std::string& path, const std::function<bool(const std::string& temporary)>& write) {
+    // The temporary goes away with its folder on every way out.
+    const CPrivateFolder folder(path);
+    if (!folder.IsMade()) return false;
+    const std::string temporary = folder.PathOf("new");
+    if (!write(temporary) || !Settle(temporary, path) || ::rename(temporary.c_str(), path.c_str()) != 0)
         return false;
-    }
-    SyncFolder(FolderOf(target));
+    SyncFolder(FolderOf(path));
     return true;
+}
+
+bool ReplaceFile(const std::string& path, const std::function<bool(const std::string& temporary)>& write) {
+    return ReplaceEntry(ResolvedTarget(path), write);
 }

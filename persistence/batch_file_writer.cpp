@@ -7,7 +7,7 @@
 #include "persistence/batch_fields.h"
 #include "persistence/batch_file.h"
 #include "persistence/field_forms.h"
-#include "persistence/file_output.h"
+#include "common/file_output.h"
 #include "persistence/serializer.h"
 #include "persistence/text_file.h"
 
@@ -119,4 +119,9 @@ bool SaveBatchFile(const std::string& path, const STLedgermill& batch, STFilePro
             return WriteBatchText(fd, batch, progress, bufferBytes);
         });
     });
+}
+
+bool WriteBatchStream(int fd, const STLedgermill& batch) {
+    SwitchToUserLocaleOnce();
+    return WriteBatchText(fd, batch, nullptr, kBatchFileChunkBytes);
 }

@@ -16,3 +16,7 @@
 bool SaveBatchFile(const std::string& path, const STLedgermill& batch,
                    STFileProgress* progress = nullptr,
                    std::size_t bufferBytes = kBatchFileChunkBytes);
+
+// The same bytes, written to fd (standard output, a pipe) as they are made;
+// false, errno saying why, when a write fails.
+bool WriteBatchStream(int fd, const STLedgermill& batch);

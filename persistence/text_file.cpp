@@ -7,7 +7,7 @@
 
 #include "common/file_bytes.h"
 #include "common/file_replace.h"
-#include "persistence/file_output.h"
+#include "common/file_output.h"
 #include "persistence/xml_parser.h"
 
 namespace {

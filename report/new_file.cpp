@@ -3,17 +3,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 
-namespace {
+#include "common/private_folder.h"
 
-// A name beside path that no other save of this process or any other uses.
-std::string TemporaryNameFor(const std::string& path) {
-    static std::atomic<unsigned> counter{0};
-    return path + ".new-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-}
+namespace {
 
 bool Sync(const std::string& path, int flags) {
     const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
@@ -43,14 +38,15 @@ bool MoveIfFree(const std::string& temporary, const std::string& path) {
 
 ENewFileResult CreateNewFile(const std::string& path,
                              const std::function<bool(const std::string& temporary)>& write) {
-    const std::string temporary = TemporaryNameFor(path);
-    if (!write(temporary) || !Sync(temporary, O_RDONLY)) {
-        ::unlink(temporary.c_str());
+    // The temporary, and after a link() its second name, go away with the
+    // folder on every way out.
+    const CPrivateFolder folder(path);
+    if (!folder.IsMade()) return ENewFileResult::kFailed;
+    const std::string temporary = folder.PathOf("new");
+    if (!write(temporary) || !Sync(temporary, O_RDONLY | O_NOFOLLOW))
         return ENewFileResult::kFailed;
-    }
     const bool moved = MoveIfFree(temporary, path);
     const bool taken = !moved && errno == EEXIST;
-    ::unlink(temporary.c_str());  // gone already after a rename; only a link leaves it
     if (!moved)
         return taken ? ENewFileResult::kExists : ENewFileResult::kFailed;
     Sync(FolderOf(path), O_RDONLY | O_DIRECTORY);  // best effort: the file is in place

@@ -12,9 +12,10 @@ enum class ENewFileResult {
     kFailed,
 };
 
-// write makes the contents as a file of the given name beside path; that
-// file is synced and then takes the name path only if no entry (file,
-// folder, symbolic link) has it. The written file never stays under its
-// temporary name.
+// write makes the contents as a file of the given name in a private folder
+// made beside path (see CPrivateFolder), where write may also keep scratch
+// files; that file is synced and then takes the name path only if no entry
+// (file, folder, symbolic link) has it. The written file never stays under
+// its temporary name; on kFailed errno says why.
 ENewFileResult CreateNewFile(const std::string& path,
                              const std::function<bool(const std::string& temporary)>& write);

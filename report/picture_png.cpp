@@ -3,9 +3,10 @@
 #include <zlib.h>
 
 #include <array>
-#include <cstdio>
-#include <memory>
+#include <cstring>
 #include <string_view>
+
+#include "common/file_bytes.h"
 
 namespace {
 
@@ -14,19 +15,12 @@ constexpr std::size_t kFileHeaderBytes = 14;
 constexpr std::size_t kInfoHeaderBytes = 40;
 constexpr std::uint16_t kBitsPerPixel = 24;
 constexpr std::uint32_t kUncompressed = 0;
-// Far beyond any chart, yet small enough that the pixels fit in memory.
 constexpr std::int64_t kMaxSide = 32768;
-constexpr std::int64_t kMaxPixels = std::int64_t{1} << 25;
 // PNG's Up filter: each byte minus the one above it. Charts have long
 // vertical runs, so it shrinks them by about a quarter for no extra work.
 constexpr std::uint8_t kFilterUp = 2;
 
 using Bytes = std::vector<std::uint8_t>;
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 struct STBitmapLayout {
     std::int64_t m_nWidth = 0;
@@ -43,19 +37,6 @@ std::uint32_t ReadLe32(const std::uint8_t* bytes) {
 
 std::uint16_t ReadLe16(const std::uint8_t* bytes) {
     return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
-}
-
-std::int64_t FileSize(std::FILE* file) {
-    if (std::fseek(file, 0, SEEK_END) != 0) {
-        return -1;
-    }
-    const long size = std::ftell(file);
-    return std::fseek(file, 0, SEEK_SET) == 0 ? size : -1;
-}
-
-bool ReadExactly(std::FILE* file, std::int64_t offset, std::uint8_t* bytes, std::size_t count) {
-    return std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0 &&
-           std::fread(bytes, 1, count, file) == count;
 }
 
 using Headers = std::array<std::uint8_t, kFileHeaderBytes + kInfoHeaderBytes>;
@@ -76,7 +57,7 @@ std::optional<STBitmapLayout> LayoutOf(const Headers& headers, std::int64_t file
     layout.m_bTopDown = height < 0;
     layout.m_nHeight = layout.m_bTopDown ? -height : height;
     if (layout.m_nWidth < 1 || layout.m_nWidth > kMaxSide || layout.m_nHeight < 1 ||
-        layout.m_nHeight > kMaxSide || layout.m_nWidth * layout.m_nHeight > kMaxPixels) {
+        layout.m_nHeight > kMaxSide || layout.m_nWidth * layout.m_nHeight > kMaxPngPixels) {
         return std::nullopt;
     }
     layout.m_nStride = (layout.m_nWidth * 3 + 3) / 4 * 4;
@@ -161,25 +142,31 @@ std::optional<Bytes> EncodePng(const Bytes& pixels, const STBitmapLayout& layout
 
 }  // namespace
 
-std::optional<STPngPicture> ReadBitmapAsPng(const std::string& path) {
-    const FilePtr file(std::fopen(path.c_str(), "rb"));
+std::optional<STPngPicture> BitmapBytesAsPng(std::string_view bitmap) {
     Headers headers{};
-    const std::int64_t fileSize = file ? FileSize(file.get()) : -1;
-    if (fileSize < 0 || !ReadExactly(file.get(), 0, headers.data(), headers.size())) {
+    if (bitmap.size() < headers.size()) {
         return std::nullopt;
     }
+    std::memcpy(headers.data(), bitmap.data(), headers.size());
+    const auto fileSize = static_cast<std::int64_t>(bitmap.size());
     const std::optional<STBitmapLayout> layout = LayoutOf(headers, fileSize);
     if (!layout) {
         return std::nullopt;
     }
-    Bytes pixels(static_cast<std::size_t>(layout->m_nStride * layout->m_nHeight));
-    if (!ReadExactly(file.get(), layout->m_nPixelOffset, pixels.data(), pixels.size())) {
-        return std::nullopt;
-    }
+    const auto* first = reinterpret_cast<const std::uint8_t*>(bitmap.data()) + layout->m_nPixelOffset;
+    const Bytes pixels(first, first + layout->m_nStride * layout->m_nHeight);
     std::optional<Bytes> png = EncodePng(pixels, *layout);
     if (!png) {
         return std::nullopt;
     }
     return STPngPicture{std::move(*png), static_cast<std::int32_t>(layout->m_nWidth),
                         static_cast<std::int32_t>(layout->m_nHeight)};
+}
+
+std::optional<STPngPicture> ReadBitmapAsPng(const std::string& path) {
+    std::string bitmap;
+    if (!ReadFileBytes(path, bitmap)) {
+        return std::nullopt;
+    }
+    return BitmapBytesAsPng(bitmap);
 }

@@ -13,6 +13,7 @@
 
 #include "common/classic_locale.h"
 #include "common/file_replace.h"
+#include "common/private_folder.h"
 #include "common/utf.h"
 
 namespace {
@@ -384,7 +385,16 @@ bool WriteWorkbookFile(const STWorkbook& workbook, const std::string& file) {
     // libxlsxwriter prints widths, sizes and margins with printf, which
     // would write "0,7" under a comma-decimal locale and spoil the file.
     const CClassicLocaleScope classic;
-    WorkbookPtr book(workbook_new(file.c_str()));
+    // libxlsxwriter keeps each part in a scratch file until it zips them;
+    // a private folder keeps a planted link from redirecting those.
+    const CPrivateFolder scratch(file);
+    if (!scratch.IsMade()) {
+        return false;
+    }
+    std::string scratchPath = scratch.Path();
+    lxw_workbook_options options{};
+    options.tmpdir = scratchPath.data();
+    WorkbookPtr book(workbook_new_opt(file.c_str(), &options));
     if (!book || !AddSheets(book.get(), workbook)) {
         return false;
     }

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "app/path_bytes.h"
 #include "scripted_modal.h"
 #include "support/temp_folder.h"
 
@@ -64,4 +65,19 @@ TEST_F(DesktopOpener, ASucceedingOpenerSaysNothingAndAMissingOneFailsAtOnce) {
     EXPECT_TRUE(opener.Open("/data/report.xlsx"));
     EXPECT_FALSE(Told(std::chrono::milliseconds(500)));
     EXPECT_FALSE(CDesktopOpener(PathOf("no-such-opener").c_str()).Open("/data/report.xlsx"));
+}
+
+TEST_F(DesktopOpener, ANameThatIsNotUtf8ReachesTheOpenerAsItsBytes) {
+    WriteBytes("xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > '" + PathOf("opened") + "'\n");
+    ::chmod(PathOf("xdg-open").c_str(), 0755);
+    CDesktopOpener opener;
+    const std::string name = "/data/R\xFF\\0101 x\n";
+    ASSERT_TRUE(opener.Open(PathText(name)));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (ReadBytes("opened").empty() && std::chrono::steady_clock::now() < deadline) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_FALSE(Told(std::chrono::milliseconds(100)));
+    EXPECT_EQ(ReadBytes("opened"), name);
 }

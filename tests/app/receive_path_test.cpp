@@ -499,3 +499,24 @@ TEST(RefusalText, CountsAndReasons) {
               "the batch "
               "takes Leeb single readings; 2 were damaged on the line.");
 }
+
+TEST_F(ReceivePath, TheDumpReplacesALinkAtItsNameAndAFailureShowsInTheStatusLine) {
+    NewLeebBatch();
+    m_window->OnSerialData("A:1\r\n");
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    setenv("HOME", m_root.c_str(), 1);
+    WriteBytes("victim", "precious");
+    ASSERT_EQ(::symlink(PathOf("victim").c_str(), PathOf("aafff.txt").c_str()), 0);
+    m_window->DumpReceiveBuffer();
+    EXPECT_EQ(ReadBytes("victim"), "precious");
+    EXPECT_FALSE(std::filesystem::is_symlink(PathOf("aafff.txt")));
+    EXPECT_EQ(ReadBytes("aafff.txt"), "A:1\r\n");
+    EXPECT_TRUE(m_window->m_statusBar.currentMessage().isEmpty());
+
+    setenv("HOME", PathOf("missing").c_str(), 1);
+    m_window->DumpReceiveBuffer();
+    EXPECT_TRUE(m_window->m_statusBar.currentMessage().startsWith(
+        QString::fromStdString("Dump failed: " + PathOf("missing/aafff.txt") + ": ")))
+        << m_window->m_statusBar.currentMessage().toStdString();
+    setenv("HOME", home.c_str(), 1);
+}

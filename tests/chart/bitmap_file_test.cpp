@@ -133,3 +133,15 @@ TEST_F(FailedBitmapWrite, LeavesNoFileBehind) {
     }
     EXPECT_EQ(names, std::vector<std::string>{"kept.bmp"});
 }
+
+TEST_F(FailedBitmapWrite, ANameThatIsNotUtf8IsWrittenAsItsBytes) {
+    STDibImage image;
+    ASSERT_TRUE(image.Create(3, 2));
+    ASSERT_TRUE(WriteBitmapFile(PathOf("c\xFFx.bmp"), image));
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(m_root)) {
+        names.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"c\xFFx.bmp"});
+    EXPECT_EQ(ReadBytes("c\xFFx.bmp"), BitmapFileBytes(image));
+}

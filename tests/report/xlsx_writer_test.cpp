@@ -1,6 +1,7 @@
 #include "report/xlsx_writer.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -156,4 +157,35 @@ TEST_F(XlsxWriter, NumbersInTheFileIgnoreACommaDecimalLocale) {
     ASSERT_TRUE(WriteXlsxFile(workbook, PathOf("out.xlsx")));
     EXPECT_EQ(ReadBack(PathOf("out.xlsx")),
               "sheets S active=S\nS!B1 \"x\" Calibri 9.5 - - -\nS width B 101\n");
+}
+
+// Links planted where a writer might put its temporary or scratch files, and
+// one planted at a new workbook's own name: none is followed.
+TEST_F(XlsxWriter, PlantedLinksNeverRedirectTheWorkbookOrItsTemporaries) {
+    STWorkbook workbook;
+    AddWorksheet(workbook, u"S")->CellAt(1, 1).m_strText = u"new";
+    WriteBytes("victim", "precious");
+    const std::string victim = PathOf("victim");
+    std::vector<std::string> planted;
+    for (const std::string ending : {".tmp-", ".new-"}) {
+        for (int counter = 0; counter < 4; ++counter) {
+            planted.push_back(PathOf("out.xlsx" + ending + std::to_string(::getpid()) + "-" +
+                                     std::to_string(counter)));
+        }
+    }
+    planted.push_back(PathOf(".marlo-XXXXXX"));
+    for (const std::string& link : planted) ASSERT_EQ(::symlink(victim.c_str(), link.c_str()), 0);
+    ASSERT_EQ(::symlink(victim.c_str(), PathOf("linked.xlsx").c_str()), 0);
+    const std::size_t before = FilesInFolder();
+
+    EXPECT_TRUE(WriteXlsxFile(workbook, PathOf("out.xlsx")));
+    EXPECT_EQ(CreateXlsxFile(workbook, PathOf("fresh.xlsx")), ENewFileResult::kCreated);
+    EXPECT_EQ(CreateXlsxFile(workbook, PathOf("linked.xlsx")), ENewFileResult::kExists);
+    workbook.m_sheets.front().m_pWorksheet->m_strName = u"bad[name]";
+    EXPECT_EQ(CreateXlsxFile(workbook, PathOf("failed.xlsx")), ENewFileResult::kFailed);
+
+    EXPECT_EQ(ReadBytes("victim"), "precious");
+    for (const std::string& link : planted) EXPECT_TRUE(std::filesystem::is_symlink(link)) << link;
+    EXPECT_EQ(ReadBack(PathOf("fresh.xlsx")), ReadBack(PathOf("out.xlsx")));
+    EXPECT_EQ(FilesInFolder(), before + 2);  // out and fresh; no private folder stays
 }

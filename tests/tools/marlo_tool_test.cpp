@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <clocale>
 #include <locale.h>
@@ -47,8 +48,10 @@ struct STRun {
 
 class MarloTool : public TempFolder {
 protected:
-    // stdout goes to stdoutPath when one is given, else it is captured.
-    STRun Run(std::vector<std::string> arguments, const std::string& stdoutPath = "") const {
+    // stdout goes to stdoutPath when one is given, else it is captured;
+    // stdin comes from stdinPath, else from /dev/null.
+    STRun Run(std::vector<std::string> arguments, const std::string& stdoutPath = "",
+              const std::string& stdinPath = "/dev/null") const {
         std::vector<std::string> environment{"TZ=UTC", "LC_ALL=de_DE.UTF-8"};
         for (char** entry = environ; *entry != nullptr; ++entry) {
             const std::string_view variable(*entry);
@@ -65,6 +68,7 @@ protected:
         const std::string err = PathOf("stderr");
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, stdinPath.c_str(), O_RDONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                          0644);
         posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
@@ -301,7 +305,10 @@ TEST_F(MarloTool, UsageErrorsExitWithTwo) {
         const STRun help = Run({option});
         EXPECT_EQ(help.m_nExitCode, 0);
         EXPECT_EQ(help.m_strOut.rfind("usage: marlo-tool import --model", 0), 0u) << help.m_strOut;
-        EXPECT_NE(help.m_strOut.find("\n       marlo-tool chart FILE.hdb OUT.bmp [--size WxH]\n"),
+        EXPECT_NE(help.m_strOut.find(
+                      "\n       marlo-tool chart FILE.hdb|- OUT.bmp|OUT.png|- [--size WxH]\n"),
+                  help.m_strOut.npos);
+        EXPECT_NE(help.m_strOut.find("\nA file operand - is the standard input or the standard output.\n"),
                   help.m_strOut.npos);
     }
     EXPECT_EQ(Run({"--version"}).m_strOut, "marlo-tool 2.0\n");
@@ -310,7 +317,7 @@ TEST_F(MarloTool, UsageErrorsExitWithTwo) {
 // The system's reason for an error as the tool, run in the German locale,
 // words it (in English where that locale is not installed).
 std::string SystemReason(int error) {
-    const locale_t german = ::newlocale(LC_MESSAGES_MASK, "de_DE.UTF-8", locale_t{});
+    const locale_t german = ::newlocale(LC_MESSAGES_MASK | LC_CTYPE_MASK, "de_DE.UTF-8", locale_t{});
     if (german == locale_t{}) return std::strerror(error);
     std::string reason = ::strerror_l(error, german);
     ::freelocale(german);
@@ -358,19 +365,27 @@ TEST_F(MarloTool, FailedInputOrOutputExitsWithOneAndSaysWhat) {
         {{"import", "--model", "batch", "--method", "leeb", PathOf("missing.cap"), PathOf("o")},
          "cannot read " + PathOf("missing.cap") + ": " + SystemReason(ENOENT)},
         {{"import", "--model", "batch", "--method", "leeb", cap, PathOf("missing/batch.hdb")},
-         "cannot write " + PathOf("missing/batch.hdb")},
+         "cannot write " + PathOf("missing/batch.hdb") + ": " + SystemReason(ENOENT)},
         {{"csv", kData + "/worked_example.hdb", PathOf("missing/table.csv")},
-         "cannot write " + PathOf("missing/table.csv")},
+         "cannot write " + PathOf("missing/table.csv") + ": " + SystemReason(ENOENT)},
+        {{"chart", kData + "/worked_example.hdb", PathOf("missing/chart.png")},
+         "cannot write " + PathOf("missing/chart.png") + ": " + SystemReason(ENOENT)},
+        {{"report", kData + "/worked_example.hdb", PathOf("missing/out.xlsx")},
+         "cannot write " + PathOf("missing/out.bmp") + ": " + SystemReason(ENOENT)},
     };
     for (const Case& test : cases) {
         const STRun run = Run(test.arguments);
         EXPECT_EQ(run.m_nExitCode, 1);
         EXPECT_EQ(run.m_strOut, "");
-        EXPECT_EQ(run.m_strErr, "marlo-tool: " + test.message + "\n");
+        // Drawing may add Qt's own warnings before.
+        EXPECT_TRUE(run.m_strErr.ends_with("marlo-tool: " + test.message + "\n")) << run.m_strErr;
     }
     const STRun full = Run({"show", kData + "/worked_example.hdb"}, "/dev/full");
     EXPECT_EQ(full.m_nExitCode, 1);
-    EXPECT_EQ(full.m_strErr, "marlo-tool: cannot write to standard output\n");
+    EXPECT_EQ(full.m_strErr, "marlo-tool: cannot write standard output: " + SystemReason(ENOSPC) + "\n");
+    const STRun folder = Run({"show", "-"}, "", m_root.string());
+    EXPECT_EQ(folder.m_nExitCode, 1);
+    EXPECT_EQ(folder.m_strErr, "Load Failed. standard input: " + SystemReason(EISDIR) + "\n");
 }
 
 namespace {
@@ -450,7 +465,8 @@ TEST_F(MarloTool, ChartWritesTheReportImageWithoutADisplay) {
     const STRun missing = Run({"chart", PathOf("limits.hdb"), PathOf("missing/chart.bmp")});
     EXPECT_EQ(missing.m_nExitCode, 1);
     EXPECT_TRUE(missing.m_strErr.ends_with("marlo-tool: cannot write " +
-                                           PathOf("missing/chart.bmp") + "\n"))
+                                           PathOf("missing/chart.bmp") + ": " +
+                                           SystemReason(ENOENT) + "\n"))
         << missing.m_strErr;
 }
 
@@ -582,4 +598,98 @@ TEST_F(MarloTool, ReportNeverReplacesAWorkbook) {
     EXPECT_EQ(ReadBytes("out.bmp"), "kept");  // refused before the bitmap beside it
     EXPECT_EQ(ReadBytes("notes.xlsx"), "someone's notes");
     EXPECT_FALSE(std::filesystem::exists(PathOf("notes.bmp")));
+}
+
+namespace {
+
+// The entries of a folder, by their bytes.
+std::vector<std::string> Entries(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+QImage ImageFromBytes(const std::string& bytes) {
+    QImage image;
+    image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()));
+    return image.convertToFormat(QImage::Format_RGB888);
+}
+
+}  // namespace
+
+TEST_F(MarloTool, ADashReadsStandardInputAndWritesStandardOutputTheFilesBytes) {
+    const std::string cap = kData + "/leeb_batch.cap";
+    const std::vector<std::string> import{"import", "--model",          "batch", "--method",
+                                          "leeb",   "--time",           std::to_string(kTime),
+                                          "--limits", "460",            "600"};
+    auto toFile = import;
+    toFile.insert(toFile.end(), {cap, PathOf("batch.hdb")});
+    ASSERT_EQ(Run(toFile).m_nExitCode, 0);
+    auto piped = import;
+    piped.insert(piped.end(), {"-", "-"});
+    const STRun streamed = Run(piped, "", cap);
+    EXPECT_EQ(streamed.m_nExitCode, 0) << streamed.m_strErr;
+    EXPECT_EQ(streamed.m_strOut, ReadBytes("batch.hdb"));
+    EXPECT_EQ(streamed.m_strErr, "3 accepted, 0 refused\n");
+
+    const std::string batch = PathOf("batch.hdb");
+    EXPECT_EQ(Run({"show", "-"}, "", batch).m_strOut, Run({"show", batch}).m_strOut);
+    ASSERT_EQ(Run({"csv", batch, PathOf("table.csv")}).m_nExitCode, 0);
+    EXPECT_EQ(Run({"csv", "-", "-"}, "", batch).m_strOut, ReadBytes("table.csv"));
+    ASSERT_EQ(Run({"chart", batch, PathOf("chart.bmp")}).m_nExitCode, 0);
+    EXPECT_EQ(Run({"chart", "-", "-"}, "", batch).m_strOut, ReadBytes("chart.bmp"));
+
+    const STRun report = Run({"report", "-", PathOf("out.xlsx")}, "", batch);
+    EXPECT_EQ(report.m_nExitCode, 0) << report.m_strErr;
+    EXPECT_FALSE(ReadBack(PathOf("out.xlsx")).empty());
+    for (const std::vector<std::string>& refused :
+         {std::vector<std::string>{"report", batch, "-"},
+          std::vector<std::string>{"report", batch, PathOf("o.xlsx"), "--settings", "-"}}) {
+        const STRun run = Run(refused);
+        EXPECT_EQ(run.m_nExitCode, 2) << run.m_strErr;
+        EXPECT_TRUE(run.m_strErr.find("usage: marlo-tool report") != std::string::npos);
+    }
+    EXPECT_FALSE(std::filesystem::exists(PathOf("o.xlsx")));
+}
+
+TEST_F(MarloTool, ChartWritesPngWithTheBitmapsPixelsForANameEndingInPng) {
+    const std::string batch = kData + "/worked_example.hdb";
+    ASSERT_EQ(Run({"chart", batch, PathOf("chart.bmp"), "--size", "300x200"}).m_nExitCode, 0);
+    const QImage bitmap = ImageFromBytes(ReadBytes("chart.bmp"));
+    ASSERT_EQ(bitmap.size(), QSize(300, 200));
+    for (const std::string name : {"chart.png", "CHART.Png"}) {
+        const STRun run = Run({"chart", batch, PathOf(name), "--size", "300x200"});
+        ASSERT_EQ(run.m_nExitCode, 0) << run.m_strErr;
+        const std::string png = ReadBytes(name);
+        EXPECT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1A\n"s);
+        EXPECT_EQ(ImageFromBytes(png), bitmap) << name;
+    }
+    const STRun huge = Run({"chart", batch, PathOf("huge.png"), "--size", "10000x10000"});
+    EXPECT_EQ(huge.m_nExitCode, 2);
+    EXPECT_FALSE(std::filesystem::exists(PathOf("huge.png")));
+    // Only the ending counts.
+    ASSERT_EQ(Run({"chart", batch, PathOf("png.bmp.pngx")}).m_nExitCode, 0);
+    EXPECT_EQ(ReadBytes("png.bmp.pngx").substr(0, 2), "BM");
+}
+
+TEST_F(MarloTool, FileNamesThatAreNotUtf8KeepTheirBytes) {
+    const std::string cap = kData + "/leeb_batch.cap";
+    const std::string batch = "b\xFF.hdb";
+    ASSERT_EQ(Run({"import", "--model", "batch", "--method", "leeb", cap, PathOf(batch)}).m_nExitCode, 0);
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"chart", PathOf(batch), PathOf("c\xFFx.bmp")},
+          std::vector<std::string>{"chart", PathOf(batch), PathOf("c\xFEx.png")},
+          std::vector<std::string>{"csv", PathOf(batch), PathOf("t\xFF.csv")},
+          std::vector<std::string>{"report", PathOf(batch), PathOf("r\xFF.xlsx")}}) {
+        const STRun run = Run(arguments);
+        EXPECT_EQ(run.m_nExitCode, 0) << arguments[2] << run.m_strErr;
+    }
+    EXPECT_EQ(Entries(m_root), (std::vector<std::string>{"b\xFF.hdb", "c\xFEx.png", "c\xFFx.bmp",
+                                                         "r\xFF.bmp", "r\xFF.xlsx", "stderr",
+                                                         "stdout", "t\xFF.csv"}));
+    const STRun missing = Run({"show", PathOf("m\xFF.hdb")});
+    EXPECT_EQ(missing.m_strErr, "Load Failed. " + PathOf("m\xFF.hdb") + ": " + SystemReason(ENOENT) + "\n");
 }

@@ -4,6 +4,11 @@
 #include <cmath>
 #include <iostream>
 
+#include <unistd.h>
+
+#include "common/file_output.h"
+#include "tools/marlo_tool/file_operands.h"
+
 namespace {
 
 // from_chars reads neither white space nor a leading '+', and never follows
@@ -60,9 +65,9 @@ int ReportFailure(std::string_view message) {
 }
 
 int WriteStandardOutput(std::string_view text) {
-    std::cout << text << std::flush;
-    if (!std::cout) {
-        return ReportFailure("marlo-tool: cannot write to standard output");
+    // Straight to the descriptor, so that a failure leaves errno's reason.
+    if (!WriteAllBytes(STDOUT_FILENO, text)) {
+        return ReportWriteFailure(kStandardStream);
     }
     return kExitSuccess;
 }

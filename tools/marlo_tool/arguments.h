@@ -52,6 +52,6 @@ void ReportUsageError(std::string_view problem, std::string_view usage);
 // Prints the message as one line on stderr; returns kExitFailure.
 int ReportFailure(std::string_view message);
 
-// Writes text to stdout and flushes it; kExitFailure, reported, when that
-// fails (a full disk, a closed pipe).
+// Writes text to stdout; kExitFailure, reported with the system's reason,
+// when that fails (a full disk, a closed pipe).
 int WriteStandardOutput(std::string_view text);

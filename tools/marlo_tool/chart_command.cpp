@@ -1,11 +1,15 @@
-// chart: the report image of a batch file, the chart's bars as a 24-bit BMP.
+// chart: the report image of a batch file, the chart's bars as a 24-bit BMP,
+// or as PNG with the same pixels for a name ending in ".png".
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "chart/bitmap_file.h"
 #include "chart/chart_plot.h"
+#include "common/text.h"
+#include "report/picture_png.h"
 #include "tools/marlo_tool/commands.h"
+#include "tools/marlo_tool/file_operands.h"
 #include "tools/marlo_tool/headless_chart.h"
 
 namespace {
@@ -26,6 +30,26 @@ std::optional<std::int32_t> ParseSide(std::string_view text) {
         return std::nullopt;
     }
     return static_cast<std::int32_t>(*side);
+}
+
+// ".png" in any letter case; the standard output gets a bitmap.
+bool WantsPng(std::string_view path) {
+    constexpr std::string_view kPng = ".png";
+    if (path.size() < kPng.size()) {
+        return false;
+    }
+    std::string ending(path.substr(path.size() - kPng.size()));
+    return StringToLower(ending) == kPng;
+}
+
+// The image file's bytes; empty when the image cannot be encoded.
+std::string ImageFileBytes(const STDibImage& image, bool png) {
+    std::string bitmap = BitmapFileBytes(image);
+    if (!png || bitmap.empty()) {
+        return bitmap;
+    }
+    const std::optional<STPngPicture> picture = BitmapBytesAsPng(bitmap);
+    return picture ? std::string(picture->m_bytes.begin(), picture->m_bytes.end()) : std::string();
 }
 
 std::optional<ChartOptions> ReadOptions(Arguments arguments) {
@@ -56,10 +80,15 @@ std::optional<ChartOptions> ReadOptions(Arguments arguments) {
         }
     }
     if (operands.size() != 2) {
-        return usageError("give one batch file and one bitmap file");
+        return usageError("give one batch file and one image file");
     }
     options.m_strInput = operands[0];
     options.m_strOutput = operands[1];
+    if (WantsPng(options.m_strOutput) &&
+        std::int64_t{options.m_nWidth} * options.m_nHeight > kMaxPngPixels) {
+        return usageError("a PNG chart holds at most " + std::to_string(kMaxPngPixels) +
+                          " pixels; give a smaller --size");
+    }
     return options;
 }
 
@@ -78,8 +107,10 @@ int RunChart(Arguments arguments) {
     const auto application = StartDrawing();
     CChartPlot plot;
     DrawBatchChart(plot, batch, options->m_nWidth, options->m_nHeight);
-    if (!WriteBitmapFile(options->m_strOutput, plot.GetReportImage())) {
-        return ReportFailure("marlo-tool: cannot write " + options->m_strOutput);
+    const std::string bytes = ImageFileBytes(plot.GetReportImage(), WantsPng(options->m_strOutput));
+    if (bytes.empty()) {
+        return ReportFailure("marlo-tool: cannot write " + options->m_strOutput +
+                             ": the image could not be encoded");
     }
-    return kExitSuccess;
+    return WriteOutputBytes(options->m_strOutput, bytes);
 }

@@ -8,14 +8,18 @@
 #include "model/ledgermill.h"
 #include "tools/marlo_tool/arguments.h"
 
+// A file operand "-" is the standard input or output; report writes two
+// files and takes none for its workbook.
 inline constexpr std::string_view kImportUsage =
     "marlo-tool import --model batch|average --method leeb|uci "
-    "[--limits LOW HIGH | --no-limits] [--time EPOCH] CAPTURE OUT.hdb";
-inline constexpr std::string_view kShowUsage = "marlo-tool show FILE.hdb";
+    "[--limits LOW HIGH | --no-limits] [--time EPOCH] CAPTURE|- OUT.hdb|-";
+inline constexpr std::string_view kShowUsage = "marlo-tool show FILE.hdb|-";
 inline constexpr std::string_view kCsvUsage =
-    "marlo-tool csv FILE.hdb [OUT.csv] [--delimiter CHAR]";
-inline constexpr std::string_view kChartUsage = "marlo-tool chart FILE.hdb OUT.bmp [--size WxH]";
-inline constexpr std::string_view kReportUsage = "marlo-tool report FILE.hdb OUT.xlsx [--settings Setting.xml]";
+    "marlo-tool csv FILE.hdb|- [OUT.csv|-] [--delimiter CHAR]";
+inline constexpr std::string_view kChartUsage =
+    "marlo-tool chart FILE.hdb|- OUT.bmp|OUT.png|- [--size WxH]";
+inline constexpr std::string_view kReportUsage =
+    "marlo-tool report FILE.hdb|- OUT.xlsx [--settings Setting.xml]";
 
 int RunImport(Arguments arguments);
 int RunShow(Arguments arguments);
@@ -23,6 +27,7 @@ int RunCsv(Arguments arguments);
 int RunChart(Arguments arguments);
 int RunReport(Arguments arguments);
 
-// Reads a batch file for show, csv and chart; a file that cannot be read or
-// holds no archive prints "Load Failed." and gives false.
+// Reads a batch file for show, csv, chart and report, the standard input
+// for "-"; a file that cannot be read or holds no archive prints
+// "Load Failed." and gives false.
 bool LoadBatch(const std::string& path, STLedgermill& batch);

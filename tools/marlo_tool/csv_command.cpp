@@ -10,6 +10,7 @@
 #include "instrument/record_keys.h"
 #include "persistence/text_file.h"
 #include "tools/marlo_tool/commands.h"
+#include "tools/marlo_tool/file_operands.h"
 
 namespace {
 
@@ -117,11 +118,11 @@ int RunCsv(Arguments arguments) {
     }
     // WriteTextFile writes every LF as CR LF; standard output gets the same.
     std::string csv = BatchCsv(batch, options->m_strDelimiter);
-    if (!options->m_strOutput) {
+    if (!options->m_strOutput || IsStandardStream(*options->m_strOutput)) {
         return WriteStandardOutput(StringReplaceAll(csv, "\n", "\r\n"));
     }
     if (!WriteTextFile(*options->m_strOutput, csv)) {
-        return ReportFailure("marlo-tool: cannot write " + *options->m_strOutput);
+        return ReportWriteFailure(*options->m_strOutput);
     }
     return kExitSuccess;
 }

@@ -1,4 +1,6 @@
 // import: files a capture of the tester's transmissions into a new batch.
+#include <unistd.h>
+
 #include <ctime>
 #include <iostream>
 #include <memory>
@@ -6,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "common/file_bytes.h"
 #include "instrument/received_text.h"
 #include "instrument/record_parser.h"
 #include "persistence/batch_file_writer.h"
 #include "persistence/setting.h"
 #include "tools/marlo_tool/commands.h"
+#include "tools/marlo_tool/file_operands.h"
 
 namespace {
 
@@ -100,7 +102,7 @@ int RunImport(Arguments arguments) {
         return kExitUsage;
     }
     std::string bytes;
-    if (std::string failure; !ReadFileBytes(options->m_strCapture, bytes, &failure)) {
+    if (std::string failure; !ReadInputBytes(options->m_strCapture, bytes, failure)) {
         return ReportFailure("marlo-tool: cannot read " + failure);
     }
     // Records as the window files them: a record with line noise inside
@@ -130,11 +132,21 @@ int RunImport(Arguments arguments) {
     }
     batch.UpdateStatistics();
 
-    if (!SaveBatchFile(options->m_strOutput, batch)) {
-        return ReportFailure("marlo-tool: cannot write " + options->m_strOutput);
+    // A batch on the standard output leaves the counts to stderr.
+    const bool toStandardOutput = IsStandardStream(options->m_strOutput);
+    const bool written = toStandardOutput ? WriteBatchStream(STDOUT_FILENO, batch)
+                                          : SaveBatchFile(options->m_strOutput, batch);
+    if (!written) {
+        return ReportWriteFailure(options->m_strOutput);
     }
-    const int result = WriteStandardOutput(std::to_string(batch.m_itemVector.size()) +
-                                           " accepted, " + std::to_string(refused) + " refused\n");
+    const std::string counts = std::to_string(batch.m_itemVector.size()) + " accepted, " +
+                               std::to_string(refused) + " refused\n";
+    int result = kExitSuccess;
+    if (toStandardOutput) {
+        std::cerr << counts;
+    } else {
+        result = WriteStandardOutput(counts);
+    }
     if (refused > 0) {
         std::cerr << "Part of the data is the error data.\n";
     }

@@ -19,7 +19,9 @@ std::string HelpText() {
     for (const std::string_view usage : {kImportUsage, kShowUsage, kCsvUsage, kChartUsage, kReportUsage}) {
         help.append(usage).append("\n       ");
     }
-    return help + "marlo-tool -h | --help | --version\n";
+    return help + "marlo-tool -h | --help | --version\n\n"
+                  "A file operand - is the standard input or the standard output.\n"
+                  "chart writes PNG for an image file name ending in .png, else BMP.\n";
 }
 
 }  // namespace

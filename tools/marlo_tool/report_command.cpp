@@ -1,5 +1,6 @@
 // report: a batch file's report workbook and its chart bitmap, as the
 // Report command writes them, without the window and without opening them.
+#include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -13,6 +14,7 @@
 #include "report/fill_workbook.h"
 #include "report/report_image.h"
 #include "tools/marlo_tool/commands.h"
+#include "tools/marlo_tool/file_operands.h"
 #include "tools/marlo_tool/headless_chart.h"
 
 namespace {
@@ -40,7 +42,7 @@ std::optional<ReportOptions> ReadOptions(Arguments arguments) {
         const std::string_view argument = reader.Take();
         if (argument == "--settings") {
             const std::optional<std::string_view> settings = reader.TakeValue();
-            if (!settings) return usageError("--settings takes a settings file");
+            if (!settings || IsStandardStream(*settings)) return usageError("--settings takes a settings file");
             options.m_oSettings = std::string(*settings);
         } else if (IsOption(argument)) {
             return usageError("unknown option " + std::string(argument));
@@ -49,6 +51,8 @@ std::optional<ReportOptions> ReadOptions(Arguments arguments) {
         }
     }
     if (operands.size() != 2) return usageError("give one batch file and one workbook file");
+    if (IsStandardStream(operands[1]))
+        return usageError("a report writes a workbook and a bitmap beside it; give the workbook a file name");
     if (!EndsWithXlsx(operands[1])) return usageError("the workbook file name ends in .xlsx");
     options.m_strInput = operands[0];
     options.m_strOutput = operands[1];
@@ -100,15 +104,17 @@ int RunReport(Arguments arguments) {
     const auto application = StartDrawing();
     CChartPlot plot;
     DrawBatchChart(plot, batch, kChartWidth, kChartHeight);
-    if (!WriteReportBitmap(plot, files.m_strBitmap))
-        return ReportFailure("marlo-tool: cannot write " + Utf16ToUtf8(files.m_strBitmap));
+    if (!WriteReportBitmap(plot, files.m_strBitmap)) return ReportWriteFailure(Utf16ToUtf8(files.m_strBitmap));
 
+    // Whatever the workbook's save leaves in errno tells why it failed.
+    errno = 0;
     switch (FillWorkbook(batch, files)) {
         case EFillResult::kFilled:
         case EFillResult::kNotOpened:
             return kExitSuccess;
         case EFillResult::kNotSaved:
-            return ReportFailure("marlo-tool: cannot write " + options->m_strOutput);
+            return errno != 0 ? ReportWriteFailure(options->m_strOutput)
+                              : ReportFailure("marlo-tool: cannot write " + options->m_strOutput);
         case EFillResult::kStopped:
         case EFillResult::kCancelled:  // nothing here asks to stop
             break;

@@ -2,10 +2,12 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
+#include "common/file_bytes.h"
 #include "common/time_text.h"
 #include "common/utf.h"
 #include "persistence/batch_file_reader.h"
 #include "tools/marlo_tool/commands.h"
+#include "tools/marlo_tool/file_operands.h"
 
 namespace {
 
@@ -52,7 +54,13 @@ bool LoadBatch(const std::string& path, STLedgermill& batch) {
     std::string failure;
     STBatchLoadOptions options;
     options.m_pFailure = &failure;
-    if (LoadBatchFile(path, batch, options) != EBatchLoadResult::kLoaded) {
+    const auto load = [&] {
+        if (!IsStandardStream(path)) return LoadBatchFile(path, batch, options);
+        std::string bytes;
+        if (!ReadStandardInput(bytes, &failure)) return EBatchLoadResult::kNotArchive;
+        return LoadBatchBytes(bytes, batch, options);
+    };
+    if (load() != EBatchLoadResult::kLoaded) {
         std::cerr << "Load Failed." << (failure.empty() ? "" : " " + failure) << '\n';
         return false;
     }

@@ -1,4 +1,4 @@
-#include "persistence/file_output.h"
+#include "common/file_output.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -20,10 +20,17 @@ bool WriteAllBytes(int fd, std::string_view bytes) {
 }
 
 bool WriteNewFile(const std::string& path, const std::function<bool(int fd)>& write) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) {
         return false;
     }
     const bool written = write(fd);
-    return ::close(fd) == 0 && written;
+    const int writeError = errno;
+    const bool closed = ::close(fd) == 0;
+    if (!written) errno = writeError;
+    return closed && written;
+}
+
+bool WriteNewFileBytes(const std::string& path, std::string_view bytes) {
+    return WriteNewFile(path, [bytes](int fd) { return WriteAllBytes(fd, bytes); });
 }
