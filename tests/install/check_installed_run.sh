@@ -53,9 +53,17 @@ start() {
   xdotool windowfocus --sync "$window"
 }
 
+# Keys to whatever has the focus: a dialog just opened has it.
 keys() {
   xdotool key --clearmodifiers --delay 150 "$@"
   sleep 0.5
+}
+
+# Keys to the main window: without a window manager, the focus does not go
+# back to it by itself when a dialog closes.
+window_keys() {
+  xdotool windowfocus --sync "$window"
+  keys "$@"
 }
 
 # Waits up to five seconds for a file matching the pattern.
@@ -83,17 +91,17 @@ home=$work/home
 start "$home" "$prefix/bin/marlo" "$batch"
 sleep 1
 # Port > Settings..., accepted as it stands: the settings are kept at once.
-keys alt+p s
+window_keys alt+p s
 keys Return
 wait_for "$home/.config/marlo/Setting.xml" || fail "the settings were not kept when the dialog changed them"
 # The loaded batch is selected: Report, then Quit.
-keys ctrl+r
+window_keys ctrl+r
 wait_for "$home/Documents/Marlo/Result/*.xlsx" || fail "no report in ~/Documents/Marlo/Result"
 wait_for "$home/Documents/Marlo/Result/*.bmp" || fail "no report picture in ~/Documents/Marlo/Result"
 wait_for "$work/opened" || fail "the report was not opened"
 grep -q "$home/Documents/Marlo/Result/.*\.xlsx" "$work/opened" 2> /dev/null ||
   fail "the opener was given another file"
-keys ctrl+q
+window_keys ctrl+q
 status=0
 ended || status=$?
 [ "$status" -eq 0 ] || fail "marlo ended with $status; log: $(cat "$work/marlo.log")"
@@ -112,9 +120,9 @@ cp "$home/.config/marlo/Setting.xml" "$portable/"
 rm -rf "$work/opened"
 start "$work/home2" "$portable/marlo" "$batch"
 sleep 1
-keys ctrl+r
+window_keys ctrl+r
 wait_for "$portable/Result/*.xlsx" || fail "the portable copy did not report beside itself"
-keys ctrl+q
+window_keys ctrl+q
 ended || fail "the portable copy did not end"
 [ ! -e "$work/home2/.config/marlo" ] || fail "the portable copy wrote into the home's settings"
 [ ! -e "$work/home2/Documents/Marlo/Result" ] || fail "the portable copy reported into the home"
