@@ -15,6 +15,7 @@
 #include "persistence/setting.h"
 #include "list_cells.h"
 #include "scripted_modal.h"
+#include "test_folders.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -38,17 +39,7 @@ protected:
         m_pModal->m_fileName = name.empty() ? QString() : QString::fromStdString(PathOf(name));
     }
     QString LastMessage() const { return m_pModal->m_messages.back(); }
-    // A portable copy in the test's folder.
-    STProgramFolders Folders() const {
-        STProgramFolders folders;
-        folders.m_bPortable = true;
-        folders.m_strSettingsFile = PathOf("Setting.xml");
-        folders.m_strStateFile = PathOf("Marlo.conf");
-        folders.m_strReportFolder = PathOf("Result/");
-        folders.m_strDocumentFolder = PathOf("Documents/");
-        folders.m_strRecoveryFolder = PathOf("recovered/");
-        return folders;
-    }
+    STProgramFolders Folders() const { return PortableFoldersIn(PathOf("")); }
     STLedgermill& AddBatchWithItems() {
         m_window->OnNew();
         STLedgermill& batch = *m_window->m_pCurBatch;

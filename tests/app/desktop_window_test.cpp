@@ -23,6 +23,7 @@
 #include "persistence/batch_file_writer.h"
 #include "persistence/setting.h"
 #include "scripted_modal.h"
+#include "test_folders.h"
 #include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -59,16 +60,7 @@ protected:
         TempFolder::TearDown();
     }
 
-    STProgramFolders Folders() const {
-        STProgramFolders folders;
-        folders.m_bPortable = true;
-        folders.m_strSettingsFile = PathOf("config/Setting.xml");
-        folders.m_strStateFile = PathOf("config/Marlo.conf");
-        folders.m_strReportFolder = PathOf("Result/");
-        folders.m_strDocumentFolder = PathOf("Documents/Marlo/");
-        folders.m_strRecoveryFolder = PathOf("recovered/");
-        return folders;
-    }
+    STProgramFolders Folders() const { return PortableFoldersIn(PathOf("")); }
     std::unique_ptr<CLedgermillDlg> NewWindow() const {
         return std::make_unique<CLedgermillDlg>(nullptr, PathOf(""), PathOf("captures/"), Folders());
     }
@@ -284,13 +276,13 @@ TEST_F(DesktopWindow, TheProgramLoadsItsFileArgumentsAndKeepsSettingsAsTheyChang
         window->WaitForAllWork();
         listed = window->m_batches.Count();
         window->m_realTimeBox.click();
-        keptAtOnce = ReadBytes("config/Setting.xml").find("m_bShowOnline class = \"bool\">\r\n\t\t\ttrue") !=
+        keptAtOnce = ReadBytes("Setting.xml").find("m_bShowOnline class = \"bool\">\r\n\t\t\ttrue") !=
                      std::string::npos;
         return int(QDialog::Accepted);
     };
     EXPECT_EQ(CLedgermillApp(Folders()).Run({first, second}), 0);
     EXPECT_EQ(listed, 2);
-    EXPECT_TRUE(keptAtOnce) << ReadBytes("config/Setting.xml");
+    EXPECT_TRUE(keptAtOnce) << ReadBytes("Setting.xml");
 }
 
 }  // namespace

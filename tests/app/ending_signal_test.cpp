@@ -17,6 +17,7 @@
 #include "persistence/batch_file_reader.h"
 #include "persistence/setting.h"
 #include "support/temp_folder.h"
+#include "test_folders.h"
 
 namespace fs = std::filesystem;
 
@@ -58,12 +59,7 @@ TEST_F(EndingSignal, SigtermKeepsTheUnsavedBatchAndTheSettingsAndEnds) {
     auto owned = std::make_unique<CRunningWindowModal>();
     CRunningWindowModal* modal = owned.get();
     CModal::Install(std::move(owned));
-    STProgramFolders folders;
-    folders.m_strSettingsFile = PathOf("config/Setting.xml");
-    folders.m_strStateFile = PathOf("config/Marlo.conf");
-    folders.m_strReportFolder = PathOf("Result/");
-    folders.m_strDocumentFolder = PathOf("Documents/");
-    folders.m_strRecoveryFolder = PathOf("data/marlo/recovered/");
+    const STProgramFolders folders = PortableFoldersIn(PathOf(""));
 
     bool signalled = false;
     QTimer::singleShot(0, [&] {
@@ -89,13 +85,13 @@ TEST_F(EndingSignal, SigtermKeepsTheUnsavedBatchAndTheSettingsAndEnds) {
 
     STLedgermill rescued;
     const std::string name = Utf16ToUtf8(FormatTime(3, 1462350000)) + ".hdb";
-    ASSERT_EQ(LoadBatchFile(PathOf("data/marlo/recovered/" + name), rescued),
+    ASSERT_EQ(LoadBatchFile(PathOf("recovered/" + name), rescued),
               EBatchLoadResult::kLoaded)
-        << "recovered: " << (fs::exists(PathOf("data/marlo/recovered")) ? "folder" : "none");
+        << "recovered: " << (fs::exists(PathOf("recovered")) ? "folder" : "none");
     ASSERT_EQ(rescued.m_itemVector.size(), 1u);
     EXPECT_EQ(rescued.m_itemVector[0]->m_values, (std::vector<double>{448.0, 470.0}));
     ResetDefaults(g_stSetting);
-    LoadSettings(PathOf("config/Setting.xml"));
+    LoadSettings(PathOf("Setting.xml"));
     EXPECT_EQ(g_stSetting.m_nCom, 4);
     CModal::Install(nullptr);
     ResetDefaults(g_stSetting);
