@@ -79,7 +79,7 @@ void CLedgermillDlg::OnLoad() {
         return;
     }
     const QString chosen = CModal::Current().OpenFileName(
-        this, QStringLiteral("Load HDB File"), kFilter, kSuffix, m_state.FileFolder());
+        this, QStringLiteral("Load HDB File"), kFilter, kSuffix, m_state.FileFolderMade());
     if (!chosen.isEmpty()) {
         LoadFiles({ChosenPathBytes(chosen)});
     }
@@ -152,7 +152,7 @@ void CLedgermillDlg::OnSave() {
     }
     m_pCurBatch = batch;
     const QString chosen = CModal::Current().SaveFileName(
-        this, QStringLiteral("Save HDB File"), kFilter, kSuffix, m_state.FileFolder());
+        this, QStringLiteral("Save HDB File"), kFilter, kSuffix, m_state.FileFolderMade());
     if (chosen.isEmpty()) {
         return;
     }

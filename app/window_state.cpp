@@ -18,6 +18,12 @@ QString CWindowState::FileFolder() const {
     return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : m_strDefaultFolder;
 }
 
+QString CWindowState::FileFolderMade() const {
+    const QString folder = FileFolder();
+    QDir().mkpath(folder);
+    return folder;
+}
+
 QStringList CWindowState::RecentFiles() const {
     return m_store.value(kRecentKey).toStringList().mid(0, kRecentFiles);
 }

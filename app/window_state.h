@@ -16,6 +16,9 @@ public:
     // The folder of the batch file used last, while it exists; else the
     // default folder.
     QString FileFolder() const;
+    // FileFolder(), made first when it is the default folder and missing, so
+    // that a file dialog opens there rather than in the working folder.
+    QString FileFolderMade() const;
     // Newest first, at most kRecentFiles, without repeats.
     QStringList RecentFiles() const;
     // A batch file was loaded or saved: it heads the recent files and its

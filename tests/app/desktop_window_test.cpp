@@ -108,6 +108,7 @@ TEST_F(DesktopWindow, FilesLoadInTurnAndAFailureStopsNoneOfTheOthers) {
 TEST_F(DesktopWindow, FileDialogsStartWhereTheLastBatchFileWasUsedEvenAfterARestart) {
     m_window->OnLoad();
     EXPECT_EQ(m_pModal->m_folder.toStdString(), PathOf("Documents/Marlo/"));
+    EXPECT_TRUE(fs::is_directory(PathOf("Documents/Marlo/")));
 
     const std::string file = BatchFile("lab/line 2/a.hdb", 1462350000);
     m_pModal->m_fileName = QString::fromStdString(file);
