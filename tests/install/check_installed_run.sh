@@ -47,7 +47,8 @@ start() {
   shift
   mkdir -p "$home"
   env -i PATH="$work/opener:/usr/bin:/bin" HOME="$home" DISPLAY="$DISPLAY" \
-    QT_QPA_PLATFORM=xcb LANG=C.UTF-8 "$@" > "$work/marlo.log" 2>&1 &
+    QT_QPA_PLATFORM=xcb LANG=C.UTF-8 LSAN_OPTIONS="suppressions=$source_dir/tests/install/lsan.supp" \
+    "$@" > "$work/marlo.log" 2>&1 &
   program=$!
   window=$(xdotool search --sync --onlyvisible --name '^Marlo$' | head -1)
   xdotool windowfocus --sync "$window"
