@@ -1,6 +1,5 @@
 #include "app/ledgermill_app.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QSessionManager>
 #include <QStringList>
@@ -9,16 +8,13 @@
 #include "app/desktop_opener.h"
 #include "app/ending_signals.h"
 #include "app/ledgermill_dlg.h"
+#include "app/path_bytes.h"
 #include "app/window_text.h"
 #include "dialogs/modal.h"
 #include "persistence/setting.h"
 #include "report/automation.h"
 
 namespace {
-
-QString LocalText(const std::string& bytes) {
-    return QFile::decodeName(QByteArray::fromStdString(bytes));
-}
 
 void TellUnreadableSettings(const STSettingsRead& settings) {
     if (settings.m_bWritable) {
@@ -38,12 +34,12 @@ void TellRescuedBatches(const std::string& folder) {
     }
     QStringList list;
     for (const std::string& name : names) {
-        list << LocalText(name);
+        list << PathText(name);
     }
     CModal::Current().ShowMessage(
         nullptr, kMarloCaption,
         QStringLiteral("Marlo was ended with unsaved batches. They were recovered to %1:\n%2")
-            .arg(LocalText(folder), list.join(u'\n')));
+            .arg(PathText(folder), list.join(u'\n')));
 }
 
 }  // namespace

@@ -1,12 +1,12 @@
 #include "app/ledgermill_dlg.h"
 
 #include <QContextMenuEvent>
-#include <QFile>
 #include <QIcon>
 #include <QMenu>
 #include <QShortcut>
 
 #include "app/about_dlg.h"
+#include "app/path_bytes.h"
 #include "app/window_text.h"
 #include "common/number_text.h"
 #include "common/paths.h"
@@ -48,8 +48,7 @@ CLedgermillDlg::CLedgermillDlg(QWidget* parent, std::string lockFolder, std::str
       m_receive(GetModuleDirectory() + "ports/", std::move(lockFolder), std::move(journalFolder)),
       m_folders(std::move(folders)),
       m_strResultFolder(Utf8ToUtf16(m_folders.m_strReportFolder)),
-      m_state(QFile::decodeName(QByteArray::fromStdString(m_folders.m_strStateFile)),
-              QFile::decodeName(QByteArray::fromStdString(m_folders.m_strDocumentFolder))) {
+      m_state(PathText(m_folders.m_strStateFile), PathText(m_folders.m_strDocumentFolder)) {
     setWindowTitle(QStringLiteral("Marlo"));
     setWindowIcon(QIcon(QStringLiteral(":/marlo.png")));
     setFont(DialogFont());

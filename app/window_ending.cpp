@@ -1,8 +1,7 @@
 // What the window keeps when the program is ended without the operator
 // closing it, and what it says when settings cannot be kept.
-#include <QFile>
-
 #include "app/ledgermill_dlg.h"
+#include "app/path_bytes.h"
 
 namespace {
 
@@ -28,6 +27,6 @@ STRescue CLedgermillDlg::RescueUnsavedBatches() {
 void CLedgermillDlg::ShowSettingsNotSaved() {
     m_statusBar.showMessage(
         QStringLiteral("Settings could not be saved to %1.")
-            .arg(QFile::decodeName(QByteArray::fromStdString(m_folders.m_strSettingsFile))),
+            .arg(PathText(m_folders.m_strSettingsFile)),
         kNoticeMs);
 }
