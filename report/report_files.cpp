@@ -4,7 +4,6 @@
 
 #include "common/number_text.h"
 #include "common/paths.h"
-#include "common/program_folders.h"
 #include "common/time_text.h"
 #include "common/utf.h"
 
@@ -24,10 +23,6 @@ std::u16string StemOf(std::u16string_view folder, const STLedgermill& batch) {
 }
 
 }  // namespace
-
-std::u16string ReportFolder() {
-    return Utf8ToUtf16(ProgramFolders().m_strReportFolder);
-}
 
 STReportFiles ReportFilesIn(std::u16string_view folder, const STLedgermill& batch) {
     const std::u16string stem = StemOf(folder, batch);

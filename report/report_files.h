@@ -12,9 +12,6 @@ struct STReportFiles {
     std::u16string m_strWorkbook;
 };
 
-// "Result/" beside a portable copy, else under the user's documents folder
-// ("~/Documents/Marlo/Result/").
-std::u16string ReportFolder();
 // folder + the 14-digit creation time + ".bmp" and ".xlsx".
 STReportFiles ReportFilesIn(std::u16string_view folder, const STLedgermill& batch);
 // ReportFilesIn's names, with the first workbook name no entry of the folder
