@@ -1,5 +1,6 @@
 #include "common/number_text.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 
@@ -19,10 +20,14 @@ std::u16string IntegerText(Integer value) {
 }  // namespace
 
 std::u16string DoubleToText(double value) {
+    return FixedText(value, 1);
+}
+
+std::u16string FixedText(double value, int decimals) {
     // Room for the largest finite double written out in fixed point.
-    std::array<char, 400> buffer{};
+    std::array<char, 420> buffer{};
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::fixed, 1);
+                                      std::chars_format::fixed, std::clamp(decimals, 0, 17));
     return WidenAscii(buffer.data(), result.ptr);
 }
 
