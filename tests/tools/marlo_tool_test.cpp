@@ -132,6 +132,9 @@ TEST_F(MarloTool, ImportShowAndCsvRoundTrip) {
         "key": "2016-05-04 10:20:30", "time": 1462357230, "model": 0, "method": 1,
         "upperLimit": 600.0, "lowerLimit": 460.0, "useLimit": true,
         "max": 550.0, "min": 450.0, "average": 500.0, "standardDeviation": 50.0,
+        "mixedScales": null,
+        "capability": {"cp": 0.4666666666666667, "cpk": 0.26666666666666666,
+                       "passRate": 0.6666666666666666, "ng": 1},
         "items": [
           {"fields": {"DATE": "2016-05-04 10:20:30", "DIR": "90", "HD": "HLD", "IMPACT": "D",
                       "NAME": "P01", "VALUE": "448.5,451.5,450"},
@@ -162,6 +165,36 @@ TEST_F(MarloTool, ImportShowAndCsvRoundTrip) {
               "1;P01;HLD;D;↑;448.5,451.5,450;450.0;2016-05-04 10:20:30;NG\r\n"
               "2;P02;HLD;D;↓;490,500,510;500.0;2016-05-04 10:21:00;Pass\r\n"
               "3;P03;HLD;D;↖;550;550.0;2016-05-04 10:21:30;Pass\r\n");
+    EXPECT_EQ(Run({"csv", "--per-reading", "--decimal-comma", "--delimiter", ";", "--bom",
+                   PathOf("batch.hdb")})
+                  .m_strOut,
+              "\xEF\xBB\xBFS/N;READING;VALUE;HD SCALE;DATE\r\n"
+              "1;1;448,5;HLD;2016-05-04 10:20:30\r\n"
+              "1;2;451,5;HLD;2016-05-04 10:20:30\r\n"
+              "1;3;450,0;HLD;2016-05-04 10:20:30\r\n"
+              "2;1;490,0;HLD;2016-05-04 10:21:00\r\n"
+              "2;2;500,0;HLD;2016-05-04 10:21:00\r\n"
+              "2;3;510,0;HLD;2016-05-04 10:21:00\r\n"
+              "3;1;550,0;HLD;2016-05-04 10:21:30\r\n");
+}
+
+TEST_F(MarloTool, ShowTellsMixedScalesAndLeavesUndefinedCapabilityNull) {
+    STLedgermill batch;
+    batch.m_time = kTime;
+    batch.m_bUseLimit = false;
+    for (const char16_t* scale : {u"HV", u"HRC", u"HV"}) {
+        auto item = std::make_unique<STLedgermillItem>();
+        item->m_subItem.emplace(u"HD", scale);
+        item->m_values = {450};
+        item->UpdateStatistics();
+        batch.AddItem(std::move(item));
+    }
+    batch.UpdateStatistics();
+    Save(batch, "mixed.hdb");
+    const Json shown = Show(PathOf("mixed.hdb"));
+    EXPECT_EQ(shown.at("mixedScales"), "mixed scales: HRC, HV");
+    EXPECT_EQ(shown.at("capability"),
+              Json::parse(R"({"cp": null, "cpk": null, "passRate": 1.0, "ng": 0})"));
 }
 
 TEST_F(MarloTool, RecordsOfAnotherModelOrMethodAreCountedAndReported) {

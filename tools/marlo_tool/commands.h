@@ -15,7 +15,7 @@ inline constexpr std::string_view kImportUsage =
     "[--limits LOW HIGH | --no-limits] [--time EPOCH] CAPTURE|- OUT.hdb|-";
 inline constexpr std::string_view kShowUsage = "marlo-tool show FILE.hdb|-";
 inline constexpr std::string_view kCsvUsage =
-    "marlo-tool csv FILE.hdb|- [OUT.csv|-] [--delimiter CHAR]";
+    "marlo-tool csv FILE.hdb|- [OUT.csv|-] [--delimiter CHAR] [--decimal-comma] [--per-reading] [--bom]";
 inline constexpr std::string_view kChartUsage =
     "marlo-tool chart FILE.hdb|- OUT.bmp|OUT.png|- [--size WxH]";
 inline constexpr std::string_view kReportUsage =

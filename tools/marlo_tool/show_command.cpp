@@ -5,6 +5,7 @@
 #include "common/file_bytes.h"
 #include "common/time_text.h"
 #include "common/utf.h"
+#include "instrument/capability.h"
 #include "persistence/batch_file_reader.h"
 #include "tools/marlo_tool/commands.h"
 #include "tools/marlo_tool/file_operands.h"
@@ -28,7 +29,25 @@ Json ItemJson(const STLedgermill& batch, const STLedgermillItem& item) {
     };
 }
 
+Json OptionalJson(const std::optional<double>& value) {
+    return value ? Json(*value) : Json(nullptr);
+}
+
+// Beside the statistics: null, or "mixed scales: HRC, HV" for a batch whose
+// items were measured in more than one scale.
+Json MixedScalesJson(const STCapability& capability) {
+    return capability.HasMixedScales() ? Json(Utf16ToUtf8(MixedScalesText(capability))) : Json(nullptr);
+}
+
+Json CapabilityJson(const STCapability& capability) {
+    return {{"cp", OptionalJson(capability.m_oCp)},
+            {"cpk", OptionalJson(capability.m_oCpk)},
+            {"passRate", OptionalJson(capability.m_oPassRate)},
+            {"ng", capability.m_nNg}};
+}
+
 Json BatchJson(const STLedgermill& batch) {
+    const STCapability capability = ComputeCapability(batch);
     Json items = Json::array();
     for (const auto& item : batch.m_itemVector) {
         items.push_back(ItemJson(batch, *item));
@@ -44,6 +63,8 @@ Json BatchJson(const STLedgermill& batch) {
             {"min", batch.m_dMin},
             {"average", batch.m_dAverage},
             {"standardDeviation", batch.m_dStandardDeviation},
+            {"mixedScales", MixedScalesJson(capability)},
+            {"capability", CapabilityJson(capability)},
             {"items", std::move(items)}};
 }
 
