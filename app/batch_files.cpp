@@ -10,6 +10,7 @@
 #include "app/ledgermill_dlg.h"
 #include "app/path_bytes.h"
 #include "app/window_text.h"
+#include "common/paths.h"
 #include "common/text.h"
 #include "common/time_text.h"
 #include "dialogs/modal.h"
@@ -30,15 +31,6 @@ using STLoaded = CLedgermillDlg::STLoaded;
 
 const QString kFilter = QStringLiteral("HDB Files (*.hdb)");
 const QString kSuffix = QStringLiteral("hdb");
-
-// A name whose last four characters are not ".hdb", in any case, gets it.
-std::string WithHdbExtension(std::string path) {
-    std::string ending = path.size() >= 4 ? path.substr(path.size() - 4) : path;
-    if (StringToLower(ending) != ".hdb") {
-        path += ".hdb";
-    }
-    return path;
-}
 
 // A batch whose key is listed is refused as soon as its creation time is
 // read, before its items; the refused batch keeps only that time, its key.
@@ -156,7 +148,7 @@ void CLedgermillDlg::OnSave() {
     if (chosen.isEmpty()) {
         return;
     }
-    const std::string path = WithHdbExtension(ChosenPathBytes(chosen));
+    const std::string path = WithExtension(ChosenPathBytes(chosen), ".hdb");
     m_batches.SettleStatistics();
     // The batch stays as it is until written: filing into it waits.
     m_batches.Hold(batch);

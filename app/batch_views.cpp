@@ -7,6 +7,7 @@
 #include "app/window_text.h"
 #include "common/number_text.h"
 #include "dialogs/dlg_new_export.h"
+#include "instrument/capability.h"
 #include "dialogs/modal.h"
 #include "persistence/setting.h"
 
@@ -137,6 +138,32 @@ void CLedgermillDlg::ShowBatchStatistics() {
     m_maxEdit.setText(Text(DoubleToText(m_pCurBatch->m_dMax)));
     m_averageEdit.setText(Text(DoubleToText(m_pCurBatch->m_dAverage)));
     m_deviationEdit.setText(Text(DoubleToText(m_pCurBatch->m_dStandardDeviation)));
+}
+
+namespace {
+
+// "Cp: 1.67   Cpk: 1.00   Pass rate: 98.0%   NG: 2"; a batch of more than one
+// scale names them instead of Cp and Cpk.
+QString CapabilityLine(const STCapability& capability) {
+    const QString indexes = capability.HasMixedScales()
+                                ? Text(MixedScalesText(capability))
+                                : QStringLiteral("Cp: %1   Cpk: %2").arg(Text(CapabilityIndexText(capability.m_oCp)),
+                                                                        Text(CapabilityIndexText(capability.m_oCpk)));
+    return indexes + QStringLiteral("   Pass rate: %1   NG: %2")
+                         .arg(Text(PassRateText(capability.m_oPassRate)))
+                         .arg(capability.m_nNg);
+}
+
+}  // namespace
+
+// The figures are the batch's whatever the statistics boxes show: an
+// Average batch's boxes show the selected record.
+void CLedgermillDlg::ShowCapability() {
+    if (m_pCurBatch == nullptr) {
+        m_capabilityLabel.clear();
+        return;
+    }
+    m_capabilityLabel.setText(CapabilityLine(ComputeCapability(*m_pCurBatch)));
 }
 
 void CLedgermillDlg::ShowItemStatistics(const STLedgermillItem& item) {

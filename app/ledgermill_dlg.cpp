@@ -102,9 +102,11 @@ void CLedgermillDlg::PlaceControls() {
     units.Place(m_averageEdit, 469, 197, 40, 14);
     units.Place(m_deviationLabel, 515, 197, 78, 8);
     units.Place(m_deviationEdit, 597, 197, 40, 14);
-    units.Place(m_listFullPlaceholder, 259, 216, 407, 110);
-    units.Place(m_listNarrowPlaceholder, 259, 216, 331, 110);
-    units.Place(m_listValuesPlaceholder, 596, 216, 70, 110);
+    // The capability line takes the top of the lists' area.
+    units.Place(m_capabilityLabel, 262, 214, 404, 9);
+    units.Place(m_listFullPlaceholder, 259, 226, 407, 100);
+    units.Place(m_listNarrowPlaceholder, 259, 226, 331, 100);
+    units.Place(m_listValuesPlaceholder, 596, 226, 70, 100);
     units.Place(m_leebList, 265, 227, 109, 88);
     units.Place(m_uciList, 387, 227, 115, 83);
     units.Place(m_valuesList, 602, 231, 53, 78);
@@ -139,6 +141,7 @@ void CLedgermillDlg::PlaceControls() {
 
     // The box's text stands left of it.
     m_realTimeBox.setLayoutDirection(Qt::RightToLeft);
+    m_capabilityLabel.setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_rawText.setReadOnly(true);
     m_rawText.setLineWrapMode(QPlainTextEdit::NoWrap);
     m_rawText.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -350,6 +353,7 @@ void CLedgermillDlg::ClearDataView() {
     m_uciModel.Show(nullptr);
     m_valuesModel.Show(nullptr);
     ResetStatistics();
+    m_capabilityLabel.clear();
     m_titleEdit.clear();
     ShowLimitControls(false);
 }

@@ -70,6 +70,8 @@ public:
     void OnSave();
     // The selected batch's chart bitmap under Result/ and its workbook.
     void OnReport();
+    // The selected batch as CSV, one row per item or per reading.
+    void OnExportCsv();
     void OnOpen();
     void OnClear();
     void OnAdd();
@@ -148,6 +150,9 @@ public:
     QLineEdit m_averageEdit{this};
     QLabel m_deviationLabel{QStringLiteral("Standard deviation:"), this};
     QLineEdit m_deviationEdit{this};
+    // Cp, Cpk, pass rate and NG items of the batch on display, or its
+    // mixed scales.
+    QLabel m_capabilityLabel{this};
     QFrame m_listFullPlaceholder{this};
     QFrame m_listNarrowPlaceholder{this};
     QFrame m_listValuesPlaceholder{this};
@@ -240,6 +245,7 @@ private:
     void ChartBatchAverages();
     void ChartItemValues(const STLedgermillItem& item);
     void ShowBatchStatistics();
+    void ShowCapability();
     void ShowItemStatistics(const STLedgermillItem& item);
     void ResetStatistics();
     void ShowLimitControls(bool shown);

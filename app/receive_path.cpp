@@ -149,6 +149,7 @@ void CLedgermillDlg::RefreshNow() {
     if (m_pCurBatch != nullptr && m_pCurBatch->m_nTestModel == kTestModelBatch) {
         ShowBatchStatistics();
     }
+    ShowCapability();
     m_chart.Refresh();
 }
 

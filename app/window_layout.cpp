@@ -50,6 +50,7 @@ void CLedgermillDlg::MakeLayoutElastic() {
              &m_deviationLabel, &m_deviationEdit}) {
         m_layout.Add(*control, kViewMiddle);
     }
+    m_layout.Add(m_capabilityLabel, {kReceive, kUpper, kView, 0});
     // The values list keeps its width at the right edge; the lists beside and
     // under it take the width.
     m_layout.Add(m_listFullPlaceholder, {kReceive, kUpper, kView, 1 - kUpper});

@@ -19,6 +19,8 @@ void CLedgermillDlg::BuildMenuBar() {
         file->addAction(QStringLiteral("&Save..."), QKeySequence::Save, this, [this] { OnSave(); });
     QAction* report = file->addAction(QStringLiteral("&Report"), QKeySequence(Qt::CTRL | Qt::Key_R),
                                       this, [this] { OnReport(); });
+    QAction* exportCsv =
+        file->addAction(QStringLiteral("Export &CSV..."), this, [this] { OnExportCsv(); });
     m_pRecentMenu = file->addMenu(QStringLiteral("Recent &Files"));
     connect(m_pRecentMenu, &QMenu::aboutToShow, this, [this] { ShowRecentFiles(); });
     file->addSeparator();
@@ -37,7 +39,7 @@ void CLedgermillDlg::BuildMenuBar() {
     QMenu* help = m_menuBar.addMenu(QStringLiteral("&Help"));
     help->addAction(QStringLiteral("&About Marlo..."), this, [this] { ShowAbout(); });
 
-    m_longWorkActions = {load, save, report, settings, m_pRecentMenu->menuAction()};
+    m_longWorkActions = {load, save, report, exportCsv, settings, m_pRecentMenu->menuAction()};
 }
 
 void CLedgermillDlg::ShowRecentFiles() {

@@ -135,3 +135,12 @@ int DeleteFilesByExtension(std::u16string_view extension, std::u16string_view fo
     }
     return deleted;
 }
+
+std::string WithExtension(std::string path, std::string_view extension) {
+    std::string ending = path.size() >= extension.size() ? path.substr(path.size() - extension.size()) : path;
+    std::string wanted(extension);
+    if (StringToLower(ending) != StringToLower(wanted)) {
+        path += extension;
+    }
+    return path;
+}

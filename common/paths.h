@@ -24,3 +24,7 @@ int CreateDirectoryTree(std::u16string_view path);
 // deleted, or -1 when the folder cannot be read or a deletion failed (files
 // deleted before the failure stay deleted).
 int DeleteFilesByExtension(std::u16string_view extension, std::u16string_view folder);
+
+// path, with extension (".hdb") appended unless its name already ends in it,
+// compared without regard to ASCII letter case.
+std::string WithExtension(std::string path, std::string_view extension);

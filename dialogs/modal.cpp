@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <algorithm>
 
 namespace {
 
@@ -39,15 +40,20 @@ std::unique_ptr<CModal> CModal::Install(std::unique_ptr<CModal> modal) {
 
 namespace {
 
-QString AskFileName(QWidget* parent, const QString& title, const QString& filter,
-                    const QString& suffix, const QString& folder, QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(parent, title, folder, filter);
+QString AskFileName(QWidget* parent, const QString& title, const QStringList& filters,
+                    const QString& suffix, const QString& folder, QFileDialog::AcceptMode mode,
+                    int* chosenType = nullptr) {
+    QFileDialog dialog(parent, title, folder);
+    dialog.setNameFilters(filters);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
     dialog.setDefaultSuffix(suffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
+    }
+    if (chosenType != nullptr) {
+        *chosenType = std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
     }
     return dialog.selectedFiles().front();
 }
@@ -56,10 +62,15 @@ QString AskFileName(QWidget* parent, const QString& title, const QString& filter
 
 QString CModal::OpenFileName(QWidget* parent, const QString& title, const QString& filter,
                              const QString& suffix, const QString& folder) {
-    return AskFileName(parent, title, filter, suffix, folder, QFileDialog::AcceptOpen);
+    return AskFileName(parent, title, {filter}, suffix, folder, QFileDialog::AcceptOpen);
 }
 
 QString CModal::SaveFileName(QWidget* parent, const QString& title, const QString& filter,
                              const QString& suffix, const QString& folder) {
-    return AskFileName(parent, title, filter, suffix, folder, QFileDialog::AcceptSave);
+    return AskFileName(parent, title, {filter}, suffix, folder, QFileDialog::AcceptSave);
+}
+
+QString CModal::SaveFileNameOfType(QWidget* parent, const QString& title, const QStringList& filters,
+                                   const QString& suffix, const QString& folder, int& chosenType) {
+    return AskFileName(parent, title, filters, suffix, folder, QFileDialog::AcceptSave, &chosenType);
 }

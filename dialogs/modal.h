@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -27,6 +28,10 @@ public:
                                  const QString& suffix, const QString& folder);
     virtual QString SaveFileName(QWidget* parent, const QString& title, const QString& filter,
                                  const QString& suffix, const QString& folder);
+    // SaveFileName offering several file types, one filter each; chosenType
+    // gets the index of the one chosen.
+    virtual QString SaveFileNameOfType(QWidget* parent, const QString& title, const QStringList& filters,
+                                       const QString& suffix, const QString& folder, int& chosenType);
 
     // The installed instance; the platform's dialogs unless a test replaced it.
     static CModal& Current();

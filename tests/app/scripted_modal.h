@@ -13,6 +13,10 @@ class CScriptedModal : public CModal {
 public:
     std::function<int(QDialog&)> m_answer = [](QDialog&) { return int(QDialog::Accepted); };
     QString m_fileName;
+    // The file type chosen in a save dialog that offers several, and the
+    // filters it offered.
+    int m_nFileType = 0;
+    QStringList m_fileTypes;
     bool m_bYes = true;
     std::vector<QString> m_messages;
     // The folder the last file dialog started in.
@@ -36,6 +40,14 @@ public:
                          const QString& folder) override {
         m_messages.push_back(title);
         m_folder = folder;
+        return m_fileName;
+    }
+    QString SaveFileNameOfType(QWidget*, const QString& title, const QStringList& filters, const QString&,
+                               const QString& folder, int& chosenType) override {
+        m_messages.push_back(title);
+        m_folder = folder;
+        m_fileTypes = filters;
+        chosenType = m_nFileType;
         return m_fileName;
     }
 };
