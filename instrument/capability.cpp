@@ -10,12 +10,18 @@
 
 namespace {
 
+// Items mostly repeat the scale before them: only a change is looked up.
 std::vector<std::u16string> ScalesOf(const STLedgermill& batch) {
-    std::set<std::u16string> scales;
+    std::set<std::u16string, std::less<>> scales;
+    std::u16string_view previous;
     for (const auto& item : batch.m_itemVector) {
         const auto scale = item->m_subItem.find(kKeyHardnessScale);
-        if (scale != item->m_subItem.end() && !scale->second.empty()) {
-            scales.insert(scale->second);
+        if (scale == item->m_subItem.end() || scale->second.empty() || scale->second == previous) {
+            continue;
+        }
+        previous = scale->second;
+        if (!scales.contains(previous)) {
+            scales.emplace(previous);
         }
     }
     return {scales.begin(), scales.end()};
