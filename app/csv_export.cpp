@@ -65,8 +65,8 @@ void CLedgermillDlg::OnExportCsv() {
             m_batches.Release(batch);
             if (*error != 0) {
                 CModal::Current().ShowMessage(this, kMarloCaption,
-                                              QStringLiteral("Export Failed.\n%1: %2")
-                                                  .arg(PathText(path), QString::fromLocal8Bit(std::strerror(*error))));
+                                              FailureText(QStringLiteral("Export Failed."), PathText(path),
+                                                          QString::fromLocal8Bit(std::strerror(*error))));
             } else {
                 m_statusBar.showMessage(QStringLiteral("CSV saved as %1").arg(PathText(path)), kExportNoticeMs);
             }

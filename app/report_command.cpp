@@ -20,14 +20,8 @@ namespace {
 // Long enough to read the path.
 constexpr int kReportNoticeMs = 15000;
 
-// "Report Failed.", and on a line of its own the file or folder and, when
-// known, why.
 QString ReportFailedText(const std::u16string& path, const QString& reason) {
-    QString text = QStringLiteral("Report Failed.\n") + Text(path);
-    if (!reason.isEmpty()) {
-        text += QStringLiteral(": ") + reason;
-    }
-    return text;
+    return FailureText(QStringLiteral("Report Failed."), Text(path), reason);
 }
 
 struct STReportOutcome {

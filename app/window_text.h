@@ -9,3 +9,13 @@ inline const QString kMarloCaption = QStringLiteral("Marlo");
 inline QString Text(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+// The headline ("Report Failed."), and on a line of its own the file or
+// folder and, when known, why.
+inline QString FailureText(const QString& headline, const QString& path, const QString& reason) {
+    QString text = headline + u'\n' + path;
+    if (!reason.isEmpty()) {
+        text += QStringLiteral(": ") + reason;
+    }
+    return text;
+}
