@@ -44,7 +44,7 @@ QString LabelText(double value) {
     return QString::number(value, 'f', 0);
 }
 
-void PaintFrame(const STVectorPlot& plot) {
+void PaintPlotBackground(const STVectorPlot& plot) {
     const STPixelRect& r = plot.m_plot;
     plot.m_painter.fillRect(QRect(r.m_nLeft, r.m_nTop, r.Width(), r.Height()), Qt::white);
 }
@@ -175,7 +175,7 @@ void PaintVectorChart(QPainter& painter, const QRect& area, double dpi, const ST
     font.setPointSizeF(kLabelPoints);
     painter.setFont(font);
     const STVectorPlot plot{painter, dpi, plotRect, resources};
-    PaintFrame(plot);
+    PaintPlotBackground(plot);
     PaintXAxis(plot, context.m_xScale);
     PaintYAxis(plot, context.m_yScale);
     if (IsDensePlot(context))

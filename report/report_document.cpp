@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPainter>
@@ -102,6 +103,11 @@ private:
     double PaintGrid(double top, const std::vector<std::u16string>& titles,
                      const std::vector<std::u16string>& values, const QString& lead = {});
     void PaintCell(const QRectF& cell, const QString& text, int alignment = Qt::AlignCenter);
+    // PaintCell for the table's rows, in the body font: a text that fits is
+    // placed on its baseline without a layout, which is most of the time a
+    // long report takes. Widths are kept, since scales, values and dates
+    // come back row after row.
+    void PaintRowCell(const QRectF& cell, const QString& text);
 
     QPagedPaintDevice& m_device;
     QPainter& m_painter;
@@ -121,6 +127,8 @@ private:
     std::vector<STTableColumn> m_columns;
     STColumnEdges m_edges;
     std::int32_t m_nPages = 0;
+    QFontMetricsF m_bodyMetrics;
+    QHash<QString, double> m_textWidths;
 };
 
 CReportDocument::CReportDocument(QPagedPaintDevice& device, QPainter& painter, const STLedgermill& batch,
@@ -132,7 +140,8 @@ CReportDocument::CReportDocument(QPagedPaintDevice& device, QPainter& painter, c
       m_dDpi(device.logicalDpiY()),
       m_dPageWidth(device.width()),
       m_dPageHeight(device.height()),
-      m_columns(MeasurementColumns(batch.m_nTestMethod)) {
+      m_columns(MeasurementColumns(batch.m_nTestMethod)),
+      m_bodyMetrics(m_bodyFont, &device) {
     m_dRowHeight = std::ceil(LineHeight(m_bodyFont) * 1.5);
     m_dFooterHeight = LineHeight(m_footerFont) + Mm(4.0);
     std::vector<double> weights;
@@ -197,6 +206,19 @@ std::int32_t CReportDocument::Flow(bool paint) {
 void CReportDocument::PaintCell(const QRectF& cell, const QString& text, int alignment) {
     const double pad = Mm(1.2);
     m_painter.drawText(cell.adjusted(pad, 0, -pad, 0), alignment | Qt::AlignVCenter, text);
+}
+
+void CReportDocument::PaintRowCell(const QRectF& cell, const QString& text) {
+    const double pad = Mm(1.2);
+    auto width = m_textWidths.constFind(text);
+    if (width == m_textWidths.constEnd()) width = m_textWidths.insert(text, m_bodyMetrics.horizontalAdvance(text));
+    if (*width > cell.width() - 2 * pad) {
+        PaintCell(cell, text);
+        return;
+    }
+    const double baseline =
+        cell.top() + (cell.height() - m_bodyMetrics.ascent() - m_bodyMetrics.descent()) / 2 + m_bodyMetrics.ascent();
+    m_painter.drawText(QPointF(cell.left() + (cell.width() - *width) / 2, baseline), text);
 }
 
 void CReportDocument::PaintHeaderBlock() {
@@ -290,7 +312,7 @@ void CReportDocument::PaintRow(double top, const STTableRow& row) {
     if (!row.m_bPass) m_painter.fillRect(QRectF(0, top, m_dPageWidth, RowHeight()), kNgFill);
     m_painter.setPen(row.m_bPass ? kInk : kNgInk);
     for (std::size_t i = 0; i < row.m_cells.size() && i < m_edges.m_lefts.size(); ++i)
-        PaintCell(QRectF(m_edges.m_lefts[i], top, m_edges.m_widths[i], RowHeight()), Q(row.m_cells[i]));
+        PaintRowCell(QRectF(m_edges.m_lefts[i], top, m_edges.m_widths[i], RowHeight()), Q(row.m_cells[i]));
 }
 
 // Light rules under every row and between the columns, a frame around the
