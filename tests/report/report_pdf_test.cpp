@@ -13,6 +13,7 @@
 #include <memory>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/number_text.h"
@@ -260,6 +261,19 @@ TEST_F(ReportPdf, FailuresAndCancellingLeaveNoFileAndSayWhy) {
     EXPECT_EQ(rows, 50u);
     EXPECT_EQ(ReadBytes("kept.pdf").substr(0, 5), "%PDF-");
     EXPECT_FALSE(std::filesystem::exists(m_root / "missing"));
+}
+
+// As the window makes it: on a worker thread, the rows counted as they go.
+TEST_F(ReportPdf, WorkerThreadWritesTheSameDocument) {
+    const auto batch = LeebBatch(Averages(400));
+    std::atomic<std::uint64_t> rows{0};
+    STPdfOutcome outcome;
+    std::thread worker([&] { outcome = Write(*batch, "worker.pdf", kGermany, {&rows, nullptr}); });
+    worker.join();
+    ASSERT_EQ(outcome.m_eResult, EPdfResult::kWritten);
+    EXPECT_EQ(rows, 400u);
+    ASSERT_EQ(Write(*batch, "here.pdf").m_nPages, outcome.m_nPages);
+    EXPECT_EQ(PdfText(PathOf("worker.pdf")), PdfText(PathOf("here.pdf")));
 }
 
 TEST_F(ReportPdf, ABatchWithoutItemsGivesOnePageWithAnEmptyTable) {
