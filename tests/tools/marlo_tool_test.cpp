@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <clocale>
 #include <locale.h>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <spawn.h>
@@ -20,6 +21,7 @@
 #include <filesystem>
 #include <limits>
 #include <nlohmann/json.hpp>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,17 @@ struct STRun {
     std::string m_strOut;
     std::string m_strErr;
 };
+
+// The document's text in its page layout, as poppler's pdftotext reads it.
+std::string PdfToText(const std::string& path) {
+    std::string text;
+    FILE* pipe = popen(("pdftotext -layout '" + path + "' - 2>/dev/null").c_str(), "r");
+    if (pipe == nullptr) return text;
+    char chunk[4096];
+    for (std::size_t n; (n = fread(chunk, 1, sizeof chunk, pipe)) > 0;) text.append(chunk, n);
+    pclose(pipe);
+    return text;
+}
 
 class MarloTool : public TempFolder {
 protected:
@@ -405,6 +418,8 @@ TEST_F(MarloTool, FailedInputOrOutputExitsWithOneAndSaysWhat) {
          "cannot write " + PathOf("missing/chart.png") + ": " + SystemReason(ENOENT)},
         {{"report", kData + "/worked_example.hdb", PathOf("missing/out.xlsx")},
          "cannot write " + PathOf("missing/out.bmp") + ": " + SystemReason(ENOENT)},
+        {{"pdf", kData + "/worked_example.hdb", PathOf("missing/out.pdf")},
+         "cannot write " + PathOf("missing/out.pdf") + ": " + SystemReason(ENOENT)},
     };
     for (const Case& test : cases) {
         const STRun run = Run(test.arguments);
@@ -540,6 +555,52 @@ TEST_F(MarloTool, ReportWritesTheWorkbookAndItsBitmapWithTheGivenSettings) {
     EXPECT_EQ(empty.m_nExitCode, 1);
     EXPECT_EQ(empty.m_strErr, "marlo-tool: No Data.\n");
     EXPECT_FALSE(std::filesystem::exists(PathOf("empty.xlsx")));
+}
+
+TEST_F(MarloTool, PdfWritesTheReportDocumentWithTheGivenSettings) {
+    ASSERT_EQ(
+        Run({"import", "--model", "batch", "--method", "leeb", "--time", std::to_string(kTime),
+             "--limits", "460", "600", kData + "/leeb_batch.cap", PathOf("batch.hdb")})
+            .m_nExitCode,
+        0);
+    ResetDefaults(g_stSetting);
+    g_stSetting.m_strTitleOne = u"Works Laboratory";
+    ASSERT_TRUE(SaveSettings(PathOf("Setting.xml")));
+    ResetDefaults(g_stSetting);
+
+    const STRun run = Run({"pdf", "--settings", PathOf("Setting.xml"), PathOf("batch.hdb"), PathOf("out.PDF")});
+    ASSERT_EQ(run.m_nExitCode, 0) << run.m_strErr;
+    EXPECT_EQ(run.m_strOut, "");
+    const std::string text = PdfToText(PathOf("out.PDF"));
+    EXPECT_NE(text.find("Works Laboratory"), std::string::npos) << text;
+    // The comma locale leaves the numbers alone; P01 at 450 lies under the limits.
+    EXPECT_TRUE(std::regex_search(text, std::regex(" 1 +P01 +HLD +D +\\S+ +450\\.0 +2016-05-04 10:20:30 +NG")))
+        << text;
+    EXPECT_NE(text.find("Page 1 of 1"), std::string::npos);
+
+    for (const std::vector<std::string>& usage :
+         {std::vector<std::string>{"pdf", PathOf("batch.hdb"), PathOf("out.txt")},
+          std::vector<std::string>{"pdf", PathOf("batch.hdb"), "-"},
+          std::vector<std::string>{"pdf", PathOf("batch.hdb")},
+          std::vector<std::string>{"pdf", PathOf("batch.hdb"), PathOf("o.pdf"), "--settings", "-"},
+          std::vector<std::string>{"pdf", PathOf("batch.hdb"), PathOf("o.pdf"), "--size", "1x1"}}) {
+        const STRun refused = Run(usage);
+        EXPECT_EQ(refused.m_nExitCode, 2);
+        EXPECT_NE(refused.m_strErr.find("usage: marlo-tool pdf FILE.hdb|- OUT.pdf"), std::string::npos)
+            << refused.m_strErr;
+    }
+    const STRun noSettings =
+        Run({"pdf", PathOf("batch.hdb"), PathOf("out.pdf"), "--settings", PathOf("none.xml")});
+    EXPECT_EQ(noSettings.m_nExitCode, 1);
+    EXPECT_EQ(noSettings.m_strErr.rfind("marlo-tool: cannot read " + PathOf("none.xml") + ": ", 0), 0u)
+        << noSettings.m_strErr;
+    Save(STLedgermill{}, "empty.hdb");
+    const STRun empty = Run({"pdf", PathOf("empty.hdb"), PathOf("empty.pdf")});
+    EXPECT_EQ(empty.m_nExitCode, 1);
+    EXPECT_EQ(empty.m_strErr, "marlo-tool: No Data.\n");
+    EXPECT_FALSE(std::filesystem::exists(PathOf("empty.pdf")));
+    EXPECT_NE(Run({"--help"}).m_strOut.find("marlo-tool pdf FILE.hdb|- OUT.pdf [--settings Setting.xml]"),
+              std::string::npos);
 }
 
 namespace {

@@ -9,7 +9,7 @@
 #include "tools/marlo_tool/arguments.h"
 
 // A file operand "-" is the standard input or output; report writes two
-// files and takes none for its workbook.
+// files and takes none for its workbook, pdf takes none for its document.
 inline constexpr std::string_view kImportUsage =
     "marlo-tool import --model batch|average --method leeb|uci "
     "[--limits LOW HIGH | --no-limits] [--time EPOCH] CAPTURE|- OUT.hdb|-";
@@ -20,14 +20,16 @@ inline constexpr std::string_view kChartUsage =
     "marlo-tool chart FILE.hdb|- OUT.bmp|OUT.png|- [--size WxH]";
 inline constexpr std::string_view kReportUsage =
     "marlo-tool report FILE.hdb|- OUT.xlsx [--settings Setting.xml]";
+inline constexpr std::string_view kPdfUsage = "marlo-tool pdf FILE.hdb|- OUT.pdf [--settings Setting.xml]";
 
 int RunImport(Arguments arguments);
 int RunShow(Arguments arguments);
 int RunCsv(Arguments arguments);
 int RunChart(Arguments arguments);
 int RunReport(Arguments arguments);
+int RunPdf(Arguments arguments);
 
-// Reads a batch file for show, csv, chart and report, the standard input
+// Reads a batch file for show, csv, chart, report and pdf, the standard input
 // for "-"; a file that cannot be read or holds no archive prints
 // "Load Failed." and gives false.
 bool LoadBatch(const std::string& path, STLedgermill& batch);

@@ -1,6 +1,6 @@
 // marlo-tool: imports tester captures into batch files and shows batch files
-// as JSON, CSV, the report's chart bitmap or the report workbook, without the
-// window.
+// as JSON, CSV, the report's chart bitmap, the report workbook or the report
+// as PDF, without the window.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,11 +12,11 @@
 namespace {
 
 constexpr std::string_view kToolUsage =
-    "marlo-tool import|show|csv|chart|report ... (see marlo-tool --help)";
+    "marlo-tool import|show|csv|chart|report|pdf ... (see marlo-tool --help)";
 
 std::string HelpText() {
     std::string help = "usage: ";
-    for (const std::string_view usage : {kImportUsage, kShowUsage, kCsvUsage, kChartUsage, kReportUsage}) {
+    for (const std::string_view usage : {kImportUsage, kShowUsage, kCsvUsage, kChartUsage, kReportUsage, kPdfUsage}) {
         help.append(usage).append("\n       ");
     }
     return help + "marlo-tool -h | --help | --version\n\n"
@@ -51,6 +51,9 @@ int main(int argc, char** argv) {
     }
     if (command == "report") {
         return RunReport(rest);
+    }
+    if (command == "pdf") {
+        return RunPdf(rest);
     }
     if (command == "--help" || command == "-h") {
         return WriteStandardOutput(HelpText());

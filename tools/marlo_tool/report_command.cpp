@@ -7,15 +7,14 @@
 #include <system_error>
 #include <vector>
 
-#include "common/file_bytes.h"
 #include "common/text.h"
 #include "common/utf.h"
-#include "persistence/setting.h"
 #include "report/fill_workbook.h"
 #include "report/report_image.h"
 #include "tools/marlo_tool/commands.h"
 #include "tools/marlo_tool/file_operands.h"
 #include "tools/marlo_tool/headless_chart.h"
+#include "tools/marlo_tool/report_settings.h"
 
 namespace {
 
@@ -57,20 +56,6 @@ std::optional<ReportOptions> ReadOptions(Arguments arguments) {
     options.m_strInput = operands[0];
     options.m_strOutput = operands[1];
     return options;
-}
-
-// The given settings file, else the one Marlo uses (beside a portable copy,
-// else in ~/.config/marlo/), else the defaults; a given file that cannot be
-// read is an error, and failure says why.
-bool LoadReportSettings(const std::optional<std::string>& settings, std::string& failure) {
-    if (!settings) {
-        LoadSettings(SettingsFilePath());
-        return true;
-    }
-    std::string bytes;
-    if (!ReadFileBytes(*settings, bytes, &failure)) return false;
-    LoadSettings(*settings);
-    return true;
 }
 
 // Any entry of that name, a dangling symbolic link too.
