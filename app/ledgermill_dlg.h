@@ -72,6 +72,10 @@ public:
     void OnReport();
     // The selected batch as CSV, one row per item or per reading.
     void OnExportCsv();
+    // The selected batch's report on pages: a PDF file, or printed from a
+    // preview.
+    void OnReportPdf();
+    void OnPrint();
     void OnOpen();
     void OnClear();
     void OnAdd();
@@ -230,6 +234,9 @@ private:
     CMeasurementListModel& MeasurementModel();
     // The batch of the batch list's selected row; null for none.
     STLedgermill* SelectedBatch() const;
+    // The selected batch, put on display, for a report on pages; null when
+    // there is none, long work runs, or it has no items ("No Data.").
+    STLedgermill* BatchToReport();
     // Whether the batch may change now: long work may be reading it.
     bool MayChange(const STLedgermill* batch) const;
     // Filing may come in bursts: the figures and the chart follow at most

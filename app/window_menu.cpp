@@ -19,6 +19,9 @@ void CLedgermillDlg::BuildMenuBar() {
         file->addAction(QStringLiteral("&Save..."), QKeySequence::Save, this, [this] { OnSave(); });
     QAction* report = file->addAction(QStringLiteral("&Report"), QKeySequence(Qt::CTRL | Qt::Key_R),
                                       this, [this] { OnReport(); });
+    QAction* reportPdf =
+        file->addAction(QStringLiteral("Report as &PDF..."), this, [this] { OnReportPdf(); });
+    QAction* print = file->addAction(QStringLiteral("&Print..."), QKeySequence::Print, this, [this] { OnPrint(); });
     QAction* exportCsv =
         file->addAction(QStringLiteral("Export &CSV..."), this, [this] { OnExportCsv(); });
     m_pRecentMenu = file->addMenu(QStringLiteral("Recent &Files"));
@@ -39,7 +42,7 @@ void CLedgermillDlg::BuildMenuBar() {
     QMenu* help = m_menuBar.addMenu(QStringLiteral("&Help"));
     help->addAction(QStringLiteral("&About Marlo..."), this, [this] { ShowAbout(); });
 
-    m_longWorkActions = {load, save, report, exportCsv, settings, m_pRecentMenu->menuAction()};
+    m_longWorkActions = {load, save, report, reportPdf, print, exportCsv, settings, m_pRecentMenu->menuAction()};
 }
 
 void CLedgermillDlg::ShowRecentFiles() {
