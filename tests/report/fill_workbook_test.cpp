@@ -182,11 +182,15 @@ TEST_F(FillWorkbookTest, RowSixPrintsTheLimitsThatJudgeTheRowsInTheSheetAndTheFi
         const char* lowerText;
         const char* upperText;
         const char* lastStatus;  // P03 at 439.9
+        // As the file stores them: numbers shown with one decimal, or text.
+        const char* lowerStored;
+        const char* upperStored;
     };
     const Case cases[] = {
-        {true, 440.0, 460.0, "440.0", "460.0", "NG"},
-        {true, 439.9, 470.25, "439.9", "470.2", "Pass"},  // rounded as every one-decimal text
-        {false, 440.0, 460.0, "not used", "not used", "Pass"},
+        {true, 440.0, 460.0, "440.0", "460.0", "NG", "440 [0.0]", "460 [0.0]"},
+        // rounded as every one-decimal text
+        {true, 439.9, 470.25, "439.9", "470.2", "Pass", "439.9 [0.0]", "470.2 [0.0]"},
+        {false, 440.0, 460.0, "not used", "not used", "Pass", "\"not used\"", "\"not used\""},
     };
     int number = 0;
     for (const Case& test : cases) {
@@ -201,10 +205,10 @@ TEST_F(FillWorkbookTest, RowSixPrintsTheLimitsThatJudgeTheRowsInTheSheetAndTheFi
         ExpectCell(sheet, "B6", Utf8ToUtf16(test.lowerText), kXlCenter);
         ExpectCell(sheet, "C6", Utf8ToUtf16(test.upperText), kXlCenter);
         const std::string file = ReadBack(PathOf(name));
-        for (const auto& [cell, text] :
-             {std::pair{"B6", test.lowerText}, {"C6", test.upperText}, {"I11", test.lastStatus}}) {
-            const std::string line =
-                std::string("Sheet1!") + cell + " \"" + text + "\" Times New Roman 10";
+        for (const auto& [cell, stored] : {std::pair{"B6", std::string(test.lowerStored)},
+                                           {"C6", std::string(test.upperStored)},
+                                           {"I11", "\"" + std::string(test.lastStatus) + "\""}}) {
+            const std::string line = std::string("Sheet1!") + cell + " " + stored + " Times New Roman 10";
             EXPECT_NE(file.find(line), std::string::npos) << line << "\n" << file;
         }
     }
@@ -355,10 +359,10 @@ TEST_F(FillWorkbookTest, TheSavedFileReadsBackWithItsLayout) {
     const std::string file = ReadBack(PathOf("report.xlsx"));
     const auto has = [&file](const std::string& line) { return file.find(line + "\n") != std::string::npos; };
     EXPECT_TRUE(has("Sheet1!A1 \"Hardness Test Report\" Times New Roman 10 - center LTRB")) << file;
-    EXPECT_TRUE(has("Sheet1!G3 \"2016-05-04\" Times New Roman 10 - left LTRB"));
+    EXPECT_TRUE(has("Sheet1!G3 date:2016-05-04 [yyyy-mm-dd] Times New Roman 10 - left LTRB"));
     EXPECT_TRUE(has("Sheet1!I8 \"NG/Pass\" Times New Roman 10 FFFF0000 center LTRB"));
     EXPECT_TRUE(has("Sheet1!E9 \"↓\" Times New Roman 10 - center LTRB"));
-    EXPECT_TRUE(has("Sheet1!F11 \"439.9\" Times New Roman 10 FFFF0000 center LTRB"));
+    EXPECT_TRUE(has("Sheet1!F11 439.9 [0.0] Times New Roman 10 FFFF0000 center LTRB"));
     EXPECT_TRUE(has("Sheet1!A29 \"Total\" Times New Roman 10 - center LTRB"));
     for (const char* merge : {"A1:I1", "G11:H11", "A12:I27", "A28:I28", "A31:I31"})
         EXPECT_TRUE(has(std::string("Sheet1 merge ") + merge)) << merge;

@@ -56,10 +56,10 @@ TEST_F(XlsxWriter, StoresTextFontsAlignmentsBordersMergesAndSheets) {
     workbook.m_nActiveSheet = 2;
 
     STCell& a1 = data.CellAt(1, 1);
-    a1 = {u"硬度", {u"Arial", 14, 255}, kXlCenter, {true, true, true, true}};
+    a1 = {u"硬度", {u"Arial", 14, 255}, kXlCenter, {true, true, true, true}, {}};
     data.CellAt(1, 2).m_borders = {false, true, false, true};
-    data.CellAt(2, 3) = {u"left", {u"Calibri", 9.5, 0}, kXlLeft, {}};
-    data.CellAt(2, 4) = {u"right", {u"Calibri", 11, 0x00FF8000}, kXlRight, {}};
+    data.CellAt(2, 3) = {u"left", {u"Calibri", 9.5, 0}, kXlLeft, {}, {}};
+    data.CellAt(2, 4) = {u"right", {u"Calibri", 11, 0x00FF8000}, kXlRight, {}, {}};
     data.CellAt(5, 2).m_strText = u"merged";
     data.CellAt(5, 3).m_strText = u"hidden";
     data.Merge({5, 2, 6, 4});
@@ -152,7 +152,7 @@ TEST_F(XlsxWriter, NumbersInTheFileIgnoreACommaDecimalLocale) {
     REQUIRE_COMMA_LOCALE(comma);
     STWorkbook workbook;
     STWorksheet& sheet = *AddWorksheet(workbook, u"S");
-    sheet.CellAt(1, 2) = {u"x", {u"Calibri", 9.5, std::nullopt}, kXlGeneral, {}};
+    sheet.CellAt(1, 2) = {u"x", {u"Calibri", 9.5, std::nullopt}, kXlGeneral, {}, {}};
     sheet.m_columnPixels = {{2, 101}};
     ASSERT_TRUE(WriteXlsxFile(workbook, PathOf("out.xlsx")));
     EXPECT_EQ(ReadBack(PathOf("out.xlsx")),
