@@ -42,6 +42,15 @@ protected:
         TempFolder::TearDown();
     }
 
+    // The workbook's second sheet after Fill.
+    const STWorksheet& CapabilitySheet() const {
+        return *m_component.m_workbooks.back().m_sheets.at(1).m_pWorksheet;
+    }
+    // Every expected line is in the file's read-back.
+    static void ExpectLines(const std::string& file, const std::vector<std::string>& lines) {
+        for (const std::string& line : lines) EXPECT_NE(file.find(line + "\n"), std::string::npos) << line << "\n" << file;
+    }
+
     // Fills the workbook for the batch and returns its sheet.
     const STWorksheet& Fill(const STLedgermill& batch) {
         EXPECT_EQ(FillWorkbook(batch, m_files), EFillResult::kFilled);
@@ -389,4 +398,95 @@ TEST_F(FillWorkbookTest, ARowCountFollowsTheTableAndAStopRequestLeavesNoWorkbook
     EXPECT_EQ(FillWorkbook(*batch, m_files, {&rows, &cancel}), EFillResult::kCancelled);
     EXPECT_FALSE(std::filesystem::exists(PathOf("report.xlsx")));
     EXPECT_EQ(m_component.m_opened.size(), 1u);  // only the finished one
+}
+
+TEST_F(FillWorkbookTest, NumberAndDateTextsAreNumbersInTheFileAndLookalikesStayTexts) {
+    const auto leeb = MakeBatch(kTestMethodLeeb, kLeebItems);
+    Fill(*leeb);
+    ExpectLines(ReadBack(PathOf("report.xlsx")),
+                {"Sheet1!G3 date:2016-05-04 [yyyy-mm-dd] Times New Roman 10 - left LTRB",
+                 "Sheet1!B6 440 [0.0] Times New Roman 10 - center LTRB",
+                 "Sheet1!D6 0.125 [0.0%] Times New Roman 10 - center LTRB",
+                 "Sheet1!E6 3 [0] Times New Roman 10 - center LTRB",
+                 "Sheet1!F6 \"Batch\" Times New Roman 10 - center LTRB",
+                 "Sheet1!A9 1 [0] Times New Roman 10 - center LTRB",
+                 "Sheet1!B9 \"P01\" Times New Roman 10 - center LTRB",
+                 "Sheet1!F9 448 [0.0] Times New Roman 10 - center LTRB",
+                 "Sheet1!G9 \"2016-05-04 10:21\" Times New Roman 10 - center LTRB",
+                 "Sheet1!A30 3 [0] Times New Roman 10 - center LTRB",
+                 "Sheet1!B30 442.6 [0.0] Times New Roman 10 - center LTRB",
+                 "Sheet1!E30 4.6 [0.0] Times New Roman 10 - center LTRB"});
+
+    const auto uci = MakeBatch(kTestMethodUci, {{u"007", u"HV", u"1,5", u"", u"2016-05-04 11:00", 450.0},
+                                                {u"12.", u"HV", u"1e5", u"", u"2016-05-04", 460.25}});
+    m_files.m_strWorkbook = Utf8ToUtf16(PathOf("uci.xlsx"));
+    Fill(*uci);
+    ExpectLines(ReadBack(PathOf("uci.xlsx")),
+                {"Sheet1!B9 \"007\" Times New Roman 10 - center LTRB",
+                 "Sheet1!D9 \"1,5\" Times New Roman 10 - center LTRB",
+                 "Sheet1!E9 450 [0.0] Times New Roman 10 - center LTRB",
+                 "Sheet1!B10 \"12.\" Times New Roman 10 FFFF0000 center LTRB",
+                 "Sheet1!D10 \"1e5\" Times New Roman 10 FFFF0000 center LTRB",
+                 "Sheet1!E10 460.2 [0.0] Times New Roman 10 FFFF0000 center LTRB",
+                 "Sheet1!G10 date:2016-05-04 [yyyy-mm-dd] Times New Roman 10 FFFF0000 center LTRB",
+                 "Sheet1!A10 2 [0] Times New Roman 10 FFFF0000 center LTRB"});
+}
+
+TEST_F(FillWorkbookTest, TheCapabilitySheetFollowsWithFiguresHistogramAndAChartOfBoth) {
+    const auto batch = MakeBatch(kTestMethodLeeb, kLeebItems);  // 448.0, 440.0, 439.9 in 440..460
+    Fill(*batch);
+    const std::string file = ReadBack(PathOf("report.xlsx"));
+    ExpectLines(file, {"sheets Sheet1,Capability active=Sheet1",
+                       "Capability!A3 \"Cp\" Times New Roman 10 - left -",
+                       "Capability!B3 0.72 [0.00] Times New Roman 10 - right -",
+                       "Capability!B4 0.19 [0.00] Times New Roman 10 - right -",
+                       "Capability!B5 0.667 [0.0%] Times New Roman 10 - right -",
+                       "Capability!A6 \"NG items\" Times New Roman 10 - left -",
+                       "Capability!B6 1 [0] Times New Roman 10 - right -",
+                       "Capability!B7 3 [0] Times New Roman 10 - right -",
+                       "Capability!B8 3 [0] Times New Roman 10 - right -",
+                       "Capability!B9 440 [0.0] Times New Roman 10 - right -",
+                       "Capability!B10 460 [0.0] Times New Roman 10 - right -",
+                       // Three bins of 2.7 from 439.9: the top value closes the last.
+                       "Capability!A14 439.9 [0.0] Times New Roman 10 - right -",
+                       "Capability!C14 2 [0] Times New Roman 10 - right -",
+                       "Capability!C15 0 [0] Times New Roman 10 - right -",
+                       "Capability!A16 445.3 [0.0] Times New Roman 10 - right -",
+                       "Capability!B16 448 [0.0] Times New Roman 10 - right -",
+                       "Capability!C16 1 [0] Times New Roman 10 - right -",
+                       "Capability!H27 460 [0.0] Times New Roman 10 - right -",
+                       "Capability!I27 2 [0] Times New Roman 10 - right -",
+                       "Capability chart scatterChart from 4 2 \"Item averages\" x \"Hardness\" y \"Items\"",
+                       "Capability series \"Items\" x 'Capability'!$E$24:$E$35 y 'Capability'!$F$24:$F$35 markers None",
+                       "Capability series \"Lower limit\" x 'Capability'!$H$24:$H$25 y 'Capability'!$I$24:$I$25 "
+                       "markers diamond",
+                       "Capability series \"Upper limit\" x 'Capability'!$H$26:$H$27 y 'Capability'!$I$26:$I$27 "
+                       "markers diamond"});
+    EXPECT_EQ(file.find("Capability!A11"), std::string::npos);  // one scale: no note
+}
+
+TEST_F(FillWorkbookTest, MixedScalesUnusedLimitsAndNoValuesShowOnTheCapabilitySheet) {
+    auto mixed = MakeBatch(kTestMethodUci, {{u"U01", u"HRC", u"49N", u"", u"", 45.0},
+                                            {u"U02", u"HV", u"49N", u"", u"", 450.0}});
+    mixed->m_bUseLimit = false;
+    const STWorksheet& sheet = Fill(*mixed);
+    EXPECT_TRUE(IsMerged(sheet, "F29:I29"));  // two items: the summary values are row 29
+    ExpectCell(sheet, "F29", u"mixed scales: HRC, HV", kXlCenter);
+    const STWorksheet& capability = CapabilitySheet();
+    EXPECT_EQ(capability.m_strName, u"Capability");
+    ExpectCell(capability, "B3", u"-", kXlRight);
+    ExpectCell(capability, "B4", u"-", kXlRight);
+    EXPECT_FALSE(capability.FindCell(3, 2)->m_oNumber.has_value());
+    ExpectCell(capability, "B9", u"not used", kXlRight);
+    ExpectCell(capability, "A11", u"mixed scales: HRC, HV", kXlLeft);
+    ASSERT_EQ(capability.m_charts.size(), 1u);
+    EXPECT_EQ(capability.m_charts.front().m_series.size(), 1u);  // no limit lines
+
+    auto empty = MakeBatch(kTestMethodLeeb, {{u"P01", u"HL", u"D", u"", u"", 5.0}});
+    m_files.m_strWorkbook = Utf8ToUtf16(PathOf("empty.xlsx"));
+    const STWorksheet& first = Fill(*empty);
+    EXPECT_FALSE(HasText(first, "F28"));
+    ExpectCell(CapabilitySheet(), "B8", u"0", kXlRight);
+    ExpectCell(CapabilitySheet(), "A14", u"no values take part", kXlLeft);
+    EXPECT_TRUE(CapabilitySheet().m_charts.empty());
 }
