@@ -267,6 +267,11 @@ void CChart::PutAxisTitle(std::int32_t axisType, std::u16string_view title) {
     }
 }
 
+void CChart::PutValueAxisMajorUnit(double unit) {
+    if (!(std::isfinite(unit) && unit > 0)) RaiseBadArgument("major unit out of range");
+    Chart().m_oValueMajorUnit = unit;
+}
+
 CSeriesCollectionPtr CChart::GetSeriesCollection() {
     return CSeriesCollectionPtr(std::make_shared<CSeriesCollection>(m_pSheet, m_nChart));
 }

@@ -176,6 +176,8 @@ public:
     void PutTitle(std::u16string_view title);
     // Axes(type).AxisTitle.Text for kXlCategory or kXlValue.
     void PutAxisTitle(std::int32_t axisType, std::u16string_view title);
+    // Axes(kXlValue).MajorUnit; positive.
+    void PutValueAxisMajorUnit(double unit);
     CSeriesCollectionPtr GetSeriesCollection();
 
 private:

@@ -158,6 +158,18 @@ void CCapabilitySheet::AddSeries(const CChartPtr& chart, std::u16string_view nam
     series->PutChartType(type);
 }
 
+// Whole items between gridlines, about ten of them: 1, 2 or 5 times a
+// power of ten.
+double GridStep(std::int64_t tallest) {
+    double step = 1;
+    for (double scale = 1;; scale *= 10) {
+        for (const double factor : {1.0, 2.0, 5.0}) {
+            step = factor * scale;
+            if (static_cast<double>(tallest) / step <= 10) return step;
+        }
+    }
+}
+
 // Placed after the columns are fitted, so that it starts at its corner.
 void CCapabilitySheet::InsertChart() {
     if (m_bins.empty()) return;
@@ -168,6 +180,7 @@ void CCapabilitySheet::InsertChart() {
     chart->PutTitle(u"Item averages");
     chart->PutAxisTitle(kXlCategory, u"Hardness");
     chart->PutAxisTitle(kXlValue, u"Items");
+    chart->PutValueAxisMajorUnit(GridStep(TallestBin()));
     const std::int32_t first = kPointsHeaderRow + 1;
     AddSeries(chart, u"Items", kOutlineX, kOutlineY, first, LastOutlineRow(), kColumnBlue,
               kXlXYScatterLinesNoMarkers);

@@ -84,6 +84,9 @@ struct STChart {
     std::u16string m_strTitle;
     std::u16string m_strCategoryTitle;
     std::u16string m_strValueTitle;
+    // Distance between the value axis' gridlines; none to let the
+    // spreadsheet choose.
+    std::optional<double> m_oValueMajorUnit;
     std::vector<STChartSeries> m_series;
     double m_dLeft = 0;
     double m_dTop = 0;

@@ -459,6 +459,9 @@ bool InsertChart(lxw_worksheet* sheet, const STWorksheet& worksheet, const STCha
     if (!chart.m_strValueTitle.empty()) {
         chart_axis_set_name(added->y_axis, context.Keep(NameText(chart.m_strValueTitle)));
     }
+    if (chart.m_oValueMajorUnit) {
+        chart_axis_set_major_unit(added->y_axis, *chart.m_oValueMajorUnit);
+    }
     chart_legend_set_position(added, LXW_CHART_LEGEND_BOTTOM);
     const auto [column, row] = AnchorOf(worksheet, chart.m_dLeft, chart.m_dTop);
     lxw_chart_options options{};

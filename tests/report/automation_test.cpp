@@ -262,5 +262,6 @@ TEST_F(Sheet, ChartSeriesTakeCellsOfTheirOwnSheetOnly) {
     EXPECT_EQ(CodeOf([&] { series->PutValues(other->GetRange("B1:B4")); }), kXlObjectError);
     EXPECT_EQ(CodeOf([&] { series->PutChartType(4); }), kXlObjectError);  // a line chart
     EXPECT_EQ(CodeOf([&] { chart->PutAxisTitle(3, u"z"); }), kXlObjectError);
+    EXPECT_EQ(CodeOf([&] { chart->PutValueAxisMajorUnit(0); }), kXlObjectError);
     EXPECT_EQ(CodeOf([&] { m_sheet->GetChartObjects()->Add(0, 0, 0, 100); }), kXlObjectError);
 }

@@ -456,7 +456,7 @@ TEST_F(FillWorkbookTest, TheCapabilitySheetFollowsWithFiguresHistogramAndAChartO
                        "Capability!C16 1 [0] Times New Roman 10 - right -",
                        "Capability!H27 460 [0.0] Times New Roman 10 - right -",
                        "Capability!I27 2 [0] Times New Roman 10 - right -",
-                       "Capability chart scatterChart from 4 2 \"Item averages\" x \"Hardness\" y \"Items\"",
+                       "Capability chart scatterChart from 4 2 \"Item averages\" x \"Hardness\" y \"Items\" unit 1.0",
                        "Capability series \"Items\" x 'Capability'!$E$24:$E$35 y 'Capability'!$F$24:$F$35 markers None",
                        "Capability series \"Lower limit\" x 'Capability'!$H$24:$H$25 y 'Capability'!$I$24:$I$25 "
                        "markers diamond",

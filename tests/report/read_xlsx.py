@@ -5,7 +5,7 @@ sheets <names> active=<name>
 <sheet> merge <range>
 <sheet> width <column> <pixels>
 <sheet> image <editAs> from <col> <colOff> <row> <rowOff> to <col> <colOff> <row> <rowOff> size <w>x<h>
-<sheet> chart <type> from <col> <row> "<title>" x "<axis title>" y "<axis title>"
+<sheet> chart <type> from <col> <row> "<title>" x "<axis title>" y "<axis title>" unit <y major unit|None>
 <sheet> series "<name>" x <reference> y <reference> markers <symbol>
 
 A value is a text as JSON, a number as JSON followed by its number format
@@ -80,9 +80,9 @@ def rich_text(title):
 
 def chart_lines(ws, chart):
     anchor = chart.anchor._from
-    lines = ['{} chart {} from {} {} "{}" x "{}" y "{}"'.format(
+    lines = ['{} chart {} from {} {} "{}" x "{}" y "{}" unit {}'.format(
         ws.title, chart.tagname, anchor.col, anchor.row, rich_text(chart.title),
-        rich_text(chart.x_axis.title), rich_text(chart.y_axis.title))]
+        rich_text(chart.x_axis.title), rich_text(chart.y_axis.title), chart.y_axis.majorUnit)]
     for series in chart.series:
         name = series.tx.v if series.tx is not None else ""
         marker = series.marker.symbol if series.marker is not None else "-"

@@ -215,6 +215,6 @@ TEST_F(XlsxWriter, StoresNumbersWithTheirFormatsAndChartsOverTheirSheetsCells) {
               "O'Neil data!A2 0.125 [0.0%] Calibri 11 - - -\n"
               "O'Neil data!B2 \"448.0\" Calibri 11 - - -\n"
               "O'Neil data!A3 date:2016-05-04 [yyyy-mm-dd] Calibri 11 - - -\n"
-              "O'Neil data chart scatterChart from 1 1 \"Averages\" x \"\" y \"\"\n"
+              "O'Neil data chart scatterChart from 1 1 \"Averages\" x \"\" y \"\" unit None\n"
               "O'Neil data series \"Items\" x 'O''Neil data'!$A$1:$A$2 y 'O''Neil data'!$B$1:$B$2 markers diamond\n");
 }
