@@ -235,9 +235,8 @@ CSeriesCollection::CSeriesCollection(std::shared_ptr<STWorksheet> sheet, std::si
 
 CSeriesPtr CSeriesCollection::NewSeries() {
     STChart& chart = m_pSheet->m_charts.at(m_nChart);
-    const bool markers = chart.m_series.empty() || chart.m_series.front().m_bMarkers;
     chart.m_series.push_back(STChartSeries{});
-    chart.m_series.back().m_bMarkers = markers;
+    chart.m_series.back().m_bMarkers = chart.m_bMarkers;
     return CSeriesPtr(std::make_shared<CSeries>(m_pSheet, m_nChart, chart.m_series.size() - 1));
 }
 
@@ -250,7 +249,9 @@ STChart& CChart::Chart() const {
 void CChart::PutChartType(std::int32_t type) {
     if (type != kXlXYScatterLines && type != kXlXYScatterLinesNoMarkers)
         RaiseBadArgument("only scatter charts of straight lines");
-    for (STChartSeries& series : Chart().m_series) series.m_bMarkers = type == kXlXYScatterLines;
+    STChart& chart = Chart();
+    chart.m_bMarkers = type == kXlXYScatterLines;
+    for (STChartSeries& series : chart.m_series) series.m_bMarkers = chart.m_bMarkers;
 }
 
 void CChart::PutTitle(std::u16string_view title) {

@@ -48,7 +48,8 @@ public:
     void InsertChart();
 
 private:
-    void Put(std::int32_t row, std::string_view letters, std::u16string_view text, std::int32_t alignment) {
+    void Put(std::int32_t row, std::string_view letters, std::u16string_view text,
+             std::int32_t alignment) {
         WriteCell(m_sheet, row, letters, text, alignment, kDefaultColor, kFace);
     }
     void PutFigure(std::int32_t row, std::u16string_view label, std::u16string_view value) {
@@ -58,11 +59,13 @@ private:
     std::u16string LimitText(double limit) const {
         return m_batch.m_bUseLimit ? DoubleToText(limit) : std::u16string(kLimitNotUsed);
     }
-    std::int32_t LastOutlineRow() const { return kPointsHeaderRow + 4 * static_cast<std::int32_t>(m_bins.size()); }
+    std::int32_t LastOutlineRow() const {
+        return kPointsHeaderRow + 4 * static_cast<std::int32_t>(m_bins.size());
+    }
     std::int64_t TallestBin() const;
     void AddSeries(const CChartPtr& chart, std::u16string_view name, std::string_view xLetters,
-                   std::string_view yLetters, std::int32_t firstRow, std::int32_t lastRow, std::int32_t color,
-                   std::int32_t type);
+                   std::string_view yLetters, std::int32_t firstRow, std::int32_t lastRow,
+                   std::int32_t color, std::int32_t type);
 
     CWorksheetPtr m_sheet;
     const STLedgermill& m_batch;
@@ -80,7 +83,8 @@ void CCapabilitySheet::WriteFigures() {
     PutFigure(row++, u"Pass rate", PassRateText(m_capability.m_oPassRate));
     PutFigure(row++, u"NG items", UIntToText(static_cast<std::uint32_t>(m_capability.m_nNg)));
     PutFigure(row++, u"Items", UIntToText(static_cast<std::uint32_t>(m_batch.m_itemVector.size())));
-    PutFigure(row++, u"Values taking part", UIntToText(static_cast<std::uint32_t>(m_values.size())));
+    PutFigure(row++, u"Values taking part",
+              UIntToText(static_cast<std::uint32_t>(m_values.size())));
     PutFigure(row++, u"Lower limit", LimitText(m_batch.m_dLowerLimit));
     PutFigure(row++, u"Upper limit", LimitText(m_batch.m_dUpperLimit));
     if (m_capability.HasMixedScales()) {
@@ -108,28 +112,33 @@ void CCapabilitySheet::WriteHistogramTable() {
 
 std::int64_t CCapabilitySheet::TallestBin() const {
     std::int64_t tallest = 1;
-    for (const STHistogramBin& bin : m_bins) tallest = std::max(tallest, bin.m_nCount);
+    for (const STHistogramBin& bin : m_bins)
+        tallest = std::max(tallest, bin.m_nCount);
     return tallest;
 }
 
 // Each bin as the outline of a column: up its left edge, across, down its
 // right edge; the limits as vertical lines as tall as the tallest column.
 void CCapabilitySheet::WriteChartPoints() {
-    if (m_bins.empty()) return;
+    if (m_bins.empty())
+        return;
     Put(kPointsHeaderRow - 1, kOutlineX, u"Chart points", kXlLeft);
     Put(kPointsHeaderRow, kOutlineX, u"x", kXlCenter);
     Put(kPointsHeaderRow, kOutlineY, u"Items", kXlCenter);
     std::int32_t row = kPointsHeaderRow + 1;
     for (const STHistogramBin& bin : m_bins) {
         const std::u16string count = UIntToText(static_cast<std::uint32_t>(bin.m_nCount));
-        for (const auto& [x, y] : {std::pair{bin.m_dFrom, std::u16string(u"0")}, {bin.m_dFrom, count},
-                                   {bin.m_dTo, count}, {bin.m_dTo, std::u16string(u"0")}}) {
+        for (const auto& [x, y] : {std::pair{bin.m_dFrom, std::u16string(u"0")},
+                                   {bin.m_dFrom, count},
+                                   {bin.m_dTo, count},
+                                   {bin.m_dTo, std::u16string(u"0")}}) {
             Put(row, kOutlineX, DoubleToText(x), kXlRight);
             Put(row, kOutlineY, y, kXlRight);
             ++row;
         }
     }
-    if (!m_batch.m_bUseLimit) return;
+    if (!m_batch.m_bUseLimit)
+        return;
     Put(kPointsHeaderRow, kLimitX, u"Limit", kXlCenter);
     Put(kPointsHeaderRow, kLimitY, u"Items", kXlCenter);
     const std::u16string top = UIntToText(static_cast<std::uint32_t>(TallestBin()));
@@ -147,13 +156,16 @@ void CCapabilitySheet::FitColumns() {
     m_sheet->GetCells()->GetEntireColumn()->AutoFit();
 }
 
-void CCapabilitySheet::AddSeries(const CChartPtr& chart, std::u16string_view name, std::string_view xLetters,
-                                 std::string_view yLetters, std::int32_t firstRow, std::int32_t lastRow,
-                                 std::int32_t color, std::int32_t type) {
+void CCapabilitySheet::AddSeries(const CChartPtr& chart, std::u16string_view name,
+                                 std::string_view xLetters, std::string_view yLetters,
+                                 std::int32_t firstRow, std::int32_t lastRow, std::int32_t color,
+                                 std::int32_t type) {
     CSeriesPtr series = chart->GetSeriesCollection()->NewSeries();
     series->PutName(name);
-    series->PutXValues(m_sheet->GetRange(CellAddressOf(xLetters, firstRow), CellAddressOf(xLetters, lastRow)));
-    series->PutValues(m_sheet->GetRange(CellAddressOf(yLetters, firstRow), CellAddressOf(yLetters, lastRow)));
+    series->PutXValues(
+        m_sheet->GetRange(CellAddressOf(xLetters, firstRow), CellAddressOf(xLetters, lastRow)));
+    series->PutValues(
+        m_sheet->GetRange(CellAddressOf(yLetters, firstRow), CellAddressOf(yLetters, lastRow)));
     series->PutLineColor(color);
     series->PutChartType(type);
 }
@@ -165,17 +177,20 @@ double GridStep(std::int64_t tallest) {
     for (double scale = 1;; scale *= 10) {
         for (const double factor : {1.0, 2.0, 5.0}) {
             step = factor * scale;
-            if (static_cast<double>(tallest) / step <= 10) return step;
+            if (static_cast<double>(tallest) / step <= 10)
+                return step;
         }
     }
 }
 
 // Placed after the columns are fitted, so that it starts at its corner.
 void CCapabilitySheet::InsertChart() {
-    if (m_bins.empty()) return;
+    if (m_bins.empty())
+        return;
     CRangePtr corner = m_sheet->GetRange(kChartCorner);
-    CChartPtr chart =
-        m_sheet->GetChartObjects()->Add(corner->GetLeft(), corner->GetTop(), kChartWidth, kChartHeight)->GetChart();
+    CChartPtr chart = m_sheet->GetChartObjects()
+                          ->Add(corner->GetLeft(), corner->GetTop(), kChartWidth, kChartHeight)
+                          ->GetChart();
     chart->PutChartType(kXlXYScatterLinesNoMarkers);
     chart->PutTitle(u"Item averages");
     chart->PutAxisTitle(kXlCategory, u"Hardness");
@@ -184,9 +199,12 @@ void CCapabilitySheet::InsertChart() {
     const std::int32_t first = kPointsHeaderRow + 1;
     AddSeries(chart, u"Items", kOutlineX, kOutlineY, first, LastOutlineRow(), kColumnBlue,
               kXlXYScatterLinesNoMarkers);
-    if (!m_batch.m_bUseLimit) return;
-    AddSeries(chart, u"Lower limit", kLimitX, kLimitY, first, first + 1, kLimitRed, kXlXYScatterLines);
-    AddSeries(chart, u"Upper limit", kLimitX, kLimitY, first + 2, first + 3, kLimitRed, kXlXYScatterLines);
+    if (!m_batch.m_bUseLimit)
+        return;
+    AddSeries(chart, u"Lower limit", kLimitX, kLimitY, first, first + 1, kLimitRed,
+              kXlXYScatterLines);
+    AddSeries(chart, u"Upper limit", kLimitX, kLimitY, first + 2, first + 3, kLimitRed,
+              kXlXYScatterLines);
 }
 
 }  // namespace

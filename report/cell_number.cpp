@@ -17,7 +17,8 @@ bool IsDigit(char16_t c) {
 
 std::size_t DigitRun(std::u16string_view text, std::size_t from) {
     std::size_t end = from;
-    while (end < text.size() && IsDigit(text[end])) ++end;
+    while (end < text.size() && IsDigit(text[end]))
+        ++end;
     return end - from;
 }
 
@@ -29,30 +30,39 @@ std::string Narrow(std::u16string_view text) {
 // [-]digits[.digits][%], no leading zero before another digit.
 std::optional<STCellNumber> DecimalNumberOf(std::u16string_view text) {
     const bool percent = !text.empty() && text.back() == u'%';
-    if (percent) text.remove_suffix(1);
+    if (percent)
+        text.remove_suffix(1);
     const bool negative = !text.empty() && text.front() == u'-';
     const std::size_t start = negative ? 1 : 0;
     const std::size_t whole = DigitRun(text, start);
-    if (whole == 0 || (whole > 1 && text[start] == u'0')) return std::nullopt;
+    if (whole == 0 || (whole > 1 && text[start] == u'0'))
+        return std::nullopt;
     std::size_t decimals = 0;
     const std::size_t point = start + whole;
     if (point < text.size()) {
-        if (text[point] != u'.') return std::nullopt;
+        if (text[point] != u'.')
+            return std::nullopt;
         decimals = DigitRun(text, point + 1);
-        if (decimals == 0 || point + 1 + decimals != text.size()) return std::nullopt;
+        if (decimals == 0 || point + 1 + decimals != text.size())
+            return std::nullopt;
     }
-    if (whole + decimals > kMaxDigits) return std::nullopt;
+    if (whole + decimals > kMaxDigits)
+        return std::nullopt;
 
     const std::string narrow = Narrow(text);
     double value = 0;
     const auto [end, error] = std::from_chars(narrow.data(), narrow.data() + narrow.size(), value);
-    if (error != std::errc() || end != narrow.data() + narrow.size()) return std::nullopt;
+    if (error != std::errc() || end != narrow.data() + narrow.size())
+        return std::nullopt;
     // A negative zero would show without its sign.
-    if (negative && value == 0) return std::nullopt;
+    if (negative && value == 0)
+        return std::nullopt;
 
     std::string format = "0";
-    if (decimals > 0) format += "." + std::string(decimals, '0');
-    if (percent) format += "%";
+    if (decimals > 0)
+        format += "." + std::string(decimals, '0');
+    if (percent)
+        format += "%";
     return STCellNumber{percent ? value / 100 : value, format};
 }
 
@@ -74,31 +84,39 @@ long long DaysFromCivil(int year, int month, int day) {
 
 int NumberAt(std::u16string_view text, std::size_t from, std::size_t count) {
     int value = 0;
-    for (std::size_t at = from; at < from + count; ++at) value = value * 10 + (text[at] - u'0');
+    for (std::size_t at = from; at < from + count; ++at)
+        value = value * 10 + (text[at] - u'0');
     return value;
 }
 
 // "YYYY-MM-DD" exactly.
 std::optional<STCellNumber> DateOf(std::u16string_view text) {
-    if (text.size() != 10 || text[4] != u'-' || text[7] != u'-') return std::nullopt;
-    if (DigitRun(text, 0) != 4 || DigitRun(text, 5) != 2 || DigitRun(text, 8) != 2) return std::nullopt;
+    if (text.size() != 10 || text[4] != u'-' || text[7] != u'-')
+        return std::nullopt;
+    if (DigitRun(text, 0) != 4 || DigitRun(text, 5) != 2 || DigitRun(text, 8) != 2)
+        return std::nullopt;
     const std::optional<double> serial =
         SerialDateOf(NumberAt(text, 0, 4), NumberAt(text, 5, 2), NumberAt(text, 8, 2));
-    if (!serial) return std::nullopt;
+    if (!serial)
+        return std::nullopt;
     return STCellNumber{*serial, "yyyy-mm-dd"};
 }
 
 }  // namespace
 
 std::optional<double> SerialDateOf(int year, int month, int day) {
-    if (year < kFirstSerialYear || year > kLastSerialYear || month < 1 || month > 12) return std::nullopt;
-    if (day < 1 || day > DaysInMonth(year, month)) return std::nullopt;
-    if (year == kFirstSerialYear && month < 3) return std::nullopt;
+    if (year < kFirstSerialYear || year > kLastSerialYear || month < 1 || month > 12)
+        return std::nullopt;
+    if (day < 1 || day > DaysInMonth(year, month))
+        return std::nullopt;
+    if (year == kFirstSerialYear && month < 3)
+        return std::nullopt;
     constexpr long long kSerialZero = -25569;  // 1899-12-30 from 1970-01-01
     return static_cast<double>(DaysFromCivil(year, month, day) - kSerialZero);
 }
 
 std::optional<STCellNumber> CellNumberOf(std::u16string_view text) {
-    if (std::optional<STCellNumber> date = DateOf(text)) return date;
+    if (std::optional<STCellNumber> date = DateOf(text))
+        return date;
     return DecimalNumberOf(text);
 }

@@ -87,6 +87,8 @@ struct STChart {
     // Distance between the value axis' gridlines; none to let the
     // spreadsheet choose.
     std::optional<double> m_oValueMajorUnit;
+    // What new series start with.
+    bool m_bMarkers = true;
     std::vector<STChartSeries> m_series;
     double m_dLeft = 0;
     double m_dTop = 0;

@@ -245,6 +245,7 @@ TEST_F(Sheet, ChartSeriesTakeCellsOfTheirOwnSheetOnly) {
     series->PutValues(m_sheet->GetRange("B1", "B4"));
     series->PutChartType(kXlXYScatterLines);
     series->PutLineColor(0x0000FF);
+    chart->GetSeriesCollection()->NewSeries();  // takes the chart's type, not the last series' one
 
     ASSERT_EQ(Data().m_charts.size(), 1u);
     const STChart& stored = Data().m_charts.front();
@@ -252,7 +253,8 @@ TEST_F(Sheet, ChartSeriesTakeCellsOfTheirOwnSheetOnly) {
     EXPECT_EQ(stored.m_dHeight, 200);
     EXPECT_EQ(stored.m_strTitle, u"Item averages");
     EXPECT_EQ(stored.m_strValueTitle, u"Items");
-    ASSERT_EQ(stored.m_series.size(), 1u);
+    ASSERT_EQ(stored.m_series.size(), 2u);
+    EXPECT_FALSE(stored.m_series[1].m_bMarkers);
     EXPECT_EQ(stored.m_series[0].m_oXValues, (STCellRect{1, 1, 4, 1}));
     EXPECT_EQ(stored.m_series[0].m_oValues, (STCellRect{1, 2, 4, 2}));
     EXPECT_TRUE(stored.m_series[0].m_bMarkers);

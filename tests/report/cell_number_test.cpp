@@ -1,8 +1,8 @@
 // Which cell texts become numbers, and with a format that shows the text.
 #include <gtest/gtest.h>
 
-#include "report/cell_number.h"
 #include "common/utf.h"
+#include "report/cell_number.h"
 
 namespace {
 
@@ -25,8 +25,10 @@ TEST_P(ReadsAsNumber, WithAFormatShowingTheText) {
 INSTANTIATE_TEST_SUITE_P(CellNumber, ReadsAsNumber,
                          testing::Values(NumberCase{"448.0", 448, "0.0"}, NumberCase{"12", 12, "0"},
                                          NumberCase{"0", 0, "0"}, NumberCase{"0.05", 0.05, "0.00"},
-                                         NumberCase{"-3.25", -3.25, "0.00"}, NumberCase{"1.0%", 0.01, "0.0%"},
-                                         NumberCase{"12.5%", 0.125, "0.0%"}, NumberCase{"100%", 1, "0%"},
+                                         NumberCase{"-3.25", -3.25, "0.00"},
+                                         NumberCase{"1.0%", 0.01, "0.0%"},
+                                         NumberCase{"12.5%", 0.125, "0.0%"},
+                                         NumberCase{"100%", 1, "0%"},
                                          NumberCase{"123456789012345", 123456789012345.0, "0"},
                                          NumberCase{"2016-05-04", 42494, "yyyy-mm-dd"},
                                          NumberCase{"1900-03-01", 61, "yyyy-mm-dd"},
@@ -39,11 +41,13 @@ TEST_P(StaysText, WhenNoFormatWouldShowItAgain) {
     EXPECT_FALSE(CellNumberOf(Utf8ToUtf16(GetParam())).has_value()) << GetParam();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    CellNumber, StaysText,
-    testing::Values("", "007", "00", "1e5", " 12", "12 ", "12.", ".5", "+5", "1,5", "1.000,5", "NaN", "inf",
-                    "-", "-.5", "%", "5%%", "-0", "-0.0", "0x1A", "448.0 HL", "P01", "1234567890123456",
-                    "12345678901234.56", "2016-5-04", "2016-05-04 10:21", "2015-02-29", "2016-13-01",
-                    "2016-00-10", "1900-02-28", "1899-12-31", "\xEF\xBC\x91\xEF\xBC\x92" /* full-width 12 */));
+INSTANTIATE_TEST_SUITE_P(CellNumber, StaysText,
+                         testing::Values("", "007", "00", "1e5", " 12", "12 ", "12.", ".5", "+5",
+                                         "1,5", "1.000,5", "NaN", "inf", "-", "-.5", "%", "5%%",
+                                         "-0", "-0.0", "0x1A", "448.0 HL", "P01",
+                                         "1234567890123456", "12345678901234.56", "2016-5-04",
+                                         "2016-05-04 10:21", "2015-02-29", "2016-13-01",
+                                         "2016-00-10", "1900-02-28", "1899-12-31",
+                                         "\xEF\xBC\x91\xEF\xBC\x92" /* full-width 12 */));
 
 }  // namespace

@@ -11,8 +11,9 @@
 namespace {
 
 std::int64_t Total(const std::vector<STHistogramBin>& bins) {
-    return std::accumulate(bins.begin(), bins.end(), std::int64_t{0},
-                           [](std::int64_t sum, const STHistogramBin& bin) { return sum + bin.m_nCount; });
+    return std::accumulate(
+        bins.begin(), bins.end(), std::int64_t{0},
+        [](std::int64_t sum, const STHistogramBin& bin) { return sum + bin.m_nCount; });
 }
 
 bool IsWholeTenth(double edge) {
@@ -45,7 +46,8 @@ TEST(Histogram, OneValueOrNoneAndTheCapOnBins) {
     EXPECT_EQ(single[0].m_nCount, 2);
 
     std::vector<double> many;
-    for (int at = 0; at < 600000; ++at) many.push_back(400 + at * 0.0001);  // Sturges would say 21
+    for (int at = 0; at < 600000; ++at)
+        many.push_back(400 + at * 0.0001);  // Sturges would say 21
     const auto capped = HistogramOf(many);
     EXPECT_EQ(capped.size(), 20u);
     EXPECT_EQ(Total(capped), 600000);
