@@ -490,3 +490,15 @@ TEST_F(FillWorkbookTest, MixedScalesUnusedLimitsAndNoValuesShowOnTheCapabilitySh
     ExpectCell(CapabilitySheet(), "A14", u"no values take part", kXlLeft);
     EXPECT_TRUE(CapabilitySheet().m_charts.empty());
 }
+
+TEST_F(FillWorkbookTest, TheChartsGridlinesStepByWholeItems) {
+    const std::pair<std::size_t, double> cases[] = {{3, 1.0}, {25, 5.0}, {120, 20.0}};
+    for (const auto& [items, step] : cases) {
+        std::vector<STItemTexts> texts(items, STItemTexts{u"P", u"HL", u"D", u"", u"", 450.0});
+        const auto batch = MakeBatch(kTestMethodLeeb, texts);  // one bin holds them all
+        m_files.m_strWorkbook = Utf8ToUtf16(PathOf("report-" + std::to_string(items) + ".xlsx"));
+        Fill(*batch);
+        ASSERT_EQ(CapabilitySheet().m_charts.size(), 1u);
+        EXPECT_EQ(CapabilitySheet().m_charts.front().m_oValueMajorUnit, step) << items;
+    }
+}
