@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 #include <mutex>
+#include <string>
 
 #include "common/text.h"
 #include "common/utf.h"
@@ -97,9 +98,14 @@ void CRange::PutHorizontalAlignment(std::int32_t alignment) {
 
 void CRange::PutValue2(std::u16string_view text) {
     RequireChangeable(m_cells);
-    for (std::int32_t row = m_cells.m_nTop; row <= m_cells.m_nBottom; ++row)
-        for (std::int32_t column = m_cells.m_nLeft; column <= m_cells.m_nRight; ++column)
-            m_pSheet->CellAt(row, column).m_strText = text;
+    const std::optional<STCellNumber> number = CellNumberOf(text);
+    for (std::int32_t row = m_cells.m_nTop; row <= m_cells.m_nBottom; ++row) {
+        for (std::int32_t column = m_cells.m_nLeft; column <= m_cells.m_nRight; ++column) {
+            STCell& cell = m_pSheet->CellAt(row, column);
+            cell.m_strText = text;
+            cell.m_oNumber = number;
+        }
+    }
 }
 
 CCharactersPtr CRange::GetCharacters() {
@@ -186,7 +192,178 @@ void CShapes::AddPicture(std::u16string_view fileName, std::int32_t linkToFile, 
                                              top, width, height});
 }
 
-CWorksheet::CWorksheet(std::shared_ptr<STWorksheet> sheet) : m_pSheet(std::move(sheet)) {}
+// --- charts
+
+CSeries::CSeries(std::shared_ptr<STWorksheet> sheet, std::size_t chart, std::size_t series)
+    : m_pSheet(std::move(sheet)), m_nChart(chart), m_nSeries(series) {}
+
+STChartSeries& CSeries::Series() const {
+    return m_pSheet->m_charts.at(m_nChart).m_series.at(m_nSeries);
+}
+
+STCellRect CSeries::CellsOf(const CRangePtr& cells) const {
+    const CRange& range = *cells;
+    if (range.m_pSheet != m_pSheet) RaiseBadArgument("a chart shows cells of its own sheet only");
+    return range.m_cells;
+}
+
+void CSeries::PutName(std::u16string_view name) {
+    Series().m_strName = name;
+}
+
+void CSeries::PutXValues(const CRangePtr& cells) {
+    Series().m_oXValues = CellsOf(cells);
+}
+
+void CSeries::PutValues(const CRangePtr& cells) {
+    Series().m_oValues = CellsOf(cells);
+}
+
+void CSeries::PutChartType(std::int32_t type) {
+    if (type != kXlXYScatterLines && type != kXlXYScatterLinesNoMarkers)
+        RaiseBadArgument("only scatter charts of straight lines");
+    Series().m_bMarkers = type == kXlXYScatterLines;
+}
+
+void CSeries::PutLineColor(std::int32_t color) {
+    if (color < 0 || color > 0xFFFFFF) RaiseBadArgument("colour out of range");
+    Series().m_oColor = static_cast<std::uint32_t>(color);
+}
+
+CSeriesCollection::CSeriesCollection(std::shared_ptr<STWorksheet> sheet, std::size_t chart)
+    : m_pSheet(std::move(sheet)), m_nChart(chart) {}
+
+CSeriesPtr CSeriesCollection::NewSeries() {
+    STChart& chart = m_pSheet->m_charts.at(m_nChart);
+    chart.m_series.push_back(STChartSeries{});
+    chart.m_series.back().m_bMarkers = chart.m_bMarkers;
+    return CSeriesPtr(std::make_shared<CSeries>(m_pSheet, m_nChart, chart.m_series.size() - 1));
+}
+
+CChart::CChart(std::shared_ptr<STWorksheet> sheet, std::size_t chart) : m_pSheet(std::move(sheet)), m_nChart(chart) {}
+
+STChart& CChart::Chart() const {
+    return m_pSheet->m_charts.at(m_nChart);
+}
+
+void CChart::PutChartType(std::int32_t type) {
+    if (type != kXlXYScatterLines && type != kXlXYScatterLinesNoMarkers)
+        RaiseBadArgument("only scatter charts of straight lines");
+    STChart& chart = Chart();
+    chart.m_bMarkers = type == kXlXYScatterLines;
+    for (STChartSeries& series : chart.m_series) series.m_bMarkers = chart.m_bMarkers;
+}
+
+void CChart::PutTitle(std::u16string_view title) {
+    Chart().m_strTitle = title;
+}
+
+void CChart::PutAxisTitle(std::int32_t axisType, std::u16string_view title) {
+    if (axisType == kXlCategory) {
+        Chart().m_strCategoryTitle = title;
+    } else if (axisType == kXlValue) {
+        Chart().m_strValueTitle = title;
+    } else {
+        RaiseBadArgument("unknown axis");
+    }
+}
+
+void CChart::PutValueAxisMajorUnit(double unit) {
+    if (!(std::isfinite(unit) && unit > 0)) RaiseBadArgument("major unit out of range");
+    Chart().m_oValueMajorUnit = unit;
+}
+
+CSeriesCollectionPtr CChart::GetSeriesCollection() {
+    return CSeriesCollectionPtr(std::make_shared<CSeriesCollection>(m_pSheet, m_nChart));
+}
+
+CChartPtr CChartObject::GetChart() {
+    return CChartPtr(std::make_shared<CChart>(m_pSheet, m_nChart));
+}
+
+CChartObjectPtr CChartObjects::Add(double left, double top, double width, double height) {
+    const bool placeIsSound = std::isfinite(left) && std::isfinite(top) && left >= 0 && top >= 0 &&
+                              std::isfinite(width) && std::isfinite(height) && width > 0 && height > 0;
+    if (!placeIsSound) RaiseBadArgument("chart place out of range");
+    STChart chart;
+    chart.m_dLeft = left;
+    chart.m_dTop = top;
+    chart.m_dWidth = width;
+    chart.m_dHeight = height;
+    m_pSheet->m_charts.push_back(std::move(chart));
+    return CChartObjectPtr(std::make_shared<CChartObject>(m_pSheet, m_pSheet->m_charts.size() - 1));
+}
+
+// --- worksheets
+
+namespace {
+
+constexpr std::size_t kMaxSheetName = 31;
+
+bool IsSheetNameCharacter(char16_t c) {
+    return std::u16string_view(u"[]:*?/\\").find(c) == std::u16string_view::npos;
+}
+
+bool SameSheetName(std::u16string a, std::u16string b) {
+    return StringToLower(a) == StringToLower(b);
+}
+
+bool IsNameTaken(const STWorkbook& book, const STWorksheet& renamed, std::u16string_view name) {
+    return std::any_of(book.m_sheets.begin(), book.m_sheets.end(), [&](const STSheet& sheet) {
+        return sheet.m_pWorksheet && sheet.m_pWorksheet.get() != &renamed &&
+               SameSheetName(sheet.m_pWorksheet->m_strName, std::u16string(name));
+    });
+}
+
+}  // namespace
+
+CWorksheet::CWorksheet(std::shared_ptr<STWorksheet> sheet, std::shared_ptr<STWorkbook> book)
+    : m_pSheet(std::move(sheet)), m_pBook(std::move(book)) {}
+
+CChartObjectsPtr CWorksheet::GetChartObjects() {
+    return CChartObjectsPtr(std::make_shared<CChartObjects>(m_pSheet));
+}
+
+void CWorksheet::PutName(std::u16string_view name) {
+    if (name.empty() || name.size() > kMaxSheetName ||
+        !std::all_of(name.begin(), name.end(), IsSheetNameCharacter))
+        RaiseBadArgument("not a sheet name");
+    if (m_pBook && IsNameTaken(*m_pBook, *m_pSheet, name)) RaiseBadArgument("another sheet has that name");
+    m_pSheet->m_strName = name;
+}
+
+void CWorksheet::Activate() {
+    if (!m_pBook) throw CAutomationError(kEPointer, "the worksheet has no workbook");
+    const auto found = std::find_if(m_pBook->m_sheets.begin(), m_pBook->m_sheets.end(),
+                                    [this](const STSheet& sheet) { return sheet.m_pWorksheet == m_pSheet; });
+    if (found == m_pBook->m_sheets.end()) RaiseBadArgument("the worksheet left its workbook");
+    m_pBook->m_nActiveSheet = static_cast<std::size_t>(found - m_pBook->m_sheets.begin());
+}
+
+CWorksheetPtr CWorksheets::Add() {
+    auto sheet = std::make_shared<STWorksheet>();
+    for (std::size_t number = m_pBook->m_sheets.size() + 1; IsNameTaken(*m_pBook, *sheet, sheet->m_strName); ++number)
+        sheet->m_strName = u"Sheet" + Utf8ToUtf16(std::to_string(number));
+    m_pBook->m_sheets.push_back(STSheet{ESheetKind::kWorksheet, sheet});
+    m_pBook->m_nActiveSheet = m_pBook->m_sheets.size() - 1;
+    return CWorksheetPtr(std::make_shared<CWorksheet>(std::move(sheet), m_pBook));
+}
+
+CWorksheetPtr CWorksheets::GetItem(std::int32_t index) {
+    if (index < 1 || index > GetCount()) RaiseBadArgument("no worksheet of that index");
+    std::int32_t counted = 0;
+    for (const STSheet& sheet : m_pBook->m_sheets) {
+        if (sheet.m_eKind == ESheetKind::kWorksheet && sheet.m_pWorksheet && ++counted == index)
+            return CWorksheetPtr(std::make_shared<CWorksheet>(sheet.m_pWorksheet, m_pBook));
+    }
+    RaiseBadArgument("no worksheet of that index");
+}
+
+std::int32_t CWorksheets::GetCount() const {
+    return static_cast<std::int32_t>(std::count_if(m_pBook->m_sheets.begin(), m_pBook->m_sheets.end(), [](const STSheet& sheet) {
+        return sheet.m_eKind == ESheetKind::kWorksheet && sheet.m_pWorksheet;
+    }));
+}
 
 CRangePtr CWorksheet::GetRange(std::string_view cell1, std::optional<std::string_view> cell2) {
     std::optional<STCellRect> cells = ParseRangeAddress(cell1);
@@ -212,7 +389,7 @@ AutomationCode QueryWorksheet(const CSheetPtr& sheet, CWorksheetPtr& worksheet) 
         worksheet.Release();
         return kENoInterface;
     }
-    worksheet = CWorksheetPtr(std::make_shared<CWorksheet>(held.m_pWorksheet));
+    worksheet = CWorksheetPtr(std::make_shared<CWorksheet>(held.m_pWorksheet, sheet->Book()));
     return 0;
 }
 
@@ -234,6 +411,10 @@ void CWorkbook::SaveAs(const std::u16string& fileName, ESaveConflict conflict) {
         }
     }
     m_strFullName = fileName;
+}
+
+CWorksheetsPtr CWorkbook::GetWorksheets() {
+    return CWorksheetsPtr(std::make_shared<CWorksheets>(m_pBook));
 }
 
 CWorkbookPtr CWorkbooks::Add(std::int32_t workbookTemplate) {
@@ -266,8 +447,8 @@ CWorkbooksPtr CApplication::GetWorkbooks() {
 
 CSheetPtr CApplication::GetActiveSheet() {
     if (m_workbooks.empty()) throw CAutomationError(kEPointer, "no workbook is open");
-    const STWorkbook& book = m_workbooks.back()->Book();
-    return CSheetPtr(std::make_shared<CSheet>(book.m_sheets.at(book.m_nActiveSheet)));
+    const std::shared_ptr<STWorkbook>& book = m_workbooks.back()->m_pBook;
+    return CSheetPtr(std::make_shared<CSheet>(book->m_sheets.at(book->m_nActiveSheet), book));
 }
 
 STSpreadsheetSetup InstallSpreadsheetSetup(STSpreadsheetSetup setup) {

@@ -43,6 +43,12 @@ inline constexpr std::int32_t kXlWBATChart = -4109;
 inline constexpr std::int32_t kXlContinuous = 1;
 inline constexpr std::int32_t kXlThin = 2;
 inline constexpr std::int32_t kXlColorIndexAutomatic = -4105;
+// Chart.ChartType and Series.ChartType: scatter charts of straight lines.
+inline constexpr std::int32_t kXlXYScatterLines = 74;
+inline constexpr std::int32_t kXlXYScatterLinesNoMarkers = 75;
+// Chart.Axes' types.
+inline constexpr std::int32_t kXlCategory = 1;
+inline constexpr std::int32_t kXlValue = 2;
 // Shapes.AddPicture's link and save flags.
 inline constexpr std::int32_t kMsoFalse = 0;
 inline constexpr std::int32_t kMsoTrue = 1;
@@ -85,6 +91,8 @@ public:
 
     // kXlCenter, kXlLeft, kXlRight or kXlGeneral.
     void PutHorizontalAlignment(std::int32_t alignment);
+    // A text that reads as a number, a percentage or a date is stored as
+    // that number with a format showing the text (see CellNumberOf).
     void PutValue2(std::u16string_view text);
     CCharactersPtr GetCharacters();
     CFontPtr GetFont();
@@ -104,6 +112,8 @@ public:
 
 
 private:
+    friend class CSeries;
+
     bool IsEntireColumns() const;
 
     std::shared_ptr<STWorksheet> m_pSheet;
@@ -123,28 +133,131 @@ private:
 };
 using CShapesPtr = CInterfacePtr<CShapes>;
 
+// One series of an embedded chart, reached by its place in the chart.
+class CSeries {
+public:
+    CSeries(std::shared_ptr<STWorksheet> sheet, std::size_t chart, std::size_t series);
+    void PutName(std::u16string_view name);
+    // Cells of the chart's own worksheet; cells of another sheet raise.
+    void PutXValues(const CRangePtr& cells);
+    void PutValues(const CRangePtr& cells);
+    // kXlXYScatterLines or kXlXYScatterLinesNoMarkers.
+    void PutChartType(std::int32_t type);
+    // Format.Line.ForeColor.RGB, 0x00BBGGRR.
+    void PutLineColor(std::int32_t color);
+
+private:
+    STChartSeries& Series() const;
+    STCellRect CellsOf(const CRangePtr& cells) const;
+
+    std::shared_ptr<STWorksheet> m_pSheet;
+    std::size_t m_nChart;
+    std::size_t m_nSeries;
+};
+using CSeriesPtr = CInterfacePtr<CSeries>;
+
+class CSeriesCollection {
+public:
+    CSeriesCollection(std::shared_ptr<STWorksheet> sheet, std::size_t chart);
+    CSeriesPtr NewSeries();
+
+private:
+    std::shared_ptr<STWorksheet> m_pSheet;
+    std::size_t m_nChart;
+};
+using CSeriesCollectionPtr = CInterfacePtr<CSeriesCollection>;
+
+// An embedded chart; only scatter charts of straight lines are drawn.
+class CChart {
+public:
+    CChart(std::shared_ptr<STWorksheet> sheet, std::size_t chart);
+    void PutChartType(std::int32_t type);
+    // ChartTitle.Text, with HasTitle set.
+    void PutTitle(std::u16string_view title);
+    // Axes(type).AxisTitle.Text for kXlCategory or kXlValue.
+    void PutAxisTitle(std::int32_t axisType, std::u16string_view title);
+    // Axes(kXlValue).MajorUnit; positive.
+    void PutValueAxisMajorUnit(double unit);
+    CSeriesCollectionPtr GetSeriesCollection();
+
+private:
+    STChart& Chart() const;
+
+    std::shared_ptr<STWorksheet> m_pSheet;
+    std::size_t m_nChart;
+};
+using CChartPtr = CInterfacePtr<CChart>;
+
+class CChartObject {
+public:
+    CChartObject(std::shared_ptr<STWorksheet> sheet, std::size_t chart) : m_pSheet(std::move(sheet)), m_nChart(chart) {}
+    CChartPtr GetChart();
+
+private:
+    std::shared_ptr<STWorksheet> m_pSheet;
+    std::size_t m_nChart;
+};
+using CChartObjectPtr = CInterfacePtr<CChartObject>;
+
+class CChartObjects {
+public:
+    explicit CChartObjects(std::shared_ptr<STWorksheet> sheet) : m_pSheet(std::move(sheet)) {}
+    // An empty chart at the place given in points.
+    CChartObjectPtr Add(double left, double top, double width, double height);
+
+private:
+    std::shared_ptr<STWorksheet> m_pSheet;
+};
+using CChartObjectsPtr = CInterfacePtr<CChartObjects>;
+
 class CWorksheet {
 public:
-    explicit CWorksheet(std::shared_ptr<STWorksheet> sheet);
+    // A worksheet handed out without its workbook cannot be activated.
+    explicit CWorksheet(std::shared_ptr<STWorksheet> sheet, std::shared_ptr<STWorkbook> book = nullptr);
     // One cell ("B7"), a rectangle ("B7:D9"), or the rectangle spanned by
     // both arguments.
     CRangePtr GetRange(std::string_view cell1, std::optional<std::string_view> cell2 = std::nullopt);
     CRangePtr GetCells();
     CShapesPtr GetShapes();
+    CChartObjectsPtr GetChartObjects();
+    // At most 31 characters, none of []:*?/\, and no other sheet's name
+    // in any letter case.
+    void PutName(std::u16string_view name);
+    // Makes it the workbook's active sheet.
+    void Activate();
 
 private:
     std::shared_ptr<STWorksheet> m_pSheet;
+    std::shared_ptr<STWorkbook> m_pBook;
 };
 using CWorksheetPtr = CInterfacePtr<CWorksheet>;
+
+// The worksheets of a workbook, counted from 1 as the application counts.
+class CWorksheets {
+public:
+    explicit CWorksheets(std::shared_ptr<STWorkbook> book) : m_pBook(std::move(book)) {}
+    // A new worksheet after the last sheet, as Add(After:=Sheets(Count))
+    // places it; it becomes the active sheet.
+    CWorksheetPtr Add();
+    CWorksheetPtr GetItem(std::int32_t index);
+    std::int32_t GetCount() const;
+
+private:
+    std::shared_ptr<STWorkbook> m_pBook;
+};
+using CWorksheetsPtr = CInterfacePtr<CWorksheets>;
 
 // A sheet as the application hands it out: a worksheet or a chart sheet.
 class CSheet {
 public:
-    explicit CSheet(STSheet sheet) : m_sheet(std::move(sheet)) {}
+    explicit CSheet(STSheet sheet, std::shared_ptr<STWorkbook> book = nullptr)
+        : m_sheet(std::move(sheet)), m_pBook(std::move(book)) {}
     const STSheet& Sheet() const { return m_sheet; }
+    const std::shared_ptr<STWorkbook>& Book() const { return m_pBook; }
 
 private:
     STSheet m_sheet;
+    std::shared_ptr<STWorkbook> m_pBook;
 };
 using CSheetPtr = CInterfacePtr<CSheet>;
 
@@ -167,6 +280,7 @@ public:
     void SaveAs(const std::u16string& fileName, ESaveConflict conflict = ESaveConflict::kReplace);
 
     const STWorkbook& Book() const { return *m_pBook; }
+    CWorksheetsPtr GetWorksheets();
     // The file last saved to; empty while unsaved.
     const std::u16string& FullName() const { return m_strFullName; }
 

@@ -6,10 +6,12 @@
 
 #include "common/number_text.h"
 #include "common/time_text.h"
+#include "instrument/capability.h"
 #include "instrument/direction_label.h"
 #include "instrument/record_keys.h"
 #include "persistence/setting.h"
 #include "report/automation.h"
+#include "report/capability_sheet.h"
 #include "report/cell_ops.h"
 
 namespace {
@@ -177,6 +179,13 @@ void CReportSheet::WriteSummary() {
     Put(values, "C", DoubleToText(m_batch.m_dMin), kXlCenter);
     Put(values, "D", DoubleToText(m_batch.m_dMax), kXlCenter);
     Put(values, "E", DoubleToText(m_batch.m_dStandardDeviation), kXlCenter);
+    // Statistics over items of several scales mix units; only such a batch
+    // says so, every other report keeps these cells empty.
+    const std::u16string mixed = MixedScalesText(ComputeCapability(m_batch));
+    if (!mixed.empty()) {
+        Merge(values, "F", "I");
+        Put(values, "F", mixed, kXlCenter);
+    }
     Merge(LastRow(), "A", "I");
 }
 
@@ -232,6 +241,11 @@ EFillResult FillWorkbook(const STLedgermill& batch, const STReportFiles& files, 
         sheet.FitColumns();
         sheet.InsertPicture(files.m_strBitmap);
         sheet.DrawBorders();
+
+        // The capability sheet follows; the report opens on the first one.
+        CWorksheetsPtr worksheets = workbook->GetWorksheets();
+        WriteCapabilitySheet(worksheets->Add(), batch);
+        worksheets->GetItem(1)->Activate();
 
         workbook->SaveAs(files.m_strWorkbook, ESaveConflict::kRefuse);
         application->PutVisible(true);

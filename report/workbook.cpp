@@ -38,8 +38,10 @@ void STWorksheet::Merge(STCellRect rect) {
     for (auto it = m_cells.lower_bound({rect.m_nTop, rect.m_nLeft});
          it != m_cells.end() && it->first.first <= rect.m_nBottom; ++it) {
         const auto [row, column] = it->first;
-        if (rect.Contains(row, column) && !(row == rect.m_nTop && column == rect.m_nLeft))
+        if (rect.Contains(row, column) && !(row == rect.m_nTop && column == rect.m_nLeft)) {
             it->second.m_strText.clear();
+            it->second.m_oNumber.reset();
+        }
     }
     m_merges.emplace(std::pair{rect.m_nTop, rect.m_nLeft}, rect);
     m_nTallestMerge = std::max(m_nTallestMerge, rect.m_nBottom - rect.m_nTop + 1);

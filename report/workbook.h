@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "report/cell_address.h"
+#include "report/cell_number.h"
 
 // Horizontal alignments by the spreadsheet's own constants.
 inline constexpr std::int32_t kXlGeneral = 1;
@@ -46,10 +47,14 @@ struct STCellBorders {
 };
 
 struct STCell {
+    // The text as written and shown.
     std::u16string m_strText;
     STCellFont m_font;
     std::int32_t m_nAlignment = kXlGeneral;
     STCellBorders m_borders;
+    // A text that reads as a number is stored as that number too, with the
+    // format that shows the text.
+    std::optional<STCellNumber> m_oNumber;
 };
 
 // An embedded picture, placed in points from the sheet's top left corner.
@@ -63,6 +68,34 @@ struct STPicture {
     float m_fHeight = 0;
 };
 
+// A series of a scatter chart: x and y values from cells of the chart's own
+// worksheet, joined by straight lines.
+struct STChartSeries {
+    std::u16string m_strName;
+    std::optional<STCellRect> m_oXValues;
+    std::optional<STCellRect> m_oValues;
+    // 0x00BBGGRR; none for the automatic colour.
+    std::optional<std::uint32_t> m_oColor;
+    bool m_bMarkers = false;
+};
+
+// An embedded chart, placed in points like a picture.
+struct STChart {
+    std::u16string m_strTitle;
+    std::u16string m_strCategoryTitle;
+    std::u16string m_strValueTitle;
+    // Distance between the value axis' gridlines; none to let the
+    // spreadsheet choose.
+    std::optional<double> m_oValueMajorUnit;
+    // What new series start with.
+    bool m_bMarkers = true;
+    std::vector<STChartSeries> m_series;
+    double m_dLeft = 0;
+    double m_dTop = 0;
+    double m_dWidth = 0;
+    double m_dHeight = 0;
+};
+
 struct STWorksheet {
     std::u16string m_strName = u"Sheet1";
     // Cells that were ever touched, by row then column.
@@ -74,6 +107,7 @@ struct STWorksheet {
     // Widths set by fitting; the others are kDefaultColumnPixels.
     std::map<std::int32_t, std::int32_t> m_columnPixels;
     std::vector<STPicture> m_pictures;
+    std::vector<STChart> m_charts;
 
     STCell& CellAt(std::int32_t row, std::int32_t column);
     const STCell* FindCell(std::int32_t row, std::int32_t column) const;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <iterator>
 #include <limits>
 #include <map>
@@ -115,6 +116,8 @@ struct STFormatKey {
     std::int32_t m_nAlignment = kXlGeneral;
     // Left, top, right, bottom as bits 0 to 3.
     std::uint8_t m_nBorders = 0;
+    // Empty for a text cell: General.
+    std::string m_strNumberFormat;
 
     auto operator<=>(const STFormatKey&) const = default;
 };
@@ -130,7 +133,8 @@ std::uint8_t BorderBits(const STCellBorders& borders) {
 
 STFormatKey KeyOf(const STCell& cell) {
     return {cell.m_font.m_strName, FontSize(cell.m_font.m_dSize), cell.m_font.m_oColor,
-            cell.m_nAlignment, BorderBits(cell.m_borders)};
+            cell.m_nAlignment, BorderBits(cell.m_borders),
+            cell.m_oNumber ? cell.m_oNumber->m_strFormat : std::string()};
 }
 
 // 0x00BBGGRR as libxlsxwriter's 0xRRGGBB, where 0 would mean "no colour".
@@ -204,6 +208,9 @@ private:
                 format_set_align(format, *alignment);
             }
             SetBorders(format, key.m_nBorders);
+            if (!key.m_strNumberFormat.empty()) {
+                format_set_num_format(format, key.m_strNumberFormat.c_str());
+            }
         }
         return format;
     }
@@ -228,6 +235,10 @@ lxw_error WriteCell(lxw_worksheet* sheet, std::int32_t row, std::int32_t column,
                     lxw_format* format) {
     if (cell.m_strText.empty()) {
         return worksheet_write_blank(sheet, RowIndex(row), ColumnIndex(column), format);
+    }
+    if (cell.m_oNumber) {
+        return worksheet_write_number(sheet, RowIndex(row), ColumnIndex(column),
+                                      cell.m_oNumber->m_dValue, format);
     }
     return worksheet_write_string(sheet, RowIndex(row), ColumnIndex(column),
                                   CellText(cell.m_strText).c_str(), format);
@@ -324,18 +335,26 @@ double ScaleTo(std::int64_t wanted, std::int32_t natural) {
     return scale;
 }
 
+// The cell that holds a point given in points from the sheet's top left.
+struct STAnchor {
+    STCellOffset m_column;
+    STCellOffset m_row;
+};
+
+STAnchor AnchorOf(const STWorksheet& worksheet, double left, double top) {
+    return {Locate(PointsToPixels(static_cast<float>(left)), LXW_COL_MAX,
+                   [&worksheet](std::int32_t c) { return StoredColumnPixels(worksheet, c); }),
+            Locate(PointsToPixels(static_cast<float>(top)), LXW_ROW_MAX,
+                   [&worksheet](std::int32_t r) { return worksheet.RowPixels(r); })};
+}
+
 bool InsertPicture(lxw_worksheet* sheet, const STWorksheet& worksheet, const STPicture& picture) {
     const std::int64_t width = PointsToPixels(picture.m_fWidth);
     const std::int64_t height = PointsToPixels(picture.m_fHeight);
     if (width == 0 || height == 0 || picture.m_nPixelWidth < 1 || picture.m_nPixelHeight < 1) {
         return true;  // nothing to show
     }
-    const STCellOffset column =
-        Locate(PointsToPixels(picture.m_fLeft), LXW_COL_MAX,
-               [&worksheet](std::int32_t c) { return StoredColumnPixels(worksheet, c); });
-    const STCellOffset row =
-        Locate(PointsToPixels(picture.m_fTop), LXW_ROW_MAX,
-               [&worksheet](std::int32_t r) { return worksheet.RowPixels(r); });
+    const auto [column, row] = AnchorOf(worksheet, picture.m_fLeft, picture.m_fTop);
     lxw_image_options options{};
     options.x_offset = column.m_nOffset;
     options.y_offset = row.m_nOffset;
@@ -353,17 +372,124 @@ bool InsertPictures(lxw_worksheet* sheet, const STWorksheet& worksheet) {
         [&](const STPicture& picture) { return InsertPicture(sheet, worksheet, picture); });
 }
 
+// What the workbook's parts refer to until it is closed: its formats, and
+// the texts handed to its charts.
+struct STWriteContext {
+    explicit STWriteContext(lxw_workbook* book) : m_pBook(book), m_formats(book) {}
+
+    const char* Keep(std::string text) { return m_texts.emplace_back(std::move(text)).c_str(); }
+
+    lxw_workbook* m_pBook;
+    CFormatCache m_formats;
+    std::deque<std::string> m_texts;
+};
+
+// libxlsxwriter's charts are 480 x 288 pixels before scaling.
+constexpr double kChartPixelWidth = 480;
+constexpr double kChartPixelHeight = 288;
+constexpr float kChartLineWidth = 1.5f;
+
+// "='Sheet name'!$A$1:$A$9": the quotes keep spaces and signs in a name.
+std::string RangeFormula(const std::string& sheetName, const STCellRect& cells) {
+    std::string quoted;
+    for (const char c : sheetName) quoted += c == '\'' ? std::string("''") : std::string(1, c);
+    const auto absolute = [](std::int32_t column, std::int32_t row) {
+        const std::string relative = CellAddress(column, row);
+        const std::size_t digits = relative.find_first_of("0123456789");
+        return "$" + relative.substr(0, digits) + "$" + relative.substr(digits);
+    };
+    return "='" + quoted + "'!" + absolute(cells.m_nLeft, cells.m_nTop) + ":" +
+           absolute(cells.m_nRight, cells.m_nBottom);
+}
+
+bool AddSeries(lxw_chart* chart, const STChartSeries& series, const std::string& sheetName,
+               STWriteContext& context) {
+    if (!series.m_oValues) {
+        return true;  // nothing to draw
+    }
+    const char* xValues = series.m_oXValues ? context.Keep(RangeFormula(sheetName, *series.m_oXValues)) : nullptr;
+    lxw_chart_series* added = chart_add_series(chart, xValues, context.Keep(RangeFormula(sheetName, *series.m_oValues)));
+    if (!added) {
+        return false;
+    }
+    if (!series.m_strName.empty()) {
+        chart_series_set_name(added, context.Keep(NameText(series.m_strName)));
+    }
+    lxw_chart_line line{};
+    line.width = kChartLineWidth;
+    if (series.m_oColor) {
+        line.color = RgbColor(*series.m_oColor);
+    }
+    chart_series_set_line(added, &line);
+    if (series.m_bMarkers) {
+        chart_series_set_marker_type(added, LXW_CHART_MARKER_DIAMOND);
+        lxw_chart_fill fill{};
+        fill.color = line.color;
+        chart_series_set_marker_fill(added, series.m_oColor ? &fill : nullptr);
+        chart_series_set_marker_line(added, series.m_oColor ? &line : nullptr);
+    } else {
+        chart_series_set_marker_type(added, LXW_CHART_MARKER_NONE);
+    }
+    return true;
+}
+
+bool InsertChart(lxw_worksheet* sheet, const STWorksheet& worksheet, const STChart& chart,
+                 STWriteContext& context) {
+    const std::int64_t width = PointsToPixels(static_cast<float>(chart.m_dWidth));
+    const std::int64_t height = PointsToPixels(static_cast<float>(chart.m_dHeight));
+    if (width == 0 || height == 0) {
+        return true;  // nothing to show
+    }
+    lxw_chart* added = workbook_add_chart(context.m_pBook, LXW_CHART_SCATTER_STRAIGHT_WITH_MARKERS);
+    if (!added) {
+        return false;
+    }
+    const std::string sheetName = NameText(worksheet.m_strName);
+    for (const STChartSeries& series : chart.m_series) {
+        if (!AddSeries(added, series, sheetName, context)) {
+            return false;
+        }
+    }
+    if (!chart.m_strTitle.empty()) {
+        chart_title_set_name(added, context.Keep(NameText(chart.m_strTitle)));
+    }
+    if (!chart.m_strCategoryTitle.empty()) {
+        chart_axis_set_name(added->x_axis, context.Keep(NameText(chart.m_strCategoryTitle)));
+    }
+    if (!chart.m_strValueTitle.empty()) {
+        chart_axis_set_name(added->y_axis, context.Keep(NameText(chart.m_strValueTitle)));
+    }
+    if (chart.m_oValueMajorUnit) {
+        chart_axis_set_major_unit(added->y_axis, *chart.m_oValueMajorUnit);
+    }
+    chart_legend_set_position(added, LXW_CHART_LEGEND_BOTTOM);
+    const auto [column, row] = AnchorOf(worksheet, chart.m_dLeft, chart.m_dTop);
+    lxw_chart_options options{};
+    options.x_offset = column.m_nOffset;
+    options.y_offset = row.m_nOffset;
+    options.x_scale = static_cast<double>(width) / kChartPixelWidth;
+    options.y_scale = static_cast<double>(height) / kChartPixelHeight;
+    options.object_position = LXW_OBJECT_MOVE_AND_SIZE;
+    return worksheet_insert_chart_opt(sheet, RowIndex(row.m_nIndex), ColumnIndex(column.m_nIndex), added,
+                                      &options) == LXW_NO_ERROR;
+}
+
+bool InsertCharts(lxw_worksheet* sheet, const STWorksheet& worksheet, STWriteContext& context) {
+    return std::all_of(worksheet.m_charts.begin(), worksheet.m_charts.end(),
+                       [&](const STChart& chart) { return InsertChart(sheet, worksheet, chart, context); });
+}
+
 // Sheets print one page wide, as many pages long as they need: a report's
 // nine columns are a little wider than a portrait page.
-bool WriteWorksheet(lxw_worksheet* sheet, const STWorksheet& worksheet, CFormatCache& formats) {
+bool WriteWorksheet(lxw_worksheet* sheet, const STWorksheet& worksheet, STWriteContext& context) {
     worksheet_fit_to_pages(sheet, 1, 0);
     return WriteColumnWidths(sheet, worksheet) && WriteMerges(sheet, worksheet) &&
-           WriteCells(sheet, worksheet, formats) && InsertPictures(sheet, worksheet);
+           WriteCells(sheet, worksheet, context.m_formats) && InsertPictures(sheet, worksheet) &&
+           InsertCharts(sheet, worksheet, context);
 }
 
 // Chart sheets are left out: they hold nothing the file could show.
-bool AddSheets(lxw_workbook* book, const STWorkbook& workbook) {
-    CFormatCache formats(book);
+bool AddSheets(lxw_workbook* book, const STWorkbook& workbook, STWriteContext& context) {
     for (std::size_t index = 0; index < workbook.m_sheets.size(); ++index) {
         const STSheet& sheet = workbook.m_sheets[index];
         if (sheet.m_eKind != ESheetKind::kWorksheet || !sheet.m_pWorksheet) {
@@ -371,7 +497,7 @@ bool AddSheets(lxw_workbook* book, const STWorkbook& workbook) {
         }
         lxw_worksheet* added =
             workbook_add_worksheet(book, NameText(sheet.m_pWorksheet->m_strName).c_str());
-        if (!added || !WriteWorksheet(added, *sheet.m_pWorksheet, formats)) {
+        if (!added || !WriteWorksheet(added, *sheet.m_pWorksheet, context)) {
             return false;
         }
         if (index == workbook.m_nActiveSheet) {
@@ -395,7 +521,11 @@ bool WriteWorkbookFile(const STWorkbook& workbook, const std::string& file) {
     lxw_workbook_options options{};
     options.tmpdir = scratchPath.data();
     WorkbookPtr book(workbook_new_opt(file.c_str(), &options));
-    if (!book || !AddSheets(book.get(), workbook)) {
+    if (!book) {
+        return false;
+    }
+    STWriteContext context(book.get());
+    if (!AddSheets(book.get(), workbook, context)) {
         return false;
     }
     return workbook_close(book.release()) == LXW_NO_ERROR;

@@ -194,3 +194,76 @@ TEST(ChartSheet, OffersNoWorksheetAndCellWritesOnItRaise) {
 }
 
 }  // namespace
+
+TEST_F(Sheet, Value2StoresNumberTextsAsNumbersAndMergingDropsThemWithTheText) {
+    m_sheet->GetRange("A1", "B1")->PutValue2(u"448.0");
+    m_sheet->GetRange("C1")->PutValue2(u"007");
+    for (const char* cell : {"A1", "B1"}) {
+        EXPECT_EQ(Cell(cell).m_strText, u"448.0");
+        EXPECT_EQ(Cell(cell).m_oNumber, (STCellNumber{448.0, "0.0"})) << cell;
+    }
+    EXPECT_EQ(Cell("C1").m_oNumber, std::nullopt);
+    m_sheet->GetRange("A1")->PutValue2(u"text again");
+    EXPECT_EQ(Cell("A1").m_oNumber, std::nullopt);
+
+    m_sheet->GetRange("A1", "B1")->Merge();
+    EXPECT_EQ(Cell("B1").m_strText, u"");
+    EXPECT_EQ(Cell("B1").m_oNumber, std::nullopt);
+}
+
+TEST_F(Sheet, AddedWorksheetsFollowTheLastAreNamedAndActivatedByIndex) {
+    CWorksheetsPtr sheets = m_book->GetWorksheets();
+    EXPECT_EQ(sheets->GetCount(), 1);
+    CWorksheetPtr added = sheets->Add();
+    EXPECT_EQ(sheets->GetCount(), 2);
+    EXPECT_EQ(m_book->Book().m_nActiveSheet, 1u);
+    EXPECT_EQ(m_book->Book().m_sheets[1].m_pWorksheet->m_strName, u"Sheet2");
+
+    added->PutName(u"Capability");
+    const char16_t* names[] = {u"", u"a/b", u"[x]", u"sheet1", u"x123456789012345678901234567890x"};
+    for (std::u16string_view bad : names)
+        EXPECT_EQ(CodeOf([&] { added->PutName(bad); }), kXlObjectError) << Utf16ToUtf8(bad);
+    EXPECT_EQ(m_book->Book().m_sheets[1].m_pWorksheet->m_strName, u"Capability");
+
+    sheets->GetItem(1)->Activate();
+    EXPECT_EQ(m_book->Book().m_nActiveSheet, 0u);
+    m_sheet->PutName(u"Report");  // the worksheet queried from the active sheet knows its workbook
+    m_sheet->Activate();
+    EXPECT_EQ(m_book->Book().m_sheets[0].m_pWorksheet->m_strName, u"Report");
+    EXPECT_EQ(CodeOf([&] { sheets->GetItem(3); }), kXlObjectError);
+    EXPECT_EQ(CodeOf([&] { sheets->GetItem(0); }), kXlObjectError);
+}
+
+TEST_F(Sheet, ChartSeriesTakeCellsOfTheirOwnSheetOnly) {
+    CChartPtr chart = m_sheet->GetChartObjects()->Add(10, 20, 300, 200)->GetChart();
+    chart->PutChartType(kXlXYScatterLinesNoMarkers);
+    chart->PutTitle(u"Item averages");
+    chart->PutAxisTitle(kXlValue, u"Items");
+    CSeriesPtr series = chart->GetSeriesCollection()->NewSeries();
+    series->PutName(u"Items");
+    series->PutXValues(m_sheet->GetRange("A1:A4"));
+    series->PutValues(m_sheet->GetRange("B1", "B4"));
+    series->PutChartType(kXlXYScatterLines);
+    series->PutLineColor(0x0000FF);
+    chart->GetSeriesCollection()->NewSeries();  // takes the chart's type, not the last series' one
+
+    ASSERT_EQ(Data().m_charts.size(), 1u);
+    const STChart& stored = Data().m_charts.front();
+    EXPECT_EQ(stored.m_dLeft, 10);
+    EXPECT_EQ(stored.m_dHeight, 200);
+    EXPECT_EQ(stored.m_strTitle, u"Item averages");
+    EXPECT_EQ(stored.m_strValueTitle, u"Items");
+    ASSERT_EQ(stored.m_series.size(), 2u);
+    EXPECT_FALSE(stored.m_series[1].m_bMarkers);
+    EXPECT_EQ(stored.m_series[0].m_oXValues, (STCellRect{1, 1, 4, 1}));
+    EXPECT_EQ(stored.m_series[0].m_oValues, (STCellRect{1, 2, 4, 2}));
+    EXPECT_TRUE(stored.m_series[0].m_bMarkers);
+    EXPECT_EQ(stored.m_series[0].m_oColor, 0x0000FFu);
+
+    CWorksheetPtr other = m_book->GetWorksheets()->Add();
+    EXPECT_EQ(CodeOf([&] { series->PutValues(other->GetRange("B1:B4")); }), kXlObjectError);
+    EXPECT_EQ(CodeOf([&] { series->PutChartType(4); }), kXlObjectError);  // a line chart
+    EXPECT_EQ(CodeOf([&] { chart->PutAxisTitle(3, u"z"); }), kXlObjectError);
+    EXPECT_EQ(CodeOf([&] { chart->PutValueAxisMajorUnit(0); }), kXlObjectError);
+    EXPECT_EQ(CodeOf([&] { m_sheet->GetChartObjects()->Add(0, 0, 0, 100); }), kXlObjectError);
+}

@@ -42,6 +42,15 @@ protected:
         TempFolder::TearDown();
     }
 
+    // The workbook's second sheet after Fill.
+    const STWorksheet& CapabilitySheet() const {
+        return *m_component.m_workbooks.back().m_sheets.at(1).m_pWorksheet;
+    }
+    // Every expected line is in the file's read-back.
+    static void ExpectLines(const std::string& file, const std::vector<std::string>& lines) {
+        for (const std::string& line : lines) EXPECT_NE(file.find(line + "\n"), std::string::npos) << line << "\n" << file;
+    }
+
     // Fills the workbook for the batch and returns its sheet.
     const STWorksheet& Fill(const STLedgermill& batch) {
         EXPECT_EQ(FillWorkbook(batch, m_files), EFillResult::kFilled);
@@ -182,11 +191,15 @@ TEST_F(FillWorkbookTest, RowSixPrintsTheLimitsThatJudgeTheRowsInTheSheetAndTheFi
         const char* lowerText;
         const char* upperText;
         const char* lastStatus;  // P03 at 439.9
+        // As the file stores them: numbers shown with one decimal, or text.
+        const char* lowerStored;
+        const char* upperStored;
     };
     const Case cases[] = {
-        {true, 440.0, 460.0, "440.0", "460.0", "NG"},
-        {true, 439.9, 470.25, "439.9", "470.2", "Pass"},  // rounded as every one-decimal text
-        {false, 440.0, 460.0, "not used", "not used", "Pass"},
+        {true, 440.0, 460.0, "440.0", "460.0", "NG", "440 [0.0]", "460 [0.0]"},
+        // rounded as every one-decimal text
+        {true, 439.9, 470.25, "439.9", "470.2", "Pass", "439.9 [0.0]", "470.2 [0.0]"},
+        {false, 440.0, 460.0, "not used", "not used", "Pass", "\"not used\"", "\"not used\""},
     };
     int number = 0;
     for (const Case& test : cases) {
@@ -201,10 +214,10 @@ TEST_F(FillWorkbookTest, RowSixPrintsTheLimitsThatJudgeTheRowsInTheSheetAndTheFi
         ExpectCell(sheet, "B6", Utf8ToUtf16(test.lowerText), kXlCenter);
         ExpectCell(sheet, "C6", Utf8ToUtf16(test.upperText), kXlCenter);
         const std::string file = ReadBack(PathOf(name));
-        for (const auto& [cell, text] :
-             {std::pair{"B6", test.lowerText}, {"C6", test.upperText}, {"I11", test.lastStatus}}) {
-            const std::string line =
-                std::string("Sheet1!") + cell + " \"" + text + "\" Times New Roman 10";
+        for (const auto& [cell, stored] : {std::pair{"B6", std::string(test.lowerStored)},
+                                           {"C6", std::string(test.upperStored)},
+                                           {"I11", "\"" + std::string(test.lastStatus) + "\""}}) {
+            const std::string line = std::string("Sheet1!") + cell + " " + stored + " Times New Roman 10";
             EXPECT_NE(file.find(line), std::string::npos) << line << "\n" << file;
         }
     }
@@ -355,10 +368,10 @@ TEST_F(FillWorkbookTest, TheSavedFileReadsBackWithItsLayout) {
     const std::string file = ReadBack(PathOf("report.xlsx"));
     const auto has = [&file](const std::string& line) { return file.find(line + "\n") != std::string::npos; };
     EXPECT_TRUE(has("Sheet1!A1 \"Hardness Test Report\" Times New Roman 10 - center LTRB")) << file;
-    EXPECT_TRUE(has("Sheet1!G3 \"2016-05-04\" Times New Roman 10 - left LTRB"));
+    EXPECT_TRUE(has("Sheet1!G3 date:2016-05-04 [yyyy-mm-dd] Times New Roman 10 - left LTRB"));
     EXPECT_TRUE(has("Sheet1!I8 \"NG/Pass\" Times New Roman 10 FFFF0000 center LTRB"));
     EXPECT_TRUE(has("Sheet1!E9 \"↓\" Times New Roman 10 - center LTRB"));
-    EXPECT_TRUE(has("Sheet1!F11 \"439.9\" Times New Roman 10 FFFF0000 center LTRB"));
+    EXPECT_TRUE(has("Sheet1!F11 439.9 [0.0] Times New Roman 10 FFFF0000 center LTRB"));
     EXPECT_TRUE(has("Sheet1!A29 \"Total\" Times New Roman 10 - center LTRB"));
     for (const char* merge : {"A1:I1", "G11:H11", "A12:I27", "A28:I28", "A31:I31"})
         EXPECT_TRUE(has(std::string("Sheet1 merge ") + merge)) << merge;
@@ -385,4 +398,107 @@ TEST_F(FillWorkbookTest, ARowCountFollowsTheTableAndAStopRequestLeavesNoWorkbook
     EXPECT_EQ(FillWorkbook(*batch, m_files, {&rows, &cancel}), EFillResult::kCancelled);
     EXPECT_FALSE(std::filesystem::exists(PathOf("report.xlsx")));
     EXPECT_EQ(m_component.m_opened.size(), 1u);  // only the finished one
+}
+
+TEST_F(FillWorkbookTest, NumberAndDateTextsAreNumbersInTheFileAndLookalikesStayTexts) {
+    const auto leeb = MakeBatch(kTestMethodLeeb, kLeebItems);
+    Fill(*leeb);
+    ExpectLines(ReadBack(PathOf("report.xlsx")),
+                {"Sheet1!G3 date:2016-05-04 [yyyy-mm-dd] Times New Roman 10 - left LTRB",
+                 "Sheet1!B6 440 [0.0] Times New Roman 10 - center LTRB",
+                 "Sheet1!D6 0.125 [0.0%] Times New Roman 10 - center LTRB",
+                 "Sheet1!E6 3 [0] Times New Roman 10 - center LTRB",
+                 "Sheet1!F6 \"Batch\" Times New Roman 10 - center LTRB",
+                 "Sheet1!A9 1 [0] Times New Roman 10 - center LTRB",
+                 "Sheet1!B9 \"P01\" Times New Roman 10 - center LTRB",
+                 "Sheet1!F9 448 [0.0] Times New Roman 10 - center LTRB",
+                 "Sheet1!G9 \"2016-05-04 10:21\" Times New Roman 10 - center LTRB",
+                 "Sheet1!A30 3 [0] Times New Roman 10 - center LTRB",
+                 "Sheet1!B30 442.6 [0.0] Times New Roman 10 - center LTRB",
+                 "Sheet1!E30 4.6 [0.0] Times New Roman 10 - center LTRB"});
+
+    const auto uci = MakeBatch(kTestMethodUci, {{u"007", u"HV", u"1,5", u"", u"2016-05-04 11:00", 450.0},
+                                                {u"12.", u"HV", u"1e5", u"", u"2016-05-04", 460.25}});
+    m_files.m_strWorkbook = Utf8ToUtf16(PathOf("uci.xlsx"));
+    Fill(*uci);
+    ExpectLines(ReadBack(PathOf("uci.xlsx")),
+                {"Sheet1!B9 \"007\" Times New Roman 10 - center LTRB",
+                 "Sheet1!D9 \"1,5\" Times New Roman 10 - center LTRB",
+                 "Sheet1!E9 450 [0.0] Times New Roman 10 - center LTRB",
+                 "Sheet1!B10 \"12.\" Times New Roman 10 FFFF0000 center LTRB",
+                 "Sheet1!D10 \"1e5\" Times New Roman 10 FFFF0000 center LTRB",
+                 "Sheet1!E10 460.2 [0.0] Times New Roman 10 FFFF0000 center LTRB",
+                 "Sheet1!G10 date:2016-05-04 [yyyy-mm-dd] Times New Roman 10 FFFF0000 center LTRB",
+                 "Sheet1!A10 2 [0] Times New Roman 10 FFFF0000 center LTRB"});
+}
+
+TEST_F(FillWorkbookTest, TheCapabilitySheetFollowsWithFiguresHistogramAndAChartOfBoth) {
+    const auto batch = MakeBatch(kTestMethodLeeb, kLeebItems);  // 448.0, 440.0, 439.9 in 440..460
+    Fill(*batch);
+    const std::string file = ReadBack(PathOf("report.xlsx"));
+    ExpectLines(file, {"sheets Sheet1,Capability active=Sheet1",
+                       "Capability!A3 \"Cp\" Times New Roman 10 - left -",
+                       "Capability!B3 0.72 [0.00] Times New Roman 10 - right -",
+                       "Capability!B4 0.19 [0.00] Times New Roman 10 - right -",
+                       "Capability!B5 0.667 [0.0%] Times New Roman 10 - right -",
+                       "Capability!A6 \"NG items\" Times New Roman 10 - left -",
+                       "Capability!B6 1 [0] Times New Roman 10 - right -",
+                       "Capability!B7 3 [0] Times New Roman 10 - right -",
+                       "Capability!B8 3 [0] Times New Roman 10 - right -",
+                       "Capability!B9 440 [0.0] Times New Roman 10 - right -",
+                       "Capability!B10 460 [0.0] Times New Roman 10 - right -",
+                       // Three bins of 2.7 from 439.9: the top value closes the last.
+                       "Capability!A14 439.9 [0.0] Times New Roman 10 - right -",
+                       "Capability!C14 2 [0] Times New Roman 10 - right -",
+                       "Capability!C15 0 [0] Times New Roman 10 - right -",
+                       "Capability!A16 445.3 [0.0] Times New Roman 10 - right -",
+                       "Capability!B16 448 [0.0] Times New Roman 10 - right -",
+                       "Capability!C16 1 [0] Times New Roman 10 - right -",
+                       "Capability!H27 460 [0.0] Times New Roman 10 - right -",
+                       "Capability!I27 2 [0] Times New Roman 10 - right -",
+                       "Capability chart scatterChart from 4 2 \"Item averages\" x \"Hardness\" y \"Items\" unit 1.0",
+                       "Capability series \"Items\" x 'Capability'!$E$24:$E$35 y 'Capability'!$F$24:$F$35 markers None",
+                       "Capability series \"Lower limit\" x 'Capability'!$H$24:$H$25 y 'Capability'!$I$24:$I$25 "
+                       "markers diamond",
+                       "Capability series \"Upper limit\" x 'Capability'!$H$26:$H$27 y 'Capability'!$I$26:$I$27 "
+                       "markers diamond"});
+    EXPECT_EQ(file.find("Capability!A11"), std::string::npos);  // one scale: no note
+}
+
+TEST_F(FillWorkbookTest, MixedScalesUnusedLimitsAndNoValuesShowOnTheCapabilitySheet) {
+    auto mixed = MakeBatch(kTestMethodUci, {{u"U01", u"HRC", u"49N", u"", u"", 45.0},
+                                            {u"U02", u"HV", u"49N", u"", u"", 450.0}});
+    mixed->m_bUseLimit = false;
+    const STWorksheet& sheet = Fill(*mixed);
+    EXPECT_TRUE(IsMerged(sheet, "F29:I29"));  // two items: the summary values are row 29
+    ExpectCell(sheet, "F29", u"mixed scales: HRC, HV", kXlCenter);
+    const STWorksheet& capability = CapabilitySheet();
+    EXPECT_EQ(capability.m_strName, u"Capability");
+    ExpectCell(capability, "B3", u"-", kXlRight);
+    ExpectCell(capability, "B4", u"-", kXlRight);
+    EXPECT_FALSE(capability.FindCell(3, 2)->m_oNumber.has_value());
+    ExpectCell(capability, "B9", u"not used", kXlRight);
+    ExpectCell(capability, "A11", u"mixed scales: HRC, HV", kXlLeft);
+    ASSERT_EQ(capability.m_charts.size(), 1u);
+    EXPECT_EQ(capability.m_charts.front().m_series.size(), 1u);  // no limit lines
+
+    auto empty = MakeBatch(kTestMethodLeeb, {{u"P01", u"HL", u"D", u"", u"", 5.0}});
+    m_files.m_strWorkbook = Utf8ToUtf16(PathOf("empty.xlsx"));
+    const STWorksheet& first = Fill(*empty);
+    EXPECT_FALSE(HasText(first, "F28"));
+    ExpectCell(CapabilitySheet(), "B8", u"0", kXlRight);
+    ExpectCell(CapabilitySheet(), "A14", u"no values take part", kXlLeft);
+    EXPECT_TRUE(CapabilitySheet().m_charts.empty());
+}
+
+TEST_F(FillWorkbookTest, TheChartsGridlinesStepByWholeItems) {
+    const std::pair<std::size_t, double> cases[] = {{3, 1.0}, {25, 5.0}, {120, 20.0}};
+    for (const auto& [items, step] : cases) {
+        std::vector<STItemTexts> texts(items, STItemTexts{u"P", u"HL", u"D", u"", u"", 450.0});
+        const auto batch = MakeBatch(kTestMethodLeeb, texts);  // one bin holds them all
+        m_files.m_strWorkbook = Utf8ToUtf16(PathOf("report-" + std::to_string(items) + ".xlsx"));
+        Fill(*batch);
+        ASSERT_EQ(CapabilitySheet().m_charts.size(), 1u);
+        EXPECT_EQ(CapabilitySheet().m_charts.front().m_oValueMajorUnit, step) << items;
+    }
 }

@@ -1,12 +1,18 @@
 """Prints what an .xlsx file holds, one fact a line, for the writer's tests.
 
 sheets <names> active=<name>
-<sheet>!<cell> <value as JSON> <font> <size> <colour|-> <alignment|-> <thin edges LTRB|->
+<sheet>!<cell> <value> <font> <size> <colour|-> <alignment|-> <thin edges LTRB|->
 <sheet> merge <range>
 <sheet> width <column> <pixels>
 <sheet> image <editAs> from <col> <colOff> <row> <rowOff> to <col> <colOff> <row> <rowOff> size <w>x<h>
+<sheet> chart <type> from <col> <row> "<title>" x "<axis title>" y "<axis title>" unit <y major unit|None>
+<sheet> series "<name>" x <reference> y <reference> markers <symbol>
+
+A value is a text as JSON, a number as JSON followed by its number format
+in brackets ("448.0 [0.0]"), a date as date:YYYY-MM-DD [format].
 """
 
+import datetime
 import json
 import re
 import sys
@@ -49,12 +55,40 @@ def edges(border):
     return letters or "-"
 
 
+def value_text(cell):
+    if isinstance(cell.value, datetime.datetime):
+        return "date:{} [{}]".format(cell.value.date().isoformat(), cell.number_format)
+    if isinstance(cell.value, (int, float)):
+        return "{} [{}]".format(json.dumps(cell.value), cell.number_format)
+    return json.dumps(cell.value, ensure_ascii=False)
+
+
 def cell_line(ws, cell):
     font = cell.font
     color = font.color.rgb if font.color is not None and font.color.type == "rgb" else "-"
     return "{}!{} {} {} {:g} {} {} {}".format(
-        ws.title, cell.coordinate, json.dumps(cell.value, ensure_ascii=False), font.name, font.sz,
+        ws.title, cell.coordinate, value_text(cell), font.name, font.sz,
         color, cell.alignment.horizontal or "-", edges(cell.border))
+
+
+def rich_text(title):
+    """The plain text of a chart or axis title."""
+    if title is None or title.tx is None or title.tx.rich is None:
+        return ""
+    return "".join(run.t for p in title.tx.rich.p for run in (p.r or []))
+
+
+def chart_lines(ws, chart):
+    anchor = chart.anchor._from
+    lines = ['{} chart {} from {} {} "{}" x "{}" y "{}" unit {}'.format(
+        ws.title, chart.tagname, anchor.col, anchor.row, rich_text(chart.title),
+        rich_text(chart.x_axis.title), rich_text(chart.y_axis.title), chart.y_axis.majorUnit)]
+    for series in chart.series:
+        name = series.tx.v if series.tx is not None else ""
+        marker = series.marker.symbol if series.marker is not None else "-"
+        lines.append('{} series "{}" x {} y {} markers {}'.format(
+            ws.title, name, series.xVal.numRef.f, series.yVal.numRef.f, marker))
+    return lines
 
 
 def pixels(width):
@@ -79,6 +113,8 @@ def main(path):
             lines.append("{} image {} from {} to {} size {}x{}".format(
                 ws.title, anchor.editAs, marker(anchor._from), marker(anchor.to), image.width,
                 image.height))
+        for chart in ws._charts:
+            lines += chart_lines(ws, chart)
     sys.stdout.buffer.write(("\n".join(lines) + "\n").encode("utf-8"))
 
 

@@ -56,10 +56,10 @@ TEST_F(XlsxWriter, StoresTextFontsAlignmentsBordersMergesAndSheets) {
     workbook.m_nActiveSheet = 2;
 
     STCell& a1 = data.CellAt(1, 1);
-    a1 = {u"硬度", {u"Arial", 14, 255}, kXlCenter, {true, true, true, true}};
+    a1 = {u"硬度", {u"Arial", 14, 255}, kXlCenter, {true, true, true, true}, {}};
     data.CellAt(1, 2).m_borders = {false, true, false, true};
-    data.CellAt(2, 3) = {u"left", {u"Calibri", 9.5, 0}, kXlLeft, {}};
-    data.CellAt(2, 4) = {u"right", {u"Calibri", 11, 0x00FF8000}, kXlRight, {}};
+    data.CellAt(2, 3) = {u"left", {u"Calibri", 9.5, 0}, kXlLeft, {}, {}};
+    data.CellAt(2, 4) = {u"right", {u"Calibri", 11, 0x00FF8000}, kXlRight, {}, {}};
     data.CellAt(5, 2).m_strText = u"merged";
     data.CellAt(5, 3).m_strText = u"hidden";
     data.Merge({5, 2, 6, 4});
@@ -152,7 +152,7 @@ TEST_F(XlsxWriter, NumbersInTheFileIgnoreACommaDecimalLocale) {
     REQUIRE_COMMA_LOCALE(comma);
     STWorkbook workbook;
     STWorksheet& sheet = *AddWorksheet(workbook, u"S");
-    sheet.CellAt(1, 2) = {u"x", {u"Calibri", 9.5, std::nullopt}, kXlGeneral, {}};
+    sheet.CellAt(1, 2) = {u"x", {u"Calibri", 9.5, std::nullopt}, kXlGeneral, {}, {}};
     sheet.m_columnPixels = {{2, 101}};
     ASSERT_TRUE(WriteXlsxFile(workbook, PathOf("out.xlsx")));
     EXPECT_EQ(ReadBack(PathOf("out.xlsx")),
@@ -188,4 +188,33 @@ TEST_F(XlsxWriter, PlantedLinksNeverRedirectTheWorkbookOrItsTemporaries) {
     for (const std::string& link : planted) EXPECT_TRUE(std::filesystem::is_symlink(link)) << link;
     EXPECT_EQ(ReadBack(PathOf("fresh.xlsx")), ReadBack(PathOf("out.xlsx")));
     EXPECT_EQ(FilesInFolder(), before + 2);  // out and fresh; no private folder stays
+}
+
+TEST_F(XlsxWriter, StoresNumbersWithTheirFormatsAndChartsOverTheirSheetsCells) {
+    STWorkbook workbook;
+    STWorksheet& sheet = *AddWorksheet(workbook, u"O'Neil data");
+    sheet.CellAt(1, 1) = {u"448.0", {}, kXlGeneral, {}, STCellNumber{448.0, "0.0"}};
+    sheet.CellAt(2, 1) = {u"12.5%", {}, kXlGeneral, {}, STCellNumber{0.125, "0.0%"}};
+    sheet.CellAt(3, 1) = {u"2016-05-04", {}, kXlGeneral, {}, STCellNumber{42494, "yyyy-mm-dd"}};
+    sheet.CellAt(1, 2) = {u"440.0", {}, kXlGeneral, {}, STCellNumber{440.0, "0.0"}};
+    sheet.CellAt(2, 2).m_strText = u"448.0";  // left a text
+    STChart chart;
+    chart.m_strTitle = u"Averages";
+    chart.m_dLeft = 48;  // B2: 64 pixels in, one row down
+    chart.m_dTop = 15;
+    chart.m_dWidth = 360;
+    chart.m_dHeight = 216;
+    chart.m_series.push_back({u"Items", STCellRect{1, 1, 2, 1}, STCellRect{1, 2, 2, 2}, 0x0000FF, true});
+    chart.m_series.push_back({u"no values", std::nullopt, std::nullopt, std::nullopt, false});  // left out
+    sheet.m_charts.push_back(chart);
+
+    EXPECT_EQ(WriteAndReadBack(workbook),
+              "sheets O'Neil data active=O'Neil data\n"
+              "O'Neil data!A1 448 [0.0] Calibri 11 - - -\n"
+              "O'Neil data!B1 440 [0.0] Calibri 11 - - -\n"
+              "O'Neil data!A2 0.125 [0.0%] Calibri 11 - - -\n"
+              "O'Neil data!B2 \"448.0\" Calibri 11 - - -\n"
+              "O'Neil data!A3 date:2016-05-04 [yyyy-mm-dd] Calibri 11 - - -\n"
+              "O'Neil data chart scatterChart from 1 1 \"Averages\" x \"\" y \"\" unit None\n"
+              "O'Neil data series \"Items\" x 'O''Neil data'!$A$1:$A$2 y 'O''Neil data'!$B$1:$B$2 markers diamond\n");
 }

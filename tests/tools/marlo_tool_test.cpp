@@ -642,9 +642,12 @@ TEST_F(MarloTool, EveryCommandPrintsTheBatchsLimitsAndRoundsAsTheReport) {
         const char* lower;
         const char* upper;
         const char* result;
+        // As the workbook stores the limits: numbers shown with one decimal, or text.
+        const char* lowerStored;
+        const char* upperStored;
     };
-    for (const Case& test :
-         {Case{true, "465.0", "470.2", "NG"}, Case{false, "not used", "not used", "Pass"}}) {
+    for (const Case& test : {Case{true, "465.0", "470.2", "NG", "465 [0.0]", "470.2 [0.0]"},
+                             Case{false, "not used", "not used", "Pass", "\"not used\"", "\"not used\""}}) {
         SCOPED_TRACE(test.result);
         const std::string name = test.useLimit ? "limits" : "open";
         Save(BatchAt47025(test.useLimit), name + ".hdb");
@@ -665,12 +668,12 @@ TEST_F(MarloTool, EveryCommandPrintsTheBatchsLimitsAndRoundsAsTheReport) {
                                "--settings", PathOf("Setting.xml")});
         ASSERT_EQ(run.m_nExitCode, 0) << run.m_strErr;
         const std::string workbook = ReadBack(PathOf(name + ".xlsx"));
-        const auto cell = [](const char* address, const std::string& text) {
-            return "Sheet1!"s + address + " \"" + text + "\" Times New Roman 10";
+        const auto cell = [](const char* address, const std::string& stored) {
+            return "Sheet1!"s + address + " " + stored + " Times New Roman 10";
         };
         for (const std::string& line :
-             {cell("B6", test.lower), cell("C6", test.upper), cell("F9", "470.2"),
-              cell("I9", test.result), cell("B28", "470.2")})  // one item: the summary in row 28
+             {cell("B6", test.lowerStored), cell("C6", test.upperStored), cell("F9", "470.2 [0.0]"),
+              cell("I9", "\""s + test.result + "\""), cell("B28", "470.2 [0.0]")})  // one item: the summary in row 28
             EXPECT_NE(workbook.find(line), std::string::npos) << line << "\n" << workbook;
     }
 }
