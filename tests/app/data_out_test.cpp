@@ -1,8 +1,12 @@
 // Results out of the window: the selected batch as CSV in the locale's own
-// form, and the capability line under the statistics.
+// form, as a PDF report and printed, and the capability line under the
+// statistics.
 #include <gtest/gtest.h>
 
 #include <QLocale>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <cstdio>
 #include <filesystem>
 
 #include "app/ledgermill_dlg.h"
@@ -15,6 +19,16 @@
 namespace {
 
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+// The text of a PDF file as pdftotext reads it.
+std::string PdfText(const std::string& path) {
+    const std::string command = "pdftotext -layout '" + path + "' - 2>/dev/null";
+    const std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    std::string text;
+    char buffer[4096];
+    for (std::size_t read; pipe && (read = fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) text.append(buffer, read);
+    return text;
+}
 
 struct STItemSpec {
     const char16_t* m_scale;
@@ -145,4 +159,58 @@ TEST_F(DataOut, CapabilityLineFollowsTheBatchOnDisplay) {
 
     Show(*Batch({{u"HV", {420}}, {u"HRC", {43}}}));
     EXPECT_EQ(m_window->m_capabilityLabel.text(), "mixed scales: HRC, HV   Pass rate: 50.0%   NG: 1");
+}
+
+TEST_F(DataOut, ReportAsPdfIsOfferedInTheReportFolderAndItsFailureSaid) {
+    Show(*Batch({{u"HLD", {448.5}}, {u"HLD", {520}}}));
+    m_pModal->m_fileName = QString::fromStdString(PathOf("report"));
+    m_window->OnReportPdf();
+    m_window->WaitForAllWork();
+    EXPECT_EQ(m_pModal->m_folder.toStdString(), PathOf("Result/20160504102030.pdf"));
+    const std::string text = PdfText(PathOf("report.pdf"));
+    EXPECT_NE(text.find("520.0"), text.npos) << text;
+    EXPECT_NE(text.find("NG"), text.npos) << text;
+    EXPECT_NE(text.find("Page 1 of 1"), text.npos) << text;
+    EXPECT_EQ(m_window->m_statusBar.currentMessage().toStdString(), "Report saved as " + PathOf("report.pdf"));
+
+    m_pModal->m_fileName = QString::fromStdString(PathOf("missing/report.pdf"));
+    m_window->OnReportPdf();
+    m_window->WaitForAllWork();
+    EXPECT_TRUE(m_pModal->m_messages.back().startsWith(
+        "Marlo|Report Failed.\n" + QString::fromStdString(PathOf("missing/report.pdf")) + ": "))
+        << m_pModal->m_messages.back().toStdString();
+}
+
+TEST_F(DataOut, PrintPaintsThePreviewOnTheLocalesPaperAndAnEmptyBatchHasNoData) {
+    Show(*Batch({{u"HLD", {448.5}}, {u"HLD", {520}}}));
+    for (const char* locale : {"de_DE", "en_US"}) {
+        SCOPED_TRACE(locale);
+        QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
+        const std::string output = PathOf(std::string("printed-") + locale + ".pdf");
+        QPageSize::PageSizeId paper = QPageSize::Custom;
+        m_pModal->m_answer = [&](QDialog& dialog) {
+            auto* preview = qobject_cast<QPrintPreviewDialog*>(&dialog);
+            EXPECT_NE(preview, nullptr) << dialog.metaObject()->className();
+            if (preview == nullptr) return int(QDialog::Rejected);
+            QPrinter* printer = preview->printer();
+            paper = printer->pageLayout().pageSize().id();
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(QString::fromStdString(output));
+            emit preview->paintRequested(printer);
+            return int(QDialog::Accepted);
+        };
+        m_window->OnPrint();
+        EXPECT_EQ(paper, std::string(locale) == "en_US" ? QPageSize::Letter : QPageSize::A4);
+        const std::string text = PdfText(output);
+        EXPECT_NE(text.find("448.5"), text.npos) << text;
+        EXPECT_NE(text.find("Page 1 of 1"), text.npos) << text;
+    }
+
+    m_pModal->m_answer = [](QDialog&) { return int(QDialog::Accepted); };
+    m_window->OnNew();
+    const std::size_t asked = m_pModal->m_messages.size();
+    m_window->OnPrint();
+    m_window->OnReportPdf();
+    ASSERT_EQ(m_pModal->m_messages.size(), asked + 2);
+    EXPECT_EQ(m_pModal->m_messages.back(), "Marlo|No Data.");
 }
