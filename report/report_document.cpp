@@ -42,6 +42,9 @@ QFont Font(double points, bool bold = false) {
     return font;
 }
 
+// Between a cell's text and its rules.
+constexpr double kCellPaddingMm = 1.2;
+
 // A row of cells across the page: each column's left edge and width.
 struct STColumnEdges {
     std::vector<double> m_lefts;
@@ -81,6 +84,13 @@ private:
     double Mm(double mm) const { return mm * m_dDpi / 25.4; }
     double LineHeight(const QFont& font) const { return QFontMetricsF(font, &m_device).height(); }
     double RowHeight() const { return m_dRowHeight; }
+    // What a cell needs to show the text whole: its width and the padding.
+    double BoldWidth(const QString& text) const {
+        return QFontMetricsF(m_boldFont, &m_device).horizontalAdvance(text) + 2 * Mm(kCellPaddingMm) + 1.0;
+    }
+    double BodyWidth(const QString& text) const {
+        return m_bodyMetrics.horizontalAdvance(text) + 2 * Mm(kCellPaddingMm) + 1.0;
+    }
     double BodyBottom() const { return m_dPageHeight - m_dFooterHeight; }
 
     double HeaderBlockHeight() const;
@@ -204,12 +214,12 @@ std::int32_t CReportDocument::Flow(bool paint) {
 }
 
 void CReportDocument::PaintCell(const QRectF& cell, const QString& text, int alignment) {
-    const double pad = Mm(1.2);
+    const double pad = Mm(kCellPaddingMm);
     m_painter.drawText(cell.adjusted(pad, 0, -pad, 0), alignment | Qt::AlignVCenter, text);
 }
 
 void CReportDocument::PaintRowCell(const QRectF& cell, const QString& text) {
-    const double pad = Mm(1.2);
+    const double pad = Mm(kCellPaddingMm);
     auto width = m_textWidths.constFind(text);
     if (width == m_textWidths.constEnd()) width = m_textWidths.insert(text, m_bodyMetrics.horizontalAdvance(text));
     if (*width > cell.width() - 2 * pad) {
@@ -237,7 +247,11 @@ void CReportDocument::PaintHeaderBlock() {
     y += Mm(2.5);
 
     // Two label/value pairs a line: Department and Date, Specimen and Operator.
-    const STColumnEdges pairs = SpreadColumns({0.9, 2.6, 0.9, 2.6}, 0.0, m_dPageWidth);
+    // The labels take the width they need, the values share the rest.
+    const double leftLabels = std::max(BoldWidth(QStringLiteral("Department:")), BoldWidth(QStringLiteral("Specimen:")));
+    const double rightLabels = std::max(BoldWidth(QStringLiteral("Date:")), BoldWidth(QStringLiteral("Operator:")));
+    const double valueWidth = std::max(0.0, (m_dPageWidth - leftLabels - rightLabels) / 2);
+    const STColumnEdges pairs = SpreadColumns({leftLabels, valueWidth, rightLabels, valueWidth}, 0.0, m_dPageWidth);
     const auto pairLine = [&](double top, const QString& label1, const std::u16string& value1,
                               const QString& label2, const std::u16string& value2) {
         const auto cell = [&](std::size_t i) {
@@ -265,8 +279,15 @@ void CReportDocument::PaintHeaderBlock() {
 
 double CReportDocument::PaintGrid(double top, const std::vector<std::u16string>& titles,
                                   const std::vector<std::u16string>& values, const QString& lead) {
-    std::vector<double> weights(titles.size(), 1.0);
-    if (!lead.isEmpty()) weights.insert(weights.begin(), 1.0);
+    // Equal columns, widened where a title or value would not fit.
+    const std::size_t count = titles.size() + (lead.isEmpty() ? 0 : 1);
+    const double equal = m_dPageWidth / static_cast<double>(std::max<std::size_t>(count, 1));
+    std::vector<double> weights;
+    if (!lead.isEmpty()) weights.push_back(std::max(equal, BoldWidth(lead)));
+    for (std::size_t i = 0; i < titles.size(); ++i) {
+        const double value = i < values.size() ? BodyWidth(Q(values[i])) : 0.0;
+        weights.push_back(std::max({equal, BoldWidth(Q(titles[i])), value}));
+    }
     const STColumnEdges edges = SpreadColumns(weights, 0.0, m_dPageWidth);
     const std::size_t first = lead.isEmpty() ? 0 : 1;
     const double left = edges.m_lefts[first];
