@@ -38,6 +38,33 @@ bool LooksLikeFormula(std::string_view field, char decimalMark) {
            !IsNumberText(field, decimalMark);
 }
 
+bool IsHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// A damaged file can hold lone surrogates, which Utf16ToUtf8 would pass on
+// as raw bytes; each becomes U+FFFD, so the table is UTF-8 throughout.
+std::string WellFormedUtf8(std::u16string_view text) {
+    const auto lone = [&text](std::size_t at) {
+        const char16_t c = text[at];
+        if (IsHighSurrogate(c)) return at + 1 == text.size() || !IsLowSurrogate(text[at + 1]);
+        return IsLowSurrogate(c) && (at == 0 || !IsHighSurrogate(text[at - 1]));
+    };
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (lone(at)) {
+            std::u16string replaced(text);
+            for (std::size_t fix = at; fix < replaced.size(); ++fix) {
+                if (lone(fix)) replaced[fix] = 0xFFFD;
+            }
+            return Utf16ToUtf8(replaced);
+        }
+    }
+    return Utf16ToUtf8(text);
+}
+
 class CCsvTable {
 public:
     explicit CCsvTable(const STCsvOptions& options)
@@ -54,16 +81,13 @@ public:
     void AppendRow(const std::vector<std::u16string>& fields) {
         for (std::size_t at = 0; at < fields.size(); ++at) {
             if (at > 0) m_strCsv += m_options.m_strDelimiter;
-            m_strCsv += Field(Utf16ToUtf8(fields[at]));
+            m_strCsv += Field(WellFormedUtf8(fields[at]));
         }
         m_strCsv += '\n';
     }
 
-    // A damaged file can hold lone surrogates, which Utf16ToUtf8 passes on
-    // as raw bytes; decoding once more replaces them, so the table is UTF-8.
     std::string Text() const {
-        const std::string table = Utf16ToUtf8(Utf8ToUtf16Replacing(m_strCsv));
-        return m_options.m_bByteOrderMark ? std::string(kByteOrderMark) + table : table;
+        return m_options.m_bByteOrderMark ? std::string(kByteOrderMark) + m_strCsv : m_strCsv;
     }
 
 private:
