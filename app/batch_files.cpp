@@ -135,14 +135,10 @@ void CLedgermillDlg::ShowLoadedBatch(const std::string& path, STLoaded& loaded) 
 }
 
 void CLedgermillDlg::OnSave() {
-    if (m_work.IsBusy()) {
-        return;
-    }
-    STLedgermill* batch = SelectedBatch();
+    STLedgermill* batch = CommandBatch();
     if (batch == nullptr) {
         return;
     }
-    m_pCurBatch = batch;
     const QString chosen = CModal::Current().SaveFileName(
         this, QStringLiteral("Save HDB File"), kFilter, kSuffix, m_state.FileFolderMade());
     if (chosen.isEmpty()) {

@@ -34,6 +34,30 @@ STLedgermill* CLedgermillDlg::SelectedBatch() const {
     return m_batches.At(m_batchList.SelectedRow());
 }
 
+STLedgermill* CLedgermillDlg::CommandBatch() {
+    if (m_work.IsBusy()) {
+        return nullptr;
+    }
+    STLedgermill* batch = SelectedBatch();
+    if (batch != nullptr) {
+        m_pCurBatch = batch;
+    }
+    return batch;
+}
+
+STLedgermill* CLedgermillDlg::BatchToReport() {
+    STLedgermill* batch = CommandBatch();
+    if (batch == nullptr) {
+        return nullptr;
+    }
+    if (batch->m_itemVector.empty()) {
+        CModal::Current().ShowMessage(this, kMarloCaption, QStringLiteral("No Data."));
+        return nullptr;
+    }
+    m_batches.SettleStatistics();
+    return batch;
+}
+
 bool CLedgermillDlg::MayChange(const STLedgermill* batch) const {
     return batch != nullptr && !m_batches.IsHeld(batch);
 }

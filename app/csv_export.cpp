@@ -32,14 +32,10 @@ STCsvOptions CsvOptionsOfLocale(bool perReading) {
 }  // namespace
 
 void CLedgermillDlg::OnExportCsv() {
-    if (m_work.IsBusy()) {
-        return;
-    }
-    STLedgermill* batch = SelectedBatch();
+    STLedgermill* batch = CommandBatch();
     if (batch == nullptr) {
         return;
     }
-    m_pCurBatch = batch;
     int fileType = 0;
     const QString chosen = CModal::Current().SaveFileNameOfType(
         this, QStringLiteral("Export CSV File"),

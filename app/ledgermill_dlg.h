@@ -234,8 +234,11 @@ private:
     CMeasurementListModel& MeasurementModel();
     // The batch of the batch list's selected row; null for none.
     STLedgermill* SelectedBatch() const;
-    // The selected batch, put on display, for a report on pages; null when
-    // there is none, long work runs, or it has no items ("No Data.").
+    // The selected batch, put on display, for a command on it; null when
+    // there is none or long work runs.
+    STLedgermill* CommandBatch();
+    // CommandBatch for a report, with its statistics settled; null also for
+    // a batch without items, after "No Data.".
     STLedgermill* BatchToReport();
     // Whether the batch may change now: long work may be reading it.
     bool MayChange(const STLedgermill* batch) const;

@@ -22,23 +22,6 @@ constexpr int kFileNameTime = 3;
 
 }  // namespace
 
-STLedgermill* CLedgermillDlg::BatchToReport() {
-    if (m_work.IsBusy()) {
-        return nullptr;
-    }
-    STLedgermill* batch = SelectedBatch();
-    if (batch == nullptr) {
-        return nullptr;
-    }
-    m_pCurBatch = batch;
-    if (batch->m_itemVector.empty()) {
-        CModal::Current().ShowMessage(this, kMarloCaption, QStringLiteral("No Data."));
-        return nullptr;
-    }
-    m_batches.SettleStatistics();
-    return batch;
-}
-
 void CLedgermillDlg::OnReportPdf() {
     STLedgermill* batch = BatchToReport();
     if (batch == nullptr) {

@@ -61,19 +61,10 @@ void MakeReport(const STLedgermill& batch, const STReportChart& shape, const STR
 }  // namespace
 
 void CLedgermillDlg::OnReport() {
-    if (m_work.IsBusy()) {
-        return;
-    }
-    STLedgermill* batch = SelectedBatch();
+    STLedgermill* batch = BatchToReport();
     if (batch == nullptr) {
         return;
     }
-    m_pCurBatch = batch;
-    if (batch->m_itemVector.empty()) {
-        CModal::Current().ShowMessage(this, kMarloCaption, QStringLiteral("No Data."));
-        return;
-    }
-    m_batches.SettleStatistics();
     ShowLimits();  // the chart's limits are the batch's
     // The report's picture keeps its size however large the window is.
     const STReportChart shape{m_chart.ReportWidth(), m_chart.ReportHeight(), m_chart.m_dLimitLow,

@@ -5,9 +5,7 @@
 #include <optional>
 #include <string>
 #include <system_error>
-#include <vector>
 
-#include "common/text.h"
 #include "common/utf.h"
 #include "report/fill_workbook.h"
 #include "report/report_image.h"
@@ -18,45 +16,10 @@
 
 namespace {
 
-struct ReportOptions {
-    std::string m_strInput;
-    std::string m_strOutput;
-    std::optional<std::string> m_oSettings;
-};
-
-bool EndsWithXlsx(std::string_view path) {
-    std::string tail(path.substr(path.size() < 5 ? 0 : path.size() - 5));
-    return StringToLower(tail) == ".xlsx";
-}
-
-std::optional<ReportOptions> ReadOptions(Arguments arguments) {
-    const auto usageError = [](std::string_view problem) {
-        ReportUsageError(problem, kReportUsage);
-        return std::nullopt;
-    };
-    ReportOptions options;
-    std::vector<std::string_view> operands;
-    CArgumentReader reader(arguments);
-    while (!reader.AtEnd()) {
-        const std::string_view argument = reader.Take();
-        if (argument == "--settings") {
-            const std::optional<std::string_view> settings = reader.TakeValue();
-            if (!settings || IsStandardStream(*settings)) return usageError("--settings takes a settings file");
-            options.m_oSettings = std::string(*settings);
-        } else if (IsOption(argument)) {
-            return usageError("unknown option " + std::string(argument));
-        } else {
-            operands.push_back(argument);
-        }
-    }
-    if (operands.size() != 2) return usageError("give one batch file and one workbook file");
-    if (IsStandardStream(operands[1]))
-        return usageError("a report writes a workbook and a bitmap beside it; give the workbook a file name");
-    if (!EndsWithXlsx(operands[1])) return usageError("the workbook file name ends in .xlsx");
-    options.m_strInput = operands[0];
-    options.m_strOutput = operands[1];
-    return options;
-}
+constexpr STDocumentKind kReportKind{
+    kReportUsage, ".xlsx", "give one batch file and one workbook file",
+    "a report writes a workbook and a bitmap beside it; give the workbook a file name",
+    "the workbook file name ends in .xlsx"};
 
 // Any entry of that name, a dangling symbolic link too.
 bool IsTaken(const std::string& path) {
@@ -71,13 +34,10 @@ std::string BitmapBeside(const std::string& workbook) {
 }  // namespace
 
 int RunReport(Arguments arguments) {
-    const std::optional<ReportOptions> options = ReadOptions(arguments);
+    const std::optional<STDocumentCommand> options = ReadDocumentCommand(arguments, kReportKind);
     if (!options) return kExitUsage;
     STLedgermill batch;
-    if (!LoadBatch(options->m_strInput, batch)) return kExitFailure;
-    if (batch.m_itemVector.empty()) return ReportFailure("marlo-tool: No Data.");
-    if (std::string failure; !LoadReportSettings(options->m_oSettings, failure))
-        return ReportFailure("marlo-tool: cannot read " + failure);
+    if (const std::optional<int> failed = LoadDocumentInputs(*options, batch)) return *failed;
 
     // A workbook is never replaced, so refuse before the bitmap beside it
     // is; one that appears after this check still ends as kNotSaved.
