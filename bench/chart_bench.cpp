@@ -112,17 +112,3 @@ void BM_RemoveData(benchmark::State& state) {
 BENCHMARK(BM_RemoveData)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-// The chart's fonts and palette need an application, which benchmark_main
-// does not make.
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    const QGuiApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

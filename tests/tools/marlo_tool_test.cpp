@@ -112,6 +112,19 @@ protected:
         return Json::parse(run.m_strOut);
     }
 
+    // batch.hdb from the Leeb capture with limits 460..600, and Setting.xml
+    // titled "Works Laboratory"; g_stSetting is left at its defaults.
+    void ImportBatchAndSettings() {
+        ASSERT_EQ(Run({"import", "--model", "batch", "--method", "leeb", "--time", std::to_string(kTime),
+                       "--limits", "460", "600", kData + "/leeb_batch.cap", PathOf("batch.hdb")})
+                      .m_nExitCode,
+                  0);
+        ResetDefaults(g_stSetting);
+        g_stSetting.m_strTitleOne = u"Works Laboratory";
+        ASSERT_TRUE(SaveSettings(PathOf("Setting.xml")));
+        ResetDefaults(g_stSetting);
+    }
+
     void Save(const STLedgermill& batch, const std::string& name) const {
         CSerializer archive;
         archive.OpenForWrite();
@@ -519,15 +532,7 @@ TEST_F(MarloTool, ChartWritesTheReportImageWithoutADisplay) {
 }
 
 TEST_F(MarloTool, ReportWritesTheWorkbookAndItsBitmapWithTheGivenSettings) {
-    ASSERT_EQ(
-        Run({"import", "--model", "batch", "--method", "leeb", "--time", std::to_string(kTime),
-             "--limits", "460", "600", kData + "/leeb_batch.cap", PathOf("batch.hdb")})
-            .m_nExitCode,
-        0);
-    ResetDefaults(g_stSetting);
-    g_stSetting.m_strTitleOne = u"Works Laboratory";
-    ASSERT_TRUE(SaveSettings(PathOf("Setting.xml")));
-    ResetDefaults(g_stSetting);
+    ImportBatchAndSettings();
 
     const STRun run = Run(
         {"report", PathOf("batch.hdb"), PathOf("out.xlsx"), "--settings", PathOf("Setting.xml")});
@@ -558,15 +563,7 @@ TEST_F(MarloTool, ReportWritesTheWorkbookAndItsBitmapWithTheGivenSettings) {
 }
 
 TEST_F(MarloTool, PdfWritesTheReportDocumentWithTheGivenSettings) {
-    ASSERT_EQ(
-        Run({"import", "--model", "batch", "--method", "leeb", "--time", std::to_string(kTime),
-             "--limits", "460", "600", kData + "/leeb_batch.cap", PathOf("batch.hdb")})
-            .m_nExitCode,
-        0);
-    ResetDefaults(g_stSetting);
-    g_stSetting.m_strTitleOne = u"Works Laboratory";
-    ASSERT_TRUE(SaveSettings(PathOf("Setting.xml")));
-    ResetDefaults(g_stSetting);
+    ImportBatchAndSettings();
 
     const STRun run = Run({"pdf", "--settings", PathOf("Setting.xml"), PathOf("batch.hdb"), PathOf("out.PDF")});
     ASSERT_EQ(run.m_nExitCode, 0) << run.m_strErr;

@@ -1,0 +1,18 @@
+// main for the benchmarks that draw: fonts and the palette need an
+// application, which benchmark_main does not make.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <QGuiApplication>
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const QGuiApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
