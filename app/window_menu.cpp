@@ -21,7 +21,7 @@ void CLedgermillDlg::BuildMenuBar() {
                                       this, [this] { OnReport(); });
     QAction* reportPdf =
         file->addAction(QStringLiteral("Report as &PDF..."), this, [this] { OnReportPdf(); });
-    QAction* print = file->addAction(QStringLiteral("&Print..."), QKeySequence::Print, this, [this] { OnPrint(); });
+    QAction* print = file->addAction(QStringLiteral("Pr&int..."), QKeySequence::Print, this, [this] { OnPrint(); });
     QAction* exportCsv =
         file->addAction(QStringLiteral("Export &CSV..."), this, [this] { OnExportCsv(); });
     m_pRecentMenu = file->addMenu(QStringLiteral("Recent &Files"));
