@@ -152,7 +152,9 @@ void AppendReadingRows(CCsvTable& table, const STLedgermill& batch) {
 STCsvOptions CsvOptionsForDecimalMark(char16_t decimalMark) {
     STCsvOptions options;
     if (decimalMark == u',') {
-        options.m_strDelimiter = ";";
+        // assign(1, c): GCC 12 warns of an overlap that cannot happen when a
+        // short literal is copied over the default under sanitizers.
+        options.m_strDelimiter.assign(1, ';');
         options.m_bDecimalComma = true;
     }
     return options;

@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
-#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -21,6 +20,7 @@
 #include "report/report_fixtures.h"
 #include "report/report_pdf.h"
 #include "support/temp_folder.h"
+#include "support/text_lines.h"
 
 namespace {
 
@@ -43,9 +43,9 @@ std::string PdfText(const std::string& path, int first = 0, int last = 0) {
 }
 
 int PdfPages(const std::string& path) {
-    std::smatch match;
     const std::string info = Output("pdfinfo '" + path + "' 2>/dev/null");
-    return std::regex_search(info, match, std::regex("Pages:\\s+(\\d+)")) ? std::stoi(match[1]) : -1;
+    const std::size_t label = info.find("Pages:");
+    return label == std::string::npos ? -1 : std::stoi(info.substr(label + 6));
 }
 
 // Items named P1, P2, ... with averages from the list, Leeb, HLD.
@@ -67,12 +67,9 @@ std::vector<double> Averages(std::size_t count) {
 void ExpectLinesInOrder(const std::string& text, const std::vector<std::string>& patterns) {
     std::size_t from = 0;
     for (const std::string& pattern : patterns) {
-        const std::regex line("(^|\\n)[^\\n]*" + pattern + "[^\\n]*");
-        std::smatch match;
-        const std::string rest = text.substr(from);
-        ASSERT_TRUE(std::regex_search(rest, match, line)) << "no line " << pattern << " after\n"
-                                                           << text.substr(from, 400);
-        from += static_cast<std::size_t>(match.position(0) + match.length(0));
+        const std::size_t after = text_lines::AfterMatchingLine(text, from, pattern);
+        ASSERT_NE(after, std::string::npos) << "no line " << pattern << " after\n" << text.substr(from, 400);
+        from = after;
     }
 }
 
@@ -198,10 +195,17 @@ struct STWordBox {
 
 std::vector<STWordBox> WordBoxes(const std::string& path, const std::string& word) {
     const std::string html = Output("pdftotext -bbox -f 1 -l 1 '" + path + "' - 2>/dev/null");
-    const std::regex box("xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">" + word + "<");
+    const auto attribute = [&html](std::size_t from, const char* name) {
+        const std::size_t at = html.find(std::string(name) + "=\"", from);
+        return std::stod(html.substr(at + std::string(name).size() + 2));
+    };
     std::vector<STWordBox> boxes;
-    for (auto it = std::sregex_iterator(html.begin(), html.end(), box); it != std::sregex_iterator(); ++it)
-        boxes.push_back({std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]), std::stod((*it)[4])});
+    const std::string ending = "\">" + word + "</word>";
+    for (std::size_t end = html.find(ending); end != std::string::npos; end = html.find(ending, end + 1)) {
+        const std::size_t start = html.rfind("<word ", end);
+        boxes.push_back(
+            {attribute(start, "xMin"), attribute(start, "yMin"), attribute(start, "xMax"), attribute(start, "yMax")});
+    }
     return boxes;
 }
 
@@ -233,8 +237,8 @@ TEST_F(ReportPdf, NgRowsAreRedOnThePage) {
     EXPECT_EQ(RedPixels(page, pass[1]), 0);
     // The NG row's value is red as well, the others' are not; the summary
     // below repeats 470.0 as its maximum.
-    const std::vector<STWordBox> ngValue = WordBoxes(PathOf("red.pdf"), "470\\.0");
-    const std::vector<STWordBox> passValue = WordBoxes(PathOf("red.pdf"), "452\\.0");
+    const std::vector<STWordBox> ngValue = WordBoxes(PathOf("red.pdf"), "470.0");
+    const std::vector<STWordBox> passValue = WordBoxes(PathOf("red.pdf"), "452.0");
     ASSERT_FALSE(ngValue.empty());
     ASSERT_FALSE(passValue.empty());
     EXPECT_GT(RedPixels(page, ngValue.front()), 0);
