@@ -30,26 +30,26 @@ std::string PdfText(const std::string& path) {
     return text;
 }
 
-struct STItemSpec {
+struct STItemShape {
     const char16_t* m_scale;
     std::vector<double> m_readings;
 };
 
 // A Leeb batch with limits 400..500 in use.
-std::unique_ptr<STLedgermill> Batch(const std::vector<STItemSpec>& items) {
+std::unique_ptr<STLedgermill> Batch(const std::vector<STItemShape>& items) {
     auto batch = std::make_unique<STLedgermill>();
     batch->m_time = 1462357230;
     batch->m_nTestMethod = kTestMethodLeeb;
     batch->m_dLowerLimit = 400;
     batch->m_dUpperLimit = 500;
     int number = 0;
-    for (const STItemSpec& spec : items) {
+    for (const STItemShape& shape : items) {
         auto item = std::make_unique<STLedgermillItem>();
         item->m_subItem.emplace(u"NAME", ++number == 1 ? u"=cmd|' /C calc'!A0" : u"P2");
-        item->m_subItem.emplace(u"HD", spec.m_scale);
+        item->m_subItem.emplace(u"HD", shape.m_scale);
         item->m_subItem.emplace(u"IMPACT", u"D");
         item->m_subItem.emplace(u"DATE", u"2016-05-04");
-        item->m_values = spec.m_readings;
+        item->m_values = shape.m_readings;
         item->UpdateStatistics();
         batch->AddItem(std::move(item));
     }
