@@ -1,0 +1,196 @@
+#include "archive/batch_archive.h"
+
+#include <QDateTime>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+#include <array>
+#include <charconv>
+#include <cmath>
+
+#include "common/time_text.h"
+
+namespace {
+
+constexpr int kKeySelector = 0;
+
+QString Q(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::u16string Wide(const QString& text) {
+    return text.toStdU16String();
+}
+
+// NaN has no place in a REAL column: it is stored as NULL and read back so.
+QVariant Real(double value) {
+    return std::isnan(value) ? QVariant() : QVariant(value);
+}
+
+// The shortest texts that read back to the same bits, NaN and -0 included.
+QString ReadingsText(const std::vector<double>& values) {
+    std::string text;
+    std::array<char, 32> buffer{};
+    for (const double value : values) {
+        const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value).ptr;
+        if (!text.empty()) text += ' ';
+        text.append(buffer.data(), end);
+    }
+    return QString::fromLatin1(text);
+}
+
+std::vector<double> ReadingsOf(const QString& text) {
+    std::vector<double> values;
+    const QByteArray bytes = text.toLatin1();
+    const char* at = bytes.constData();
+    const char* const end = at + bytes.size();
+    while (at < end) {
+        double value = 0.0;
+        const auto [next, error] = std::from_chars(at, end, value);
+        if (error != std::errc()) break;
+        values.push_back(value);
+        at = next;
+        while (at < end && *at == ' ') ++at;
+    }
+    return values;
+}
+
+QString FieldsText(const SubItemMap& fields) {
+    QJsonObject object;
+    for (const auto& [key, text] : fields) object.insert(Q(key), Q(text));
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+SubItemMap FieldsOf(const QString& text) {
+    SubItemMap fields;
+    const QJsonObject object = QJsonDocument::fromJson(text.toUtf8()).object();
+    for (auto it = object.begin(); it != object.end(); ++it) fields.emplace(Wide(it.key()), Wide(it.value().toString()));
+    return fields;
+}
+
+QString FieldOf(const STLedgermillItem& item, std::u16string_view key) {
+    const auto field = item.m_subItem.find(key);
+    return field == item.m_subItem.end() ? QString() : Q(field->second);
+}
+
+// Fails the transaction: whatever it wrote is undone.
+bool Abandon(QSqlDatabase& database, const QSqlQuery& query, std::string& failure) {
+    failure = query.lastError().text().toStdString();
+    database.rollback();
+    return false;
+}
+
+// The batch's row, written over the one the station has under its key; the
+// row's id, or -1.
+qint64 WriteBatchRow(QSqlQuery& query, const STLedgermill& batch, const STArchiveOrigin& origin) {
+    query.prepare(QStringLiteral(
+        "INSERT INTO batches (station, batch_key, created, model, method, lower_limit, upper_limit, use_limit,"
+        " max, min, average, standard_deviation, operator, item_count, archived)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"
+        " ON CONFLICT (station, batch_key) DO UPDATE SET created = excluded.created, model = excluded.model,"
+        " method = excluded.method, lower_limit = excluded.lower_limit, upper_limit = excluded.upper_limit,"
+        " use_limit = excluded.use_limit, max = excluded.max, min = excluded.min, average = excluded.average,"
+        " standard_deviation = excluded.standard_deviation, operator = excluded.operator,"
+        " item_count = excluded.item_count, archived = excluded.archived"
+        " RETURNING id"));
+    for (const QVariant& value :
+         {QVariant(Q(origin.m_strStation)), QVariant(Q(FormatTime(kKeySelector, batch.m_time))),
+          QVariant(static_cast<qint64>(batch.m_time)), QVariant(batch.m_nTestModel), QVariant(batch.m_nTestMethod),
+          Real(batch.m_dLowerLimit), Real(batch.m_dUpperLimit), QVariant(batch.m_bUseLimit ? 1 : 0),
+          Real(batch.m_dMax), Real(batch.m_dMin), Real(batch.m_dAverage), Real(batch.m_dStandardDeviation),
+          QVariant(Q(origin.m_strOperator)), QVariant(static_cast<qint64>(batch.m_itemVector.size())),
+          QVariant(QDateTime::currentSecsSinceEpoch())}) {
+        query.addBindValue(value);
+    }
+    if (!query.exec() || !query.next()) return -1;
+    return query.value(0).toLongLong();
+}
+
+bool WriteItemRows(QSqlQuery& query, const STLedgermill& batch, qint64 batchId) {
+    query.prepare(QStringLiteral(
+        "INSERT INTO items (batch_id, position, name, scale, average, pass, readings, fields)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+    qint64 position = 0;
+    for (const auto& item : batch.m_itemVector) {
+        query.bindValue(0, batchId);
+        query.bindValue(1, ++position);
+        query.bindValue(2, FieldOf(*item, u"NAME"));
+        query.bindValue(3, FieldOf(*item, u"HD"));
+        query.bindValue(4, Real(item->m_dAverage));
+        query.bindValue(5, batch.IsPass(*item) ? 1 : 0);
+        query.bindValue(6, ReadingsText(item->m_values));
+        query.bindValue(7, FieldsText(item->m_subItem));
+        if (!query.exec()) return false;
+    }
+    return true;
+}
+
+double RealOf(const QVariant& value) {
+    return value.isNull() ? std::nan("") : value.toDouble();
+}
+
+}  // namespace
+
+bool ArchiveBatch(QSqlDatabase& database, const STLedgermill& batch, const STArchiveOrigin& origin,
+                  std::string& failure) {
+    if (!database.transaction()) {
+        failure = database.lastError().text().toStdString();
+        return false;
+    }
+    QSqlQuery query(database);
+    const qint64 batchId = WriteBatchRow(query, batch, origin);
+    if (batchId < 0) return Abandon(database, query, failure);
+    query.finish();
+    query.prepare(QStringLiteral("DELETE FROM items WHERE batch_id = ?"));
+    query.addBindValue(batchId);
+    if (!query.exec() || !WriteItemRows(query, batch, batchId)) return Abandon(database, query, failure);
+    if (!database.commit()) {
+        failure = database.lastError().text().toStdString();
+        database.rollback();
+        return false;
+    }
+    return true;
+}
+
+bool LoadArchivedBatch(QSqlDatabase& database, std::u16string_view station, std::u16string_view key,
+                       STLedgermill& batch, std::string& failure) {
+    failure.clear();
+    QSqlQuery query(database);
+    query.prepare(QStringLiteral(
+        "SELECT id, created, model, method, lower_limit, upper_limit, use_limit FROM batches"
+        " WHERE station = ? AND batch_key = ?"));
+    query.addBindValue(Q(station));
+    query.addBindValue(Q(key));
+    if (!query.exec()) {
+        failure = query.lastError().text().toStdString();
+        return false;
+    }
+    if (!query.next()) return false;
+    STLedgermill loaded;
+    const qint64 batchId = query.value(0).toLongLong();
+    loaded.m_time = query.value(1).toLongLong();
+    loaded.m_nTestModel = query.value(2).toInt();
+    loaded.m_nTestMethod = query.value(3).toInt();
+    loaded.m_dLowerLimit = RealOf(query.value(4));
+    loaded.m_dUpperLimit = RealOf(query.value(5));
+    loaded.m_bUseLimit = query.value(6).toInt() != 0;
+
+    query.prepare(QStringLiteral("SELECT readings, fields FROM items WHERE batch_id = ? ORDER BY position"));
+    query.addBindValue(batchId);
+    if (!query.exec()) {
+        failure = query.lastError().text().toStdString();
+        return false;
+    }
+    while (query.next()) {
+        auto item = std::make_unique<STLedgermillItem>();
+        item->m_values = ReadingsOf(query.value(0).toString());
+        item->m_subItem = FieldsOf(query.value(1).toString());
+        item->UpdateStatistics();
+        loaded.AddItem(std::move(item));
+    }
+    loaded.UpdateStatistics();
+    batch = std::move(loaded);
+    return true;
+}
