@@ -70,9 +70,10 @@ SubItemMap FieldsOf(const QString& text) {
     return fields;
 }
 
+// A missing field is the empty text, never NULL.
 QString FieldOf(const STLedgermillItem& item, std::u16string_view key) {
     const auto field = item.m_subItem.find(key);
-    return field == item.m_subItem.end() ? QString() : Q(field->second);
+    return Q(field == item.m_subItem.end() ? std::u16string_view() : std::u16string_view(field->second));
 }
 
 // Fails the transaction: whatever it wrote is undone.
@@ -111,7 +112,7 @@ qint64 WriteBatchRow(QSqlQuery& query, const STLedgermill& batch, const STArchiv
 bool WriteItemRows(QSqlQuery& query, const STLedgermill& batch, qint64 batchId) {
     query.prepare(QStringLiteral(
         "INSERT INTO items (batch_id, position, name, scale, average, pass, readings, fields)"
-        " VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+        " VALUES (?, ?, COALESCE(?, ''), COALESCE(?, ''), ?, ?, ?, ?)"));
     qint64 position = 0;
     for (const auto& item : batch.m_itemVector) {
         query.bindValue(0, batchId);

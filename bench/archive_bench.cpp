@@ -6,7 +6,11 @@
 #include <QCoreApplication>
 #include <filesystem>
 
+#include <QSqlQuery>
+#include <QVariant>
+
 #include "archive/archive_database.h"
+#include "archive/archive_listing.h"
 #include "archive/batch_archive.h"
 #include "bench/batch_fixture.h"
 
@@ -34,6 +38,62 @@ void BM_ArchiveBatchSqlite(benchmark::State& state) {
     std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_ArchiveBatchSqlite)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// count archived batches of one item each, a minute apart, every third UCI,
+// written straight into the tables in one transaction.
+void FillArchive(QSqlDatabase& database, std::int64_t count) {
+    database.transaction();
+    QSqlQuery batches(database);
+    batches.prepare(QStringLiteral(
+        "INSERT INTO batches (id, station, batch_key, created, model, method, use_limit, operator, item_count,"
+        " archived, average) VALUES (?, 'Bench', ?, ?, 0, ?, 1, 'Operator', 1, 0, 450.0)"));
+    QSqlQuery items(database);
+    items.prepare(QStringLiteral(
+        "INSERT INTO items (batch_id, position, name, scale, average, pass, readings, fields)"
+        " VALUES (?, 1, ?, 'HLD', 450.0, 1, '450', '{}')"));
+    for (std::int64_t id = 1; id <= count; ++id) {
+        batches.addBindValue(QVariant::fromValue<qint64>(id));
+        batches.addBindValue(QStringLiteral("key %1").arg(id));
+        batches.addBindValue(QVariant::fromValue<qint64>(1'400'000'000 + id * 60));
+        batches.addBindValue(id % 3 == 0 ? kTestMethodUci : kTestMethodLeeb);
+        batches.exec();
+        items.addBindValue(QVariant::fromValue<qint64>(id));
+        items.addBindValue(QStringLiteral("P%1").arg(id % 5000));
+        items.exec();
+    }
+    database.commit();
+}
+
+// A month of Leeb batches out of 100,000 (about 1,000 of them), or every
+// batch with an item named like "P4711".
+void BM_ListArchivedBatches(benchmark::State& state) {
+    std::string folder = (std::filesystem::temp_directory_path() / "marlo-archive-bench-XXXXXX").string();
+    if (mkdtemp(folder.data()) == nullptr) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    {
+        std::string failure;
+        const auto archive = CArchiveDatabase::OpenSqlite(folder + "/archive.sqlite", failure);
+        QSqlDatabase database = archive->Database();
+        FillArchive(database, state.range(0));
+        STArchiveFilter filter;
+        if (state.range(1) == 0) {
+            filter.m_oMethod = kTestMethodLeeb;
+            filter.m_oFrom = 1'400'000'000 + 50'000 * 60;
+            filter.m_oTo = *filter.m_oFrom + 30 * 24 * 3600;
+        } else {
+            filter.m_strNameText = u"P4711";
+        }
+        std::vector<STArchivedBatch> batches;
+        for (auto _ : state) {
+            if (!ListArchivedBatches(database, filter, batches, failure)) state.SkipWithError(failure.c_str());
+        }
+        state.counters["found"] = static_cast<double>(batches.size());
+    }
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_ListArchivedBatches)->Args({100000, 0})->Args({100000, 1})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,0 +1,80 @@
+#include "archive/archive_listing.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+#include <QVariant>
+#include <cmath>
+
+namespace {
+
+QString Q(const std::u16string& text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The text as a LIKE pattern that matches it anywhere, literally.
+QString ContainsPattern(const std::u16string& text) {
+    QString pattern = Q(text);
+    pattern.replace(u'\\', QStringLiteral("\\\\")).replace(u'%', QStringLiteral("\\%")).replace(u'_', QStringLiteral("\\_"));
+    return u'%' + pattern + u'%';
+}
+
+double RealOf(const QVariant& value) {
+    return value.isNull() ? std::nan("") : value.toDouble();
+}
+
+// The conditions and their values, in the same order.
+struct STConditions {
+    QStringList m_clauses;
+    QVariantList m_values;
+
+    void Add(const QString& clause, const QVariant& value) {
+        m_clauses << clause;
+        m_values << value;
+    }
+};
+
+STConditions ConditionsOf(const STArchiveFilter& filter) {
+    STConditions conditions;
+    if (filter.m_oFrom) conditions.Add(QStringLiteral("created >= ?"), QVariant::fromValue<qint64>(*filter.m_oFrom));
+    if (filter.m_oTo) conditions.Add(QStringLiteral("created <= ?"), QVariant::fromValue<qint64>(*filter.m_oTo));
+    if (filter.m_oMethod) conditions.Add(QStringLiteral("method = ?"), *filter.m_oMethod);
+    if (filter.m_oModel) conditions.Add(QStringLiteral("model = ?"), *filter.m_oModel);
+    if (!filter.m_strStation.empty()) conditions.Add(QStringLiteral("station = ?"), Q(filter.m_strStation));
+    if (!filter.m_strNameText.empty()) {
+        conditions.Add(QStringLiteral("EXISTS (SELECT 1 FROM items WHERE items.batch_id = batches.id"
+                                      " AND items.name LIKE ? ESCAPE '\\')"),
+                       ContainsPattern(filter.m_strNameText));
+    }
+    return conditions;
+}
+
+}  // namespace
+
+bool ListArchivedBatches(QSqlDatabase& database, const STArchiveFilter& filter, std::vector<STArchivedBatch>& batches,
+                         std::string& failure) {
+    const STConditions conditions = ConditionsOf(filter);
+    QString statement = QStringLiteral(
+        "SELECT station, batch_key, created, model, method, lower_limit, upper_limit, use_limit, average,"
+        " standard_deviation, operator, item_count FROM batches");
+    if (!conditions.m_clauses.isEmpty()) statement += QStringLiteral(" WHERE ") + conditions.m_clauses.join(" AND ");
+    statement += QStringLiteral(" ORDER BY created DESC, station LIMIT ?");
+    QSqlQuery query(database);
+    query.setForwardOnly(true);
+    query.prepare(statement);
+    for (const QVariant& value : conditions.m_values) query.addBindValue(value);
+    query.addBindValue(QVariant::fromValue<qint64>(filter.m_nLimit));
+    if (!query.exec()) {
+        failure = query.lastError().text().toStdString();
+        return false;
+    }
+    batches.clear();
+    while (query.next()) {
+        batches.push_back({query.value(0).toString().toStdU16String(), query.value(1).toString().toStdU16String(),
+                           query.value(2).toLongLong(), query.value(3).toInt(), query.value(4).toInt(),
+                           RealOf(query.value(5)), RealOf(query.value(6)), query.value(7).toInt() != 0,
+                           RealOf(query.value(8)), RealOf(query.value(9)), query.value(10).toString().toStdU16String(),
+                           query.value(11).toLongLong()});
+    }
+    return true;
+}
