@@ -31,6 +31,8 @@ std::unique_ptr<CArchiveDatabase> CArchiveDatabase::OpenSqlite(const std::string
         return nullptr;
     }
     database.setDatabaseName(QString::fromStdString(path));
+    // Reals come back as doubles, not as texts of six significant digits.
+    database.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
     // Another station's process may hold the write lock for a moment.
     database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     if (!database.open()) {

@@ -29,6 +29,7 @@ STProgramFolders ProgramFoldersFor(const std::string& programFolder) {
     folders.m_strReportFolder = (folders.m_bPortable ? programFolder : documents) + "Result/";
     folders.m_strDocumentFolder = documents;
     folders.m_strRecoveryFolder = MarloDataDirectory() + "recovered/";
+    folders.m_strArchiveFile = MarloDataDirectory() + "archive.sqlite";
     return folders;
 }
 

@@ -27,6 +27,8 @@ struct STProgramFolders {
     // Where batches with unsaved changes are written when the program is
     // ended by a signal or the session.
     std::string m_strRecoveryFolder;
+    // The lab archive's SQLite file.
+    std::string m_strArchiveFile;
 };
 
 // The folders for a program that lies in programFolder (ending with '/').

@@ -108,6 +108,7 @@ TEST(ProgramFolders, PortableOnlyWithSettingsInAWritableProgramFolder) {
     EXPECT_EQ(installed.m_strReportFolder, root + "home/Documents/Marlo/Result/");
     EXPECT_EQ(installed.m_strDocumentFolder, root + "home/Documents/Marlo/");
     EXPECT_EQ(installed.m_strRecoveryFolder, root + "home/.local/share/marlo/recovered/");
+    EXPECT_EQ(installed.m_strArchiveFile, root + "home/.local/share/marlo/archive.sqlite");
 
     std::ofstream(root + "bin/Setting.xml") << "<x/>";
     const STProgramFolders portable = ProgramFoldersFor(root + "bin/");

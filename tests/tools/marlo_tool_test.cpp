@@ -786,3 +786,32 @@ TEST_F(MarloTool, FileNamesThatAreNotUtf8KeepTheirBytes) {
     const STRun missing = Run({"show", PathOf("m\xFF.hdb")});
     EXPECT_EQ(missing.m_strErr, "Load Failed. " + PathOf("m\xFF.hdb") + ": " + SystemReason(ENOENT) + "\n");
 }
+
+TEST_F(MarloTool, ArchiveImportsOnceAndListsWhatTheFiltersFind) {
+    ImportBatchAndSettings();
+    const std::string archive = PathOf("lab.sqlite");
+    const std::vector<std::string> import{"archive", "import", "--db", archive, "--station", "Line 1",
+                                          "--operator", "J. Smith", PathOf("batch.hdb")};
+    const STRun first = Run(import);
+    ASSERT_EQ(first.m_nExitCode, 0) << first.m_strErr;
+    EXPECT_EQ(first.m_strOut, "archived 2016-05-04 10:20:30 from " + PathOf("batch.hdb") + "\n");
+    ASSERT_EQ(Run(import).m_nExitCode, 0);
+
+    const Json all = Json::parse(Run({"archive", "list", "--db", archive}).m_strOut);
+    ASSERT_EQ(all.size(), 1u);  // archived twice, kept once
+    EXPECT_EQ(all[0].at("station"), "Line 1");
+    EXPECT_EQ(all[0].at("operator"), "J. Smith");
+    EXPECT_EQ(all[0].at("items"), 3);
+    EXPECT_EQ(all[0].at("average"), 500.0);
+    EXPECT_EQ(Json::parse(Run({"archive", "list", "--db", archive, "--name", "P02"}).m_strOut).size(), 1u);
+    EXPECT_EQ(Json::parse(Run({"archive", "list", "--db", archive, "--method", "uci"}).m_strOut).size(), 0u);
+    EXPECT_EQ(Json::parse(Run({"archive", "list", "--db", archive, "--from", std::to_string(kTime + 1)}).m_strOut)
+                  .size(),
+              0u);
+
+    EXPECT_EQ(Run({"archive", "import", "--db", archive}).m_nExitCode, 2);
+    EXPECT_EQ(Run({"archive", "drop"}).m_nExitCode, 2);
+    const STRun unopened = Run({"archive", "list", "--db", PathOf("missing/lab.sqlite")});
+    EXPECT_EQ(unopened.m_nExitCode, 1);
+    EXPECT_NE(unopened.m_strErr.find(PathOf("missing/lab.sqlite")), std::string::npos) << unopened.m_strErr;
+}

@@ -22,7 +22,12 @@ inline constexpr std::string_view kReportUsage =
     "marlo-tool report FILE.hdb|- OUT.xlsx [--settings Setting.xml]";
 inline constexpr std::string_view kPdfUsage = "marlo-tool pdf FILE.hdb|- OUT.pdf [--settings Setting.xml]";
 
+inline constexpr std::string_view kArchiveUsage =
+    "marlo-tool archive import|list [--db ARCHIVE.sqlite] [--station NAME] [--operator NAME] "
+    "[--from EPOCH] [--to EPOCH] [--method leeb|uci] [--name TEXT] [FILE.hdb...]";
+
 int RunImport(Arguments arguments);
+int RunArchive(Arguments arguments);
 int RunShow(Arguments arguments);
 int RunCsv(Arguments arguments);
 int RunChart(Arguments arguments);

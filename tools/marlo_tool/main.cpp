@@ -12,11 +12,11 @@
 namespace {
 
 constexpr std::string_view kToolUsage =
-    "marlo-tool import|show|csv|chart|report|pdf ... (see marlo-tool --help)";
+    "marlo-tool import|show|csv|chart|report|pdf|archive ... (see marlo-tool --help)";
 
 std::string HelpText() {
     std::string help = "usage: ";
-    for (const std::string_view usage : {kImportUsage, kShowUsage, kCsvUsage, kChartUsage, kReportUsage, kPdfUsage}) {
+    for (const std::string_view usage : {kImportUsage, kShowUsage, kCsvUsage, kChartUsage, kReportUsage, kPdfUsage, kArchiveUsage}) {
         help.append(usage).append("\n       ");
     }
     return help + "marlo-tool -h | --help | --version\n\n"
@@ -48,6 +48,9 @@ int main(int argc, char** argv) {
     }
     if (command == "chart") {
         return RunChart(rest);
+    }
+    if (command == "archive") {
+        return RunArchive(rest);
     }
     if (command == "report") {
         return RunReport(rest);
