@@ -3,7 +3,6 @@
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
-#include <QCoreApplication>
 #include <filesystem>
 
 #include <QSqlQuery>
@@ -16,13 +15,21 @@
 
 namespace {
 
-void BM_ArchiveBatchSqlite(benchmark::State& state) {
-    const STLedgermill batch = TesterBatch(static_cast<std::size_t>(state.range(0)));
+// A fresh folder for the benchmark's archive; empty, after telling the
+// benchmark, when none can be made.
+std::string ArchiveFolder(benchmark::State& state) {
     std::string folder = (std::filesystem::temp_directory_path() / "marlo-archive-bench-XXXXXX").string();
     if (mkdtemp(folder.data()) == nullptr) {
         state.SkipWithError("no temporary folder");
-        return;
+        return {};
     }
+    return folder;
+}
+
+void BM_ArchiveBatchSqlite(benchmark::State& state) {
+    const STLedgermill batch = TesterBatch(static_cast<std::size_t>(state.range(0)));
+    const std::string folder = ArchiveFolder(state);
+    if (folder.empty()) return;
     {
         std::string failure;
         const auto archive = CArchiveDatabase::OpenSqlite(folder + "/archive.sqlite", failure);
@@ -67,11 +74,8 @@ void FillArchive(QSqlDatabase& database, std::int64_t count) {
 // A month of Leeb batches out of 100,000 (about 1,000 of them), or every
 // batch with an item named like "P4711".
 void BM_ListArchivedBatches(benchmark::State& state) {
-    std::string folder = (std::filesystem::temp_directory_path() / "marlo-archive-bench-XXXXXX").string();
-    if (mkdtemp(folder.data()) == nullptr) {
-        state.SkipWithError("no temporary folder");
-        return;
-    }
+    const std::string folder = ArchiveFolder(state);
+    if (folder.empty()) return;
     {
         std::string failure;
         const auto archive = CArchiveDatabase::OpenSqlite(folder + "/archive.sqlite", failure);
@@ -96,15 +100,3 @@ void BM_ListArchivedBatches(benchmark::State& state) {
 BENCHMARK(BM_ListArchivedBatches)->Args({100000, 0})->Args({100000, 1})->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-// Qt Sql loads its drivers through an application.
-int main(int argc, char** argv) {
-    const QCoreApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,5 +1,5 @@
-// main for the benchmarks that draw: fonts and the palette need an
-// application, which benchmark_main does not make.
+// main for the benchmarks that need an application, which benchmark_main
+// does not make: fonts and the palette to draw, Qt Sql to load its drivers.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
