@@ -168,26 +168,27 @@ TEST_F(ReceiveSession, AHungUpDeviceIsWaitedForAndReopenedWhenItReturns) {
 
 TEST_F(ReceiveSession, APortHeldByAnotherProgramIsRefusedNamingIt) {
     Link();
+    // The child says when it holds the terminal as another program would: its
+    // copy of the far end closed (the fork hands it both ends), the near end
+    // open.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
     const pid_t holder = ::fork();
     ASSERT_GE(holder, 0);
     if (holder == 0) {
-        ::close(m_master);  // holding the far end too would make it the tester's side
+        ::close(m_master);
         const int fd = ::open(m_strSlave.c_str(), O_RDWR | O_NOCTTY);
+        const char held = fd >= 0 ? 1 : 0;
+        [[maybe_unused]] const ssize_t told = ::write(ready[1], &held, 1);
         ::pause();
-        _exit(fd >= 0 ? 0 : 1);
+        _exit(0);
     }
-    // Wait until the child holds the terminal.
-    const std::string fdFolder = "/proc/" + std::to_string(holder) + "/fd";
-    const auto holds = [&] {
-        std::error_code error;
-        for (const auto& entry : std::filesystem::directory_iterator(fdFolder, error)) {
-            if (std::filesystem::read_symlink(entry.path(), error) == m_strSlave) {
-                return true;
-            }
-        }
-        return false;
-    };
-    ASSERT_TRUE(WaitFor(holds, 2s));
+    ::close(ready[1]);
+    char held = 0;
+    const ssize_t heard = ::read(ready[0], &held, 1);
+    ::close(ready[0]);
+    ASSERT_EQ(heard, 1);
+    ASSERT_EQ(held, 1);
     EXPECT_FALSE(Open());
     EXPECT_EQ(m_session->State(), EPortState::kFailed);
     EXPECT_TRUE(m_session->Failure().m_bInUse);
