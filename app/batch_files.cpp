@@ -163,6 +163,7 @@ void CLedgermillDlg::OnSave() {
             } else {
                 m_batches.MarkSaved(batch);
                 m_state.RememberFile(PathText(path));
+                ArchiveNow(*batch);
             }
             FileIfRealTime();
         });

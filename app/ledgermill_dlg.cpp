@@ -57,6 +57,7 @@ CLedgermillDlg::CLedgermillDlg(QWidget* parent, std::string lockFolder, std::str
     ConnectCommands();
     ConnectReceiveSession();
     ConnectLongWork();
+    StartArchive();
     SetTabOrder();
     NameControlsForAssistiveTechnology();
     OnInitDialog();
@@ -65,7 +66,8 @@ CLedgermillDlg::CLedgermillDlg(QWidget* parent, std::string lockFolder, std::str
 
 CLedgermillDlg::~CLedgermillDlg() {
     // No signal of the session or the long work may reach a window that is
-    // going.
+    // going. Batches filed in real time are archived as they stand.
+    ArchiveFiledBatches();
     m_receive.disconnect(this);
     m_work.disconnect(this);
     m_receive.Close();

@@ -19,9 +19,12 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "app/archive_service.h"
+#include "app/archive_status.h"
 #include "app/batch_collection.h"
 #include "app/batch_list_model.h"
 #include "app/batch_rescue.h"
@@ -72,6 +75,8 @@ public:
     void OnReport();
     // The selected batch as CSV, one row per item or per reading.
     void OnExportCsv();
+    // The shared archive server, in a dialog of its own.
+    void OnArchiveServer();
     // The selected batch's report on pages: a PDF file, or printed from a
     // preview.
     void OnReportPdf();
@@ -169,6 +174,17 @@ public:
     CRawTextView m_rawView{m_rawText};
     CRefusalNotice m_refusalNotice{this};
     CWorkIndicator m_workIndicator{m_work, this};
+    // The lab archive: a snapshot of every batch saved, added to or filed
+    // into, archived off the window's thread; what it reports goes to the
+    // status line beside the port's state.
+    CArchiveStatus m_archiveStatus{this};
+    CArchiveService m_archive{m_folders.m_strArchiveFile, this,
+                              [this](const STArchiveReport& report) { m_archiveStatus.Show(report); }};
+    // Hands a snapshot of the batch to the archive now.
+    void ArchiveNow(const STLedgermill& batch);
+    // Hands over the batches real-time filing changed, now rather than when
+    // their wait is over.
+    void ArchiveFiledBatches();
 
     // Blocks until the long work running, if any, has ended and been taken
     // up; for closing and for tests.
@@ -228,6 +244,14 @@ private:
     void ShowPortState();
     // Set while records are being filed: filing never re-enters.
     bool m_bFiling = false;
+    void StartArchive();
+    // Filing in real time hands a batch over once its wait is over, not
+    // once a record.
+    void ArchiveSoon(const STLedgermill& batch);
+    STArchiveOrigin ArchiveOrigin() const;
+    std::set<std::u16string> m_archiveSoon;
+    QTimer m_archiveWait;
+    std::u16string m_strStation;
     void ConnectCommands();
     void SetTabOrder();
     CReportListView& MeasurementList();

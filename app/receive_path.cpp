@@ -80,6 +80,7 @@ void CLedgermillDlg::OnClear() {
 
 void CLedgermillDlg::OnAdd() {
     AddReceivedText();
+    ArchiveFiledBatches();
 }
 
 void CLedgermillDlg::AddReceivedText() {
@@ -121,6 +122,7 @@ void CLedgermillDlg::MergeRecords(STLedgermill& batch, LedgermillItemList& items
         return;
     }
     m_batchModel.CountChanged(batch);
+    ArchiveSoon(batch);
     if (&batch != m_pCurBatch) {
         return;
     }

@@ -13,6 +13,7 @@ STSetting g_stSetting;
 namespace {
 
 constexpr std::string_view kSettingClass = "STSetting";
+constexpr std::string_view kArchiveServerClass = "STArchiveServerSetting";
 
 // The fields of the settings, in file order.
 struct SettingFields {
@@ -35,6 +36,17 @@ struct SettingFields {
         field("m_strDepartment", setting.m_strDepartment);
         field("m_strSpecimen", setting.m_strSpecimen);
         field("m_dSamplingRate", setting.m_dSamplingRate);
+    }
+};
+
+struct ArchiveServerFields {
+    template <class Setting, class Field>
+    void operator()(Setting& server, const Field& field) const {
+        field("m_bUse", server.m_bUse);
+        field("m_strHost", server.m_strHost);
+        field("m_nPort", server.m_nPort);
+        field("m_strDatabase", server.m_strDatabase);
+        field("m_strUser", server.m_strUser);
     }
 };
 
@@ -61,6 +73,8 @@ STSettingsRead LoadSettings(const std::string& path) {
     std::string failure;
     if (archive.OpenForRead(path, &failure)) {
         ReadSetting(archive.GetRoot(), kSettingInstanceName, g_stSetting);
+        ReadRecordElement(archive.GetRoot(), kArchiveServerInstanceName, g_stSetting.m_archiveServer,
+                          ArchiveServerFields{});
         return {};
     }
     ResetDefaults(g_stSetting);
@@ -80,5 +94,9 @@ bool SaveSettings(const std::string& path) {
     CSerializer archive;
     archive.OpenForWrite();
     WriteSetting(g_stSetting, archive.GetRoot(), kSettingInstanceName);
+    if (g_stSetting.m_archiveServer != STArchiveServerSetting()) {
+        WriteRecordElement(g_stSetting.m_archiveServer, archive.GetRoot(), kArchiveServerInstanceName,
+                           kArchiveServerClass, ArchiveServerFields{});
+    }
     return archive.SaveFile(path);
 }

@@ -9,6 +9,19 @@
 #include "common/program_folders.h"
 #include "persistence/xml_node.h"
 
+// The PostgreSQL server that holds the archive the lab shares. Never a
+// password: libpq takes it from ~/.pgpass or PGPASSWORD.
+struct STArchiveServerSetting {
+    // Off keeps the archive on this station only.
+    bool m_bUse = false;
+    std::u16string m_strHost;
+    std::int32_t m_nPort = 5432;
+    std::u16string m_strDatabase = u"marlo";
+    std::u16string m_strUser;
+
+    bool operator==(const STArchiveServerSetting&) const = default;
+};
+
 struct STSetting {
     // Serial port "COM" + m_nCom, and its line parameters. Parity: 0 none,
     // 1 odd, 2 even, 3 mark, 4 space. Stop bits: 0 one, 1 one and a half,
@@ -34,11 +47,15 @@ struct STSetting {
     std::u16string m_strSpecimen = u"Specimen";
     // Percent, printed in the report.
     double m_dSamplingRate = 1.0;
+    // Kept in a record of its own after the settings, and only once set, so
+    // that a station without it writes the settings file it always wrote.
+    STArchiveServerSetting m_archiveServer;
 };
 
 extern STSetting g_stSetting;
 
 inline constexpr std::string_view kSettingInstanceName = "g_stSetting";
+inline constexpr std::string_view kArchiveServerInstanceName = "g_stArchiveServer";
 
 void ResetDefaults(STSetting& setting);
 

@@ -1,7 +1,5 @@
 // archive: batch files into the lab archive, and the archived batches a
 // search finds, as JSON.
-#include <unistd.h>
-
 #include <QCoreApplication>
 #include <array>
 #include <iostream>
@@ -13,6 +11,7 @@
 #include "archive/archive_database.h"
 #include "archive/archive_listing.h"
 #include "archive/batch_archive.h"
+#include "common/host_identity.h"
 #include "common/program_folders.h"
 #include "common/time_text.h"
 #include "common/utf.h"
@@ -29,12 +28,6 @@ struct ArchiveOptions {
     STArchiveFilter m_filter;
     std::vector<std::string> m_files;
 };
-
-std::u16string HostName() {
-    std::array<char, 256> name{};
-    if (gethostname(name.data(), name.size() - 1) != 0) return u"";
-    return Utf8ToUtf16Replacing(name.data());
-}
 
 std::optional<ArchiveOptions> ReadOptions(Arguments arguments) {
     const auto usageError = [](std::string_view problem) {

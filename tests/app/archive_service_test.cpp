@@ -1,0 +1,261 @@
+// The lab archive from the window: Save, Add and real-time filing hand their
+// batch to the archive service, which writes it off the window's thread and
+// tells the status line; a failing archive never stops saving or receiving.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QThread>
+#include <chrono>
+#include <thread>
+
+#include "app/archive_service.h"
+#include "app/ledgermill_dlg.h"
+#include "archive/archive_database.h"
+#include "archive/archive_listing.h"
+#include "common/host_identity.h"
+#include "common/time_text.h"
+#include "dialogs/dlg_archive_server.h"
+#include "persistence/setting.h"
+#include "scripted_modal.h"
+#include "support/batch_difference.h"
+#include "support/temp_folder.h"
+#include "test_folders.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+template <class Condition>
+bool WaitFor(Condition condition, std::chrono::milliseconds limit = 5s) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!condition() && std::chrono::steady_clock::now() < deadline) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        std::this_thread::sleep_for(1ms);
+    }
+    return condition();
+}
+
+std::string LeebRecord(int n) {
+    return "NAME:R" + std::to_string(n) + "\r\nHD:HLD\r\nIMPACT:D\r\nDIR:90\r\nVALUE:450\r\nDATE:2016-05-04 10:20:30\r\n\r\n";
+}
+
+class ArchiveFromWindow : public TempFolder {
+protected:
+    void SetUp() override {
+        TempFolder::SetUp();
+        ResetDefaults(g_stSetting);
+        g_stSetting.m_nTestMethod = kTestMethodLeeb;
+        m_pModal = InstallScriptedModal();
+        OpenWindow(PathOf("archive.sqlite"));
+    }
+    void TearDown() override {
+        m_window.reset();
+        ResetDefaults(g_stSetting);
+        CModal::Install(nullptr);
+        TempFolder::TearDown();
+    }
+
+    void OpenWindow(const std::string& archiveFile) {
+        STProgramFolders folders = PortableFoldersIn(PathOf(""));
+        folders.m_strArchiveFile = archiveFile;
+        m_window.reset();
+        m_window = std::make_unique<CLedgermillDlg>(nullptr, "/run/lock", CLedgermillDlg::DefaultJournalFolder(),
+                                                    folders);
+    }
+    STLedgermill& NewBatch() {
+        m_window->OnNew();
+        return *m_window->m_pCurBatch;
+    }
+    void Save(const std::string& name) {
+        m_pModal->m_fileName = QString::fromStdString(PathOf(name));
+        m_window->OnSave();
+        m_window->WaitForLongWork();
+    }
+    void Receive(int from, int to) {
+        for (int n = from; n <= to; ++n) {
+            m_window->OnSerialData(QByteArray::fromStdString(LeebRecord(n)));
+        }
+    }
+    // The batch as this station archived it; its item count, -1 for none.
+    std::int64_t ArchivedItems(const STLedgermill& batch, STLedgermill* archived = nullptr) {
+        std::string failure;
+        const auto archive = CArchiveDatabase::OpenSqlite(PathOf("archive.sqlite"), failure);
+        EXPECT_NE(archive, nullptr) << failure;
+        if (!archive) {
+            return -1;
+        }
+        QSqlDatabase database = archive->Database();
+        STLedgermill loaded;
+        if (!LoadArchivedBatch(database, HostName(), FormatTime(0, batch.m_time), loaded, failure)) {
+            EXPECT_EQ(failure, "");
+            return -1;
+        }
+        const auto items = static_cast<std::int64_t>(loaded.m_itemVector.size());
+        if (archived != nullptr) {
+            *archived = std::move(loaded);
+        }
+        return items;
+    }
+    std::size_t ArchivedBatchCount() {
+        std::string failure;
+        const auto archive = CArchiveDatabase::OpenSqlite(PathOf("archive.sqlite"), failure);
+        QSqlDatabase database = archive->Database();
+        std::vector<STArchivedBatch> batches;
+        EXPECT_TRUE(ListArchivedBatches(database, {}, batches, failure)) << failure;
+        return batches.size();
+    }
+    QString ArchiveStatus() const { return m_window->m_archiveStatus.FullText(); }
+
+    CScriptedModal* m_pModal = nullptr;
+    std::unique_ptr<CLedgermillDlg> m_window;
+};
+
+}  // namespace
+
+TEST_F(ArchiveFromWindow, SaveArchivesTheBatchAndSavingAgainReplacesIt) {
+    STLedgermill& batch = NewBatch();
+    Receive(1, 2);
+    m_window->OnAdd();
+    Save("run.hdb");
+    m_window->m_archive.WaitForLocalWrites();
+    STLedgermill archived;
+    ASSERT_EQ(ArchivedItems(batch, &archived), 2);
+    EXPECT_EQ(BatchDifference(batch, archived), "");
+    const QString archivedText = "Archived " + QString::fromStdU16String(BatchKey(batch));
+    EXPECT_TRUE(WaitFor([&] { return ArchiveStatus() == archivedText; })) << ArchiveStatus().toStdString();
+    // The port's state stays in view.
+    EXPECT_TRUE(m_window->m_statusBar.currentMessage().isEmpty());
+
+    Receive(3, 3);
+    m_window->AddReceivedText();  // filed as real-time filing does: archived later
+    Save("run.hdb");
+    m_window->m_archive.WaitForLocalWrites();
+    EXPECT_EQ(ArchivedItems(batch, &archived), 3);
+    EXPECT_EQ(BatchDifference(batch, archived), "");
+    EXPECT_EQ(ArchivedBatchCount(), 1u);
+}
+
+TEST_F(ArchiveFromWindow, AddArchivesTheRecordsItFiled) {
+    STLedgermill& batch = NewBatch();
+    Receive(1, 4);
+    m_window->OnAdd();
+    m_window->m_archive.WaitForLocalWrites();
+    EXPECT_EQ(ArchivedItems(batch), 4);
+    // Nothing to file: nothing archived again.
+    const std::int64_t writes = m_window->m_archive.WriteCount();
+    m_window->OnAdd();
+    m_window->m_archive.WaitForLocalWrites();
+    EXPECT_EQ(m_window->m_archive.WriteCount(), writes);
+}
+
+TEST_F(ArchiveFromWindow, ABurstOfRealTimeRecordsIsArchivedOnceWithEveryItem) {
+    g_stSetting.m_bShowOnline = true;
+    m_window->m_realTimeBox.setChecked(true);
+    const STLedgermill& batch = NewBatch();
+    const std::int64_t time = batch.m_time;
+    Receive(1, 100);
+    ASSERT_EQ(batch.m_itemVector.size(), 100u);
+    m_window->m_archive.WaitForLocalWrites();
+    EXPECT_EQ(m_window->m_archive.WriteCount(), 0);
+    // Once its wait is over the batch goes as it stands then.
+    EXPECT_TRUE(WaitFor([&] { return m_window->m_archive.WriteCount() == 1; }, 15s));
+    m_window->m_archive.WaitForLocalWrites();
+    EXPECT_EQ(ArchivedItems(batch), 100);
+
+    // Closing archives what was filed since, without waiting.
+    Receive(101, 120);
+    m_window.reset();
+    STLedgermill closed;
+    closed.m_time = time;
+    EXPECT_EQ(ArchivedItems(closed), 120);
+}
+
+TEST_F(ArchiveFromWindow, AnArchiveThatCannotBeWrittenIsToldWhileSavingAndReceivingGoOn) {
+    std::filesystem::create_directory(PathOf("archive-folder"));
+    OpenWindow(PathOf("archive-folder"));  // a folder is no database file
+    STLedgermill& batch = NewBatch();
+    Receive(1, 2);
+    m_window->OnAdd();
+    Save("kept.hdb");
+    EXPECT_TRUE(std::filesystem::exists(PathOf("kept.hdb")));
+    EXPECT_FALSE(m_window->m_batches.IsUnsaved(&batch));
+    EXPECT_EQ(m_pModal->m_messages.back(), "Save HDB File");  // no "Save Failed."
+    EXPECT_TRUE(WaitFor([&] { return ArchiveStatus().startsWith("Archive failed: "); }))
+        << ArchiveStatus().toStdString();
+    EXPECT_TRUE(m_window->m_statusBar.currentMessage().isEmpty());
+    EXPECT_FALSE(m_window->m_statusBar.PortText().isEmpty());
+    Receive(3, 5);
+    m_window->OnAdd();
+    EXPECT_EQ(batch.m_itemVector.size(), 5u);
+}
+
+TEST_F(ArchiveFromWindow, TheServerSetInItsDialogIsKeptInTheSettingsFileWithoutAPassword) {
+    const std::string settings = PathOf("Setting.xml");
+    int kept = 0;
+    m_window->m_fnSettingsChanged = [&] {
+        ++kept;
+        ASSERT_TRUE(SaveSettings(settings));
+    };
+    m_pModal->m_answer = [](QDialog& dialog) {
+        auto* server = dynamic_cast<CDlgArchiveServer*>(&dialog);
+        if (server == nullptr) {
+            return int(QDialog::Rejected);
+        }
+        server->OnInitDialog();
+        server->m_useBox.setChecked(true);
+        server->m_hostEdit.setText(QStringLiteral(" lab-db.example "));
+        server->m_portBox.setValue(5433);
+        server->m_databaseEdit.setText(QStringLiteral("lab"));
+        server->m_userEdit.setText(QStringLiteral("marlo"));
+        server->OnOK();
+        return server->result();
+    };
+    m_window->OnArchiveServer();
+    ASSERT_EQ(kept, 1);
+    const STArchiveServerSetting expected{true, u"lab-db.example", 5433, u"lab", u"marlo"};
+    EXPECT_EQ(g_stSetting.m_archiveServer, expected);
+    EXPECT_EQ(ReadBytes("Setting.xml").find("assword"), std::string::npos);
+    ResetDefaults(g_stSetting);
+    LoadSettings(settings);
+    EXPECT_EQ(g_stSetting.m_archiveServer, expected);
+    // The same server again changes nothing and keeps nothing.
+    m_window->OnArchiveServer();
+    EXPECT_EQ(kept, 1);
+}
+
+// The service alone: only the latest snapshot of a batch waiting is written,
+// and each report arrives on the thread of its context.
+TEST_F(ArchiveFromWindow, TheServiceWritesOnlyTheLatestSnapshotOfEachBatchWaiting) {
+    std::vector<STArchiveReport> reports;
+    QObject context;
+    STLedgermill batch;
+    batch.m_time = 1462357230;
+    batch.m_nTestMethod = kTestMethodLeeb;
+    {
+        CArchiveService service(PathOf("archive.sqlite"), &context, [&](const STArchiveReport& report) {
+            EXPECT_EQ(QThread::currentThread(), context.thread());
+            reports.push_back(report);
+        });
+        for (int n = 1; n <= 100; ++n) {
+            auto item = std::make_unique<STLedgermillItem>();
+            item->m_subItem.emplace(u"NAME", u"R" + std::u16string(1, u'0' + n % 10));
+            item->m_values = {400.0 + n};
+            item->UpdateStatistics();
+            batch.AddItem(std::move(item));
+            batch.UpdateStatistics();
+            service.Archive(std::make_shared<const STLedgermill>(batch), {u"Station A", u"J. Smith"});
+        }
+        service.WaitForLocalWrites();
+        EXPECT_LT(service.WriteCount(), 50);
+        EXPECT_TRUE(WaitFor([&] { return static_cast<std::int64_t>(reports.size()) == service.WriteCount(); }));
+    }
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back().m_eKind, STArchiveReport::EKind::kArchived);
+    EXPECT_EQ(reports.back().m_strKey, BatchKey(batch));
+    std::string failure;
+    const auto archive = CArchiveDatabase::OpenSqlite(PathOf("archive.sqlite"), failure);
+    QSqlDatabase database = archive->Database();
+    STLedgermill archived;
+    ASSERT_TRUE(LoadArchivedBatch(database, u"Station A", BatchKey(batch), archived, failure)) << failure;
+    EXPECT_EQ(BatchDifference(batch, archived), "");
+}
