@@ -21,7 +21,58 @@ bool Run(QSqlDatabase& database, const QString& statement, std::string& failure)
     return false;
 }
 
+// libpq's own words for a refused or missing password, and where it looks
+// for one.
+std::string ServerFailure(const STArchiveServer& server, const QSqlError& error) {
+    const QString text = error.text();
+    const std::string user = server.m_strUser.empty() ? "this login's user" : "user \"" + server.m_strUser + "\"";
+    const char* const where = " (Marlo takes it from ~/.pgpass or PGPASSWORD)";
+    if (text.contains(QStringLiteral("password authentication failed"))) {
+        return ServerUrl(server) + ": the server refused the password of " + user + where;
+    }
+    if (text.contains(QStringLiteral("no password supplied"))) {
+        return ServerUrl(server) + ": the server asks for the password of " + user + " and none was found" + where;
+    }
+    return ServerUrl(server) + ": " + text.toStdString();
+}
+
 }  // namespace
+
+std::unique_ptr<CArchiveDatabase> CArchiveDatabase::OpenServer(const STArchiveServer& server, std::string& failure) {
+    std::unique_ptr<CArchiveDatabase> archive(new CArchiveDatabase(NewConnectionName()));
+    QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), archive->m_strConnection);
+    if (!database.isValid()) {
+        failure = "the PostgreSQL driver of Qt Sql is not installed";
+        return nullptr;
+    }
+    database.setHostName(QString::fromStdString(server.m_strHost));
+    database.setPort(server.m_nPort);
+    database.setDatabaseName(QString::fromStdString(server.m_strDatabase));
+    database.setUserName(QString::fromStdString(server.m_strUser));
+    database.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+    // An unreachable server must not hold a station up for libpq's default
+    // of waiting forever.
+    database.setConnectOptions(QStringLiteral("connect_timeout=5;application_name=marlo"));
+    if (!database.open()) {
+        failure = ServerFailure(server, database.lastError());
+        return nullptr;
+    }
+    if (!MigrateArchive(database, failure)) {
+        failure = ServerUrl(server) + ": " + failure;
+        return nullptr;
+    }
+    return archive;
+}
+
+std::unique_ptr<CArchiveDatabase> CArchiveDatabase::Open(std::string_view where, std::string& failure) {
+    if (!IsServerUrl(where)) return OpenSqlite(std::string(where), failure);
+    const auto server = ParseServerUrl(where, failure);
+    if (!server) {
+        failure = std::string(where) + ": " + failure;
+        return nullptr;
+    }
+    return OpenServer(*server, failure);
+}
 
 std::unique_ptr<CArchiveDatabase> CArchiveDatabase::OpenSqlite(const std::string& path, std::string& failure) {
     std::unique_ptr<CArchiveDatabase> archive(new CArchiveDatabase(NewConnectionName()));
@@ -61,4 +112,8 @@ CArchiveDatabase::~CArchiveDatabase() {
 
 QSqlDatabase CArchiveDatabase::Database() const {
     return QSqlDatabase::database(m_strConnection, false);
+}
+
+bool CArchiveDatabase::IsServer() const {
+    return Database().driverName() == QStringLiteral("QPSQL");
 }

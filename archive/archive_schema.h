@@ -7,7 +7,7 @@
 
 // The schema this build writes; an archive of a later version is refused
 // rather than written by code that does not know its tables.
-inline constexpr int kArchiveSchemaVersion = 1;
+inline constexpr int kArchiveSchemaVersion = 2;
 
 // The archive's version; 0 for an empty database.
 int ArchiveSchemaVersion(QSqlDatabase& database);

@@ -25,8 +25,9 @@ std::u16string Wide(const QString& text) {
 }
 
 // NaN has no place in a REAL column: it is stored as NULL and read back so.
+// The null is typed, as PostgreSQL wants to know what it stands for.
 QVariant Real(double value) {
-    return std::isnan(value) ? QVariant() : QVariant(value);
+    return std::isnan(value) ? QVariant(QMetaType::fromType<double>()) : QVariant(value);
 }
 
 // The shortest texts that read back to the same bits, NaN and -0 included.
@@ -76,13 +77,6 @@ QString FieldOf(const STLedgermillItem& item, std::u16string_view key) {
     return Q(field == item.m_subItem.end() ? std::u16string_view() : std::u16string_view(field->second));
 }
 
-// Fails the transaction: whatever it wrote is undone.
-bool Abandon(QSqlDatabase& database, const QSqlQuery& query, std::string& failure) {
-    failure = query.lastError().text().toStdString();
-    database.rollback();
-    return false;
-}
-
 // The batch's row, written over the one the station has under its key; the
 // row's id, or -1.
 qint64 WriteBatchRow(QSqlQuery& query, const STLedgermill& batch, const STArchiveOrigin& origin) {
@@ -97,12 +91,12 @@ qint64 WriteBatchRow(QSqlQuery& query, const STLedgermill& batch, const STArchiv
         " item_count = excluded.item_count, archived = excluded.archived"
         " RETURNING id"));
     for (const QVariant& value :
-         {QVariant(Q(origin.m_strStation)), QVariant(Q(FormatTime(kKeySelector, batch.m_time))),
+         {QVariant(Q(origin.m_strStation)), QVariant(Q(ArchiveKey(batch))),
           QVariant(static_cast<qint64>(batch.m_time)), QVariant(batch.m_nTestModel), QVariant(batch.m_nTestMethod),
           Real(batch.m_dLowerLimit), Real(batch.m_dUpperLimit), QVariant(batch.m_bUseLimit ? 1 : 0),
           Real(batch.m_dMax), Real(batch.m_dMin), Real(batch.m_dAverage), Real(batch.m_dStandardDeviation),
           QVariant(Q(origin.m_strOperator)), QVariant(static_cast<qint64>(batch.m_itemVector.size())),
-          QVariant(QDateTime::currentSecsSinceEpoch())}) {
+          QVariant::fromValue<qint64>(QDateTime::currentSecsSinceEpoch())}) {
         query.addBindValue(value);
     }
     if (!query.exec() || !query.next()) return -1;
@@ -134,19 +128,34 @@ double RealOf(const QVariant& value) {
 
 }  // namespace
 
+std::u16string ArchiveKey(const STLedgermill& batch) {
+    return FormatTime(kKeySelector, batch.m_time);
+}
+
+bool WriteArchivedBatch(QSqlDatabase& database, const STLedgermill& batch, const STArchiveOrigin& origin,
+                        std::string& failure) {
+    QSqlQuery query(database);
+    const qint64 batchId = WriteBatchRow(query, batch, origin);
+    if (batchId >= 0) {
+        query.finish();
+        query.prepare(QStringLiteral("DELETE FROM items WHERE batch_id = ?"));
+        query.addBindValue(batchId);
+        if (query.exec() && WriteItemRows(query, batch, batchId)) return true;
+    }
+    failure = query.lastError().text().toStdString();
+    return false;
+}
+
 bool ArchiveBatch(QSqlDatabase& database, const STLedgermill& batch, const STArchiveOrigin& origin,
                   std::string& failure) {
     if (!database.transaction()) {
         failure = database.lastError().text().toStdString();
         return false;
     }
-    QSqlQuery query(database);
-    const qint64 batchId = WriteBatchRow(query, batch, origin);
-    if (batchId < 0) return Abandon(database, query, failure);
-    query.finish();
-    query.prepare(QStringLiteral("DELETE FROM items WHERE batch_id = ?"));
-    query.addBindValue(batchId);
-    if (!query.exec() || !WriteItemRows(query, batch, batchId)) return Abandon(database, query, failure);
+    if (!WriteArchivedBatch(database, batch, origin, failure)) {
+        database.rollback();
+        return false;
+    }
     if (!database.commit()) {
         failure = database.lastError().text().toStdString();
         database.rollback();
@@ -157,10 +166,16 @@ bool ArchiveBatch(QSqlDatabase& database, const STLedgermill& batch, const STArc
 
 bool LoadArchivedBatch(QSqlDatabase& database, std::u16string_view station, std::u16string_view key,
                        STLedgermill& batch, std::string& failure) {
+    STArchiveOrigin origin;
+    return LoadArchivedBatch(database, station, key, batch, origin, failure);
+}
+
+bool LoadArchivedBatch(QSqlDatabase& database, std::u16string_view station, std::u16string_view key,
+                       STLedgermill& batch, STArchiveOrigin& origin, std::string& failure) {
     failure.clear();
     QSqlQuery query(database);
     query.prepare(QStringLiteral(
-        "SELECT id, created, model, method, lower_limit, upper_limit, use_limit FROM batches"
+        "SELECT id, created, model, method, lower_limit, upper_limit, use_limit, operator FROM batches"
         " WHERE station = ? AND batch_key = ?"));
     query.addBindValue(Q(station));
     query.addBindValue(Q(key));
@@ -177,6 +192,7 @@ bool LoadArchivedBatch(QSqlDatabase& database, std::u16string_view station, std:
     loaded.m_dLowerLimit = RealOf(query.value(4));
     loaded.m_dUpperLimit = RealOf(query.value(5));
     loaded.m_bUseLimit = query.value(6).toInt() != 0;
+    const std::u16string operatorName = Wide(query.value(7).toString());
 
     query.prepare(QStringLiteral("SELECT readings, fields FROM items WHERE batch_id = ? ORDER BY position"));
     query.addBindValue(batchId);
@@ -193,5 +209,6 @@ bool LoadArchivedBatch(QSqlDatabase& database, std::u16string_view station, std:
     }
     loaded.UpdateStatistics();
     batch = std::move(loaded);
+    origin = {std::u16string(station), operatorName};
     return true;
 }

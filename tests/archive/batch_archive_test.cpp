@@ -10,6 +10,7 @@
 #include "common/time_text.h"
 #include "support/batch_difference.h"
 #include "support/temp_folder.h"
+#include "support/test_postgres.h"
 
 namespace {
 
@@ -38,10 +39,17 @@ STLedgermill Batch(int method, std::int64_t time) {
     return batch;
 }
 
-class BatchArchive : public TempFolder {
+// The same tests on each engine: a SQLite file, and a PostgreSQL server.
+class BatchArchive : public TempFolder, public testing::WithParamInterface<bool> {
 protected:
     void SetUp() override {
         TempFolder::SetUp();
+        if (OnServer()) {
+            ASSERT_TRUE(CTestPostgres::Shared().Running());
+            std::string failure;
+            m_server = CTestPostgres::Shared().NewDatabase(failure);
+            ASSERT_EQ(failure, "");
+        }
         m_archive = Open();
         ASSERT_NE(m_archive, nullptr);
     }
@@ -49,9 +57,11 @@ protected:
         m_archive.reset();
         TempFolder::TearDown();
     }
+    static bool OnServer() { return GetParam(); }
+    std::string Where() const { return OnServer() ? ServerUrl(m_server) : PathOf("archive.sqlite"); }
     std::unique_ptr<CArchiveDatabase> Open() {
         std::string failure;
-        auto archive = CArchiveDatabase::OpenSqlite(PathOf("archive.sqlite"), failure);
+        auto archive = CArchiveDatabase::Open(Where(), failure);
         EXPECT_EQ(failure, "");
         return archive;
     }
@@ -61,12 +71,16 @@ protected:
     }
 
     const STArchiveOrigin m_origin{u"Station 'A'", u"J. Smith"};
+    STArchiveServer m_server;
     std::unique_ptr<CArchiveDatabase> m_archive;
 };
 
 }  // namespace
 
-TEST_F(BatchArchive, LeebAndUciBatchesComeBackToTheBitWhateverTheirTextsHold) {
+INSTANTIATE_TEST_SUITE_P(Engines, BatchArchive, testing::Values(false, true),
+                         [](const auto& engine) { return engine.param ? "PostgreSQL" : "SQLite"; });
+
+TEST_P(BatchArchive, LeebAndUciBatchesComeBackToTheBitWhateverTheirTextsHold) {
     QSqlDatabase database = m_archive->Database();
     for (const int method : {kTestMethodLeeb, kTestMethodUci}) {
         SCOPED_TRACE(method);
@@ -88,7 +102,7 @@ TEST_F(BatchArchive, LeebAndUciBatchesComeBackToTheBitWhateverTheirTextsHold) {
     EXPECT_EQ(failure, "");
 }
 
-TEST_F(BatchArchive, ArchivingAgainReplacesTheBatchAndAnotherStationKeepsItsOwn) {
+TEST_P(BatchArchive, ArchivingAgainReplacesTheBatchAndAnotherStationKeepsItsOwn) {
     QSqlDatabase database = m_archive->Database();
     STLedgermill batch = Batch(kTestMethodLeeb, 1462357230);
     std::string failure;
@@ -105,7 +119,7 @@ TEST_F(BatchArchive, ArchivingAgainReplacesTheBatchAndAnotherStationKeepsItsOwn)
     EXPECT_EQ(Count("SELECT COUNT(*) FROM items"), 8);
 }
 
-TEST_F(BatchArchive, SchemaIsMigratedOnceAndANewerArchiveIsRefused) {
+TEST_P(BatchArchive, SchemaIsMigratedOnceAndANewerArchiveIsRefused) {
     std::string failure;
     {
         QSqlDatabase database = m_archive->Database();
@@ -119,9 +133,7 @@ TEST_F(BatchArchive, SchemaIsMigratedOnceAndANewerArchiveIsRefused) {
 
     QSqlQuery(QStringLiteral("UPDATE archive_schema SET version = 99"), m_archive->Database());
     m_archive.reset();
-    EXPECT_EQ(CArchiveDatabase::OpenSqlite(PathOf("archive.sqlite"), failure), nullptr);
+    EXPECT_EQ(CArchiveDatabase::Open(Where(), failure), nullptr);
     EXPECT_NE(failure.find("version 99"), std::string::npos) << failure;
-
-    EXPECT_EQ(CArchiveDatabase::OpenSqlite(PathOf("missing/archive.sqlite"), failure), nullptr);
-    EXPECT_NE(failure.find(PathOf("missing/archive.sqlite")), std::string::npos) << failure;
+    EXPECT_NE(failure.find(Where()), std::string::npos) << failure;
 }
