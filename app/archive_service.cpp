@@ -198,6 +198,11 @@ private:
     void Push() {
         std::string failure;
         QSqlDatabase* local = OpenLocal(m_shared.m_strLocalPath, m_pLocal, m_localHandle, failure);
+        // Nothing queued: the server is not even asked.
+        if (local != nullptr && QueuedBatchCount(*local) == 0) {
+            m_retryAfter = kFirstRetry;
+            return;
+        }
         if (local != nullptr && !m_pServer) {
             m_pServer = CArchiveDatabase::OpenServer(*m_oServer, failure);
             if (m_pServer) {

@@ -44,7 +44,7 @@ QString TestServer(const STArchiveServerSetting& setting) {
 
 void CLedgermillDlg::StartArchive() {
     m_strStation = HostName();
-    m_statusBar.insertPermanentWidget(0, &m_archiveStatus);
+    m_statusBar.addPermanentWidget(&m_archiveStatus);
     m_archiveWait.setSingleShot(true);
     m_archiveWait.setInterval(kRealTimeArchiveMs);
     connect(&m_archiveWait, &QTimer::timeout, this, [this] { ArchiveFiledBatches(); });

@@ -49,7 +49,7 @@ struct STSetting {
     double m_dSamplingRate = 1.0;
     // Kept in a record of its own after the settings, and only once set, so
     // that a station without it writes the settings file it always wrote.
-    STArchiveServerSetting m_archiveServer;
+    STArchiveServerSetting m_archiveServer{};
 };
 
 extern STSetting g_stSetting;

@@ -3,6 +3,7 @@
 // tells the status line; a failing archive never stops saving or receiving.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QThread>
 #include <chrono>
@@ -14,11 +15,13 @@
 #include "archive/archive_listing.h"
 #include "common/host_identity.h"
 #include "common/time_text.h"
+#include "common/utf.h"
 #include "dialogs/dlg_archive_server.h"
 #include "persistence/setting.h"
 #include "scripted_modal.h"
 #include "support/batch_difference.h"
 #include "support/temp_folder.h"
+#include "support/test_postgres.h"
 #include "test_folders.h"
 
 using namespace std::chrono_literals;
@@ -96,6 +99,15 @@ protected:
         }
         return items;
     }
+    std::u16string ArchivedOperator(const STLedgermill& batch) {
+        std::string failure;
+        const auto archive = CArchiveDatabase::OpenSqlite(PathOf("archive.sqlite"), failure);
+        QSqlDatabase database = archive->Database();
+        STLedgermill loaded;
+        STArchiveOrigin origin;
+        EXPECT_TRUE(LoadArchivedBatch(database, HostName(), BatchKey(batch), loaded, origin, failure)) << failure;
+        return origin.m_strOperator;
+    }
     std::size_t ArchivedBatchCount() {
         std::string failure;
         const auto archive = CArchiveDatabase::OpenSqlite(PathOf("archive.sqlite"), failure);
@@ -133,6 +145,12 @@ TEST_F(ArchiveFromWindow, SaveArchivesTheBatchAndSavingAgainReplacesIt) {
     EXPECT_EQ(ArchivedItems(batch, &archived), 3);
     EXPECT_EQ(BatchDifference(batch, archived), "");
     EXPECT_EQ(ArchivedBatchCount(), 1u);
+    // The login archives it until the report names an operator.
+    EXPECT_EQ(ArchivedOperator(batch), LoginName());
+    g_stSetting.m_strOperator = u"J. Smith";
+    Save("run.hdb");
+    m_window->m_archive.WaitForLocalWrites();
+    EXPECT_EQ(ArchivedOperator(batch), u"J. Smith");
 }
 
 TEST_F(ArchiveFromWindow, AddArchivesTheRecordsItFiled) {
@@ -210,7 +228,13 @@ TEST_F(ArchiveFromWindow, TheServerSetInItsDialogIsKeptInTheSettingsFileWithoutA
         server->OnOK();
         return server->result();
     };
-    m_window->OnArchiveServer();
+    // File > Archive Server..., after Export CSV.
+    QAction* menuEntry = nullptr;
+    for (QAction* action : m_window->m_menuBar.findChildren<QAction*>()) {
+        if (action->text() == "Archive &Server...") menuEntry = action;
+    }
+    ASSERT_NE(menuEntry, nullptr);
+    menuEntry->trigger();
     ASSERT_EQ(kept, 1);
     const STArchiveServerSetting expected{true, u"lab-db.example", 5433, u"lab", u"marlo"};
     EXPECT_EQ(g_stSetting.m_archiveServer, expected);
@@ -221,6 +245,49 @@ TEST_F(ArchiveFromWindow, TheServerSetInItsDialogIsKeptInTheSettingsFileWithoutA
     // The same server again changes nothing and keeps nothing.
     m_window->OnArchiveServer();
     EXPECT_EQ(kept, 1);
+}
+
+// The shared server: while it is down the batches wait at the station and the
+// status line says so; the next batch archived once it is back takes them
+// all there.
+TEST_F(ArchiveFromWindow, BatchesWaitForAServerThatIsDownAndReachItWhenItIsBack) {
+    CTestPostgres postgres(PathOf("postgres.state"));
+    ASSERT_TRUE(postgres.Running());
+    std::string failure;
+    const STArchiveServer server = postgres.NewDatabase(failure);
+    ASSERT_EQ(failure, "");
+    ASSERT_TRUE(postgres.Pause());
+    g_stSetting.m_archiveServer = {true, u"127.0.0.1", server.m_nPort, Utf8ToUtf16(server.m_strDatabase),
+                                   Utf8ToUtf16(server.m_strUser)};
+    OpenWindow(PathOf("archive.sqlite"));
+    STLedgermill& batch = NewBatch();
+    const std::int64_t time = batch.m_time;
+    Receive(1, 3);
+    m_window->OnAdd();
+    EXPECT_TRUE(WaitFor([&] { return ArchiveStatus().startsWith("1 batch waiting for the archive server: "); }, 20s))
+        << ArchiveStatus().toStdString();
+    EXPECT_TRUE(m_window->m_statusBar.currentMessage().isEmpty());
+    EXPECT_EQ(ArchivedItems(batch), 3);  // the station's own archive has it
+
+    ASSERT_TRUE(postgres.Resume());
+    Receive(4, 5);
+    m_window->OnAdd();
+    EXPECT_TRUE(WaitFor([&] { return ArchiveStatus() == "The archive server has every batch"; }, 20s))
+        << ArchiveStatus().toStdString();
+    const auto shared = CArchiveDatabase::OpenServer(server, failure);
+    ASSERT_NE(shared, nullptr) << failure;
+    QSqlDatabase database = shared->Database();
+    STLedgermill pushed;
+    ASSERT_TRUE(LoadArchivedBatch(database, HostName(), BatchKey(batch), pushed, failure)) << failure;
+    EXPECT_EQ(BatchDifference(batch, pushed), "");
+    // Closing does not wait for a server that has gone again.
+    ASSERT_TRUE(postgres.Pause());
+    Receive(6, 6);
+    m_window->OnAdd();
+    m_window.reset();
+    STLedgermill closed;
+    closed.m_time = time;
+    EXPECT_EQ(ArchivedItems(closed), 6);
 }
 
 // The service alone: only the latest snapshot of a batch waiting is written,
@@ -238,7 +305,7 @@ TEST_F(ArchiveFromWindow, TheServiceWritesOnlyTheLatestSnapshotOfEachBatchWaitin
         });
         for (int n = 1; n <= 100; ++n) {
             auto item = std::make_unique<STLedgermillItem>();
-            item->m_subItem.emplace(u"NAME", u"R" + std::u16string(1, u'0' + n % 10));
+            item->m_subItem.emplace(u"NAME", Utf8ToUtf16("R" + std::to_string(n)));
             item->m_values = {400.0 + n};
             item->UpdateStatistics();
             batch.AddItem(std::move(item));
