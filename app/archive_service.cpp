@@ -11,6 +11,8 @@
 #include "app/batch_collection.h"
 #include "archive/archive_database.h"
 #include "archive/archive_outbox.h"
+#include "common/paths.h"
+#include "common/utf.h"
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
@@ -82,6 +84,11 @@ using STShared = CArchiveService::STShared;
 QSqlDatabase* OpenLocal(const std::string& path, std::unique_ptr<CArchiveDatabase>& local, QSqlDatabase& handle,
                         std::string& failure) {
     if (!local) {
+        // The first archive of a user makes its data folder.
+        const std::size_t folderEnd = path.rfind('/');
+        if (folderEnd != std::string::npos && folderEnd > 0) {
+            CreateDirectoryTree(Utf8ToUtf16(path.substr(0, folderEnd)));
+        }
         local = CArchiveDatabase::OpenSqlite(path, failure);
         if (!local) {
             return nullptr;

@@ -49,7 +49,7 @@ protected:
         ResetDefaults(g_stSetting);
         g_stSetting.m_nTestMethod = kTestMethodLeeb;
         m_pModal = InstallScriptedModal();
-        OpenWindow(PathOf("archive.sqlite"));
+        OpenWindow(ArchiveFile());
     }
     void TearDown() override {
         m_window.reset();
@@ -58,6 +58,8 @@ protected:
         TempFolder::TearDown();
     }
 
+    // In folders the first archive makes.
+    std::string ArchiveFile() const { return PathOf("data/marlo/archive.sqlite"); }
     void OpenWindow(const std::string& archiveFile) {
         STProgramFolders folders = PortableFoldersIn(PathOf(""));
         folders.m_strArchiveFile = archiveFile;
@@ -82,7 +84,7 @@ protected:
     // The batch as this station archived it; its item count, -1 for none.
     std::int64_t ArchivedItems(const STLedgermill& batch, STLedgermill* archived = nullptr) {
         std::string failure;
-        const auto archive = CArchiveDatabase::OpenSqlite(PathOf("archive.sqlite"), failure);
+        const auto archive = CArchiveDatabase::OpenSqlite(ArchiveFile(), failure);
         EXPECT_NE(archive, nullptr) << failure;
         if (!archive) {
             return -1;
@@ -101,7 +103,7 @@ protected:
     }
     std::u16string ArchivedOperator(const STLedgermill& batch) {
         std::string failure;
-        const auto archive = CArchiveDatabase::OpenSqlite(PathOf("archive.sqlite"), failure);
+        const auto archive = CArchiveDatabase::OpenSqlite(ArchiveFile(), failure);
         QSqlDatabase database = archive->Database();
         STLedgermill loaded;
         STArchiveOrigin origin;
@@ -110,7 +112,7 @@ protected:
     }
     std::size_t ArchivedBatchCount() {
         std::string failure;
-        const auto archive = CArchiveDatabase::OpenSqlite(PathOf("archive.sqlite"), failure);
+        const auto archive = CArchiveDatabase::OpenSqlite(ArchiveFile(), failure);
         QSqlDatabase database = archive->Database();
         std::vector<STArchivedBatch> batches;
         EXPECT_TRUE(ListArchivedBatches(database, {}, batches, failure)) << failure;
@@ -259,7 +261,7 @@ TEST_F(ArchiveFromWindow, BatchesWaitForAServerThatIsDownAndReachItWhenItIsBack)
     ASSERT_TRUE(postgres.Pause());
     g_stSetting.m_archiveServer = {true, u"127.0.0.1", server.m_nPort, Utf8ToUtf16(server.m_strDatabase),
                                    Utf8ToUtf16(server.m_strUser)};
-    OpenWindow(PathOf("archive.sqlite"));
+    OpenWindow(ArchiveFile());
     STLedgermill& batch = NewBatch();
     const std::int64_t time = batch.m_time;
     Receive(1, 3);
@@ -299,7 +301,7 @@ TEST_F(ArchiveFromWindow, TheServiceWritesOnlyTheLatestSnapshotOfEachBatchWaitin
     batch.m_time = 1462357230;
     batch.m_nTestMethod = kTestMethodLeeb;
     {
-        CArchiveService service(PathOf("archive.sqlite"), &context, [&](const STArchiveReport& report) {
+        CArchiveService service(ArchiveFile(), &context, [&](const STArchiveReport& report) {
             EXPECT_EQ(QThread::currentThread(), context.thread());
             reports.push_back(report);
         });
@@ -320,7 +322,7 @@ TEST_F(ArchiveFromWindow, TheServiceWritesOnlyTheLatestSnapshotOfEachBatchWaitin
     EXPECT_EQ(reports.back().m_eKind, STArchiveReport::EKind::kArchived);
     EXPECT_EQ(reports.back().m_strKey, BatchKey(batch));
     std::string failure;
-    const auto archive = CArchiveDatabase::OpenSqlite(PathOf("archive.sqlite"), failure);
+    const auto archive = CArchiveDatabase::OpenSqlite(ArchiveFile(), failure);
     QSqlDatabase database = archive->Database();
     STLedgermill archived;
     ASSERT_TRUE(LoadArchivedBatch(database, u"Station A", BatchKey(batch), archived, failure)) << failure;
