@@ -5,7 +5,9 @@
 #include <QJsonObject>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStringList>
 #include <QVariant>
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -103,20 +105,38 @@ qint64 WriteBatchRow(QSqlQuery& query, const STLedgermill& batch, const STArchiv
     return query.value(0).toLongLong();
 }
 
+// Items go in many rows to a statement: a server on the network answers
+// each statement, and 10,000 answers would take seconds.
+constexpr std::size_t kItemRowsPerStatement = 200;
+
+QString ItemInsert(std::size_t rows) {
+    QStringList values;
+    for (std::size_t row = 0; row < rows; ++row) values << QStringLiteral("(?, ?, COALESCE(?, ''), COALESCE(?, ''), ?, ?, ?, ?)");
+    return QStringLiteral("INSERT INTO items (batch_id, position, name, scale, average, pass, readings, fields) VALUES ") +
+           values.join(QStringLiteral(", "));
+}
+
 bool WriteItemRows(QSqlQuery& query, const STLedgermill& batch, qint64 batchId) {
-    query.prepare(QStringLiteral(
-        "INSERT INTO items (batch_id, position, name, scale, average, pass, readings, fields)"
-        " VALUES (?, ?, COALESCE(?, ''), COALESCE(?, ''), ?, ?, ?, ?)"));
-    qint64 position = 0;
-    for (const auto& item : batch.m_itemVector) {
-        query.bindValue(0, batchId);
-        query.bindValue(1, ++position);
-        query.bindValue(2, FieldOf(*item, u"NAME"));
-        query.bindValue(3, FieldOf(*item, u"HD"));
-        query.bindValue(4, Real(item->m_dAverage));
-        query.bindValue(5, batch.IsPass(*item) ? 1 : 0);
-        query.bindValue(6, ReadingsText(item->m_values));
-        query.bindValue(7, FieldsText(item->m_subItem));
+    const auto& items = batch.m_itemVector;
+    std::size_t preparedRows = 0;
+    for (std::size_t first = 0; first < items.size(); first += kItemRowsPerStatement) {
+        const std::size_t rows = std::min(kItemRowsPerStatement, items.size() - first);
+        if (rows != preparedRows) {
+            query.prepare(ItemInsert(rows));
+            preparedRows = rows;
+        }
+        int at = 0;
+        for (std::size_t index = first; index < first + rows; ++index) {
+            const STLedgermillItem& item = *items[index];
+            query.bindValue(at++, batchId);
+            query.bindValue(at++, static_cast<qint64>(index + 1));
+            query.bindValue(at++, FieldOf(item, u"NAME"));
+            query.bindValue(at++, FieldOf(item, u"HD"));
+            query.bindValue(at++, Real(item.m_dAverage));
+            query.bindValue(at++, batch.IsPass(item) ? 1 : 0);
+            query.bindValue(at++, ReadingsText(item.m_values));
+            query.bindValue(at++, FieldsText(item.m_subItem));
+        }
         if (!query.exec()) return false;
     }
     return true;

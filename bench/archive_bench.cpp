@@ -1,5 +1,7 @@
-// Archiving a day's batch into the SQLite archive, replacing it each round
-// as a second Save does.
+// Archiving a day's batch, replacing it each round as a second Save does,
+// and searching 100,000 archived batches: on the SQLite archive and on a
+// private PostgreSQL server on this machine, started for the run with fsync
+// on, as a lab's server would run.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -12,6 +14,7 @@
 #include "archive/archive_listing.h"
 #include "archive/batch_archive.h"
 #include "bench/batch_fixture.h"
+#include "support/test_postgres.h"
 
 namespace {
 
@@ -26,16 +29,36 @@ std::string ArchiveFolder(benchmark::State& state) {
     return folder;
 }
 
-void BM_ArchiveBatchSqlite(benchmark::State& state) {
-    const STLedgermill batch = TesterBatch(static_cast<std::size_t>(state.range(0)));
+constexpr int kSqlite = 0;
+
+// The archive of the engine the benchmark's first argument names: a file in
+// folder, or a new database on the run's server. Null after telling the
+// benchmark why.
+std::unique_ptr<CArchiveDatabase> OpenArchive(benchmark::State& state, const std::string& folder) {
+    std::string failure;
+    std::unique_ptr<CArchiveDatabase> archive;
+    if (state.range(0) == kSqlite) {
+        archive = CArchiveDatabase::OpenSqlite(folder + "/archive.sqlite", failure);
+    } else {
+        static CTestPostgres& server = [] () -> CTestPostgres& {
+            ::setenv("MARLO_TEST_POSTGRES_DURABLE", "1", 1);
+            return CTestPostgres::Shared();
+        }();
+        const STArchiveServer database = server.NewDatabase(failure);
+        if (failure.empty()) archive = CArchiveDatabase::OpenServer(database, failure);
+    }
+    if (!archive) state.SkipWithError(failure.c_str());
+    return archive;
+}
+
+void BM_ArchiveBatch(benchmark::State& state) {
+    const STLedgermill batch = TesterBatch(static_cast<std::size_t>(state.range(1)));
     const std::string folder = ArchiveFolder(state);
     if (folder.empty()) return;
     {
         std::string failure;
-        const auto archive = CArchiveDatabase::OpenSqlite(folder + "/archive.sqlite", failure);
-        if (!archive) {
-            state.SkipWithError(failure.c_str());
-        } else {
+        const auto archive = OpenArchive(state, folder);
+        if (archive) {
             QSqlDatabase database = archive->Database();
             for (auto _ : state) {
                 if (!ArchiveBatch(database, batch, {u"Bench", u"Operator"}, failure)) state.SkipWithError(failure.c_str());
@@ -44,30 +67,25 @@ void BM_ArchiveBatchSqlite(benchmark::State& state) {
     }
     std::filesystem::remove_all(folder);
 }
-BENCHMARK(BM_ArchiveBatchSqlite)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ArchiveBatch)
+    ->ArgNames({"postgres", "items"})
+    ->ArgsProduct({{0, 1}, {100, 10000}})
+    ->Unit(benchmark::kMillisecond);
 
 // count archived batches of one item each, a minute apart, every third UCI,
-// written straight into the tables in one transaction.
+// made by the engine itself in two statements of one transaction.
 void FillArchive(QSqlDatabase& database, std::int64_t count) {
+    const QString numbers = QStringLiteral(
+        "WITH RECURSIVE n (id) AS (SELECT 1 UNION ALL SELECT id + 1 FROM n WHERE id < %1) ").arg(count);
     database.transaction();
-    QSqlQuery batches(database);
-    batches.prepare(QStringLiteral(
+    QSqlQuery query(database);
+    query.exec(numbers + QStringLiteral(
         "INSERT INTO batches (id, station, batch_key, created, model, method, use_limit, operator, item_count,"
-        " archived, average) VALUES (?, 'Bench', ?, ?, 0, ?, 1, 'Operator', 1, 0, 450.0)"));
-    QSqlQuery items(database);
-    items.prepare(QStringLiteral(
+        " archived, average) SELECT id, 'Bench', 'key ' || id, 1400000000 + id * 60, 0,"
+        " CASE WHEN id % 3 = 0 THEN %1 ELSE %2 END, 1, 'Operator', 1, 0, 450.0 FROM n").arg(kTestMethodUci).arg(kTestMethodLeeb));
+    query.exec(numbers + QStringLiteral(
         "INSERT INTO items (batch_id, position, name, scale, average, pass, readings, fields)"
-        " VALUES (?, 1, ?, 'HLD', 450.0, 1, '450', '{}')"));
-    for (std::int64_t id = 1; id <= count; ++id) {
-        batches.addBindValue(QVariant::fromValue<qint64>(id));
-        batches.addBindValue(QStringLiteral("key %1").arg(id));
-        batches.addBindValue(QVariant::fromValue<qint64>(1'400'000'000 + id * 60));
-        batches.addBindValue(id % 3 == 0 ? kTestMethodUci : kTestMethodLeeb);
-        batches.exec();
-        items.addBindValue(QVariant::fromValue<qint64>(id));
-        items.addBindValue(QStringLiteral("P%1").arg(id % 5000));
-        items.exec();
-    }
+        " SELECT id, 1, 'P' || (id % 5000), 'HLD', 450.0, 1, '450', '{}' FROM n"));
     database.commit();
 }
 
@@ -76,13 +94,12 @@ void FillArchive(QSqlDatabase& database, std::int64_t count) {
 void BM_ListArchivedBatches(benchmark::State& state) {
     const std::string folder = ArchiveFolder(state);
     if (folder.empty()) return;
-    {
+    if (const auto archive = OpenArchive(state, folder)) {
         std::string failure;
-        const auto archive = CArchiveDatabase::OpenSqlite(folder + "/archive.sqlite", failure);
         QSqlDatabase database = archive->Database();
-        FillArchive(database, state.range(0));
+        FillArchive(database, state.range(1));
         STArchiveFilter filter;
-        if (state.range(1) == 0) {
+        if (state.range(2) == 0) {
             filter.m_oMethod = kTestMethodLeeb;
             filter.m_oFrom = 1'400'000'000 + 50'000 * 60;
             filter.m_oTo = *filter.m_oFrom + 30 * 24 * 3600;
@@ -97,6 +114,9 @@ void BM_ListArchivedBatches(benchmark::State& state) {
     }
     std::filesystem::remove_all(folder);
 }
-BENCHMARK(BM_ListArchivedBatches)->Args({100000, 0})->Args({100000, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ListArchivedBatches)
+    ->ArgNames({"postgres", "batches", "byName"})
+    ->ArgsProduct({{0, 1}, {100000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

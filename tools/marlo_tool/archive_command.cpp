@@ -1,6 +1,10 @@
-// archive: batch files into the lab archive, and the archived batches a
-// search finds, as JSON.
+// archive: batch files into the lab archive, the archived batches a search
+// finds as JSON, one archived batch shown or written as a batch file. The
+// archive is the station's SQLite file or the lab's PostgreSQL server.
+#include <unistd.h>
+
 #include <QCoreApplication>
+#include <algorithm>
 #include <array>
 #include <iostream>
 #include <nlohmann/json.hpp>
@@ -15,7 +19,9 @@
 #include "common/program_folders.h"
 #include "common/time_text.h"
 #include "common/utf.h"
+#include "persistence/batch_file_writer.h"
 #include "tools/marlo_tool/commands.h"
+#include "tools/marlo_tool/file_operands.h"
 
 namespace {
 
@@ -34,8 +40,9 @@ std::optional<ArchiveOptions> ReadOptions(Arguments arguments) {
         ReportUsageError(problem, kArchiveUsage);
         return std::nullopt;
     };
-    if (arguments.empty() || (arguments[0] != "import" && arguments[0] != "list")) {
-        return usageError("give import or list");
+    static constexpr std::array<std::string_view, 4> kSubcommands{"import", "list", "show", "export"};
+    if (arguments.empty() || std::find(kSubcommands.begin(), kSubcommands.end(), arguments[0]) == kSubcommands.end()) {
+        return usageError("give import, list, show or export");
     }
     ArchiveOptions options;
     options.m_strSubcommand = arguments[0];
@@ -47,7 +54,7 @@ std::optional<ArchiveOptions> ReadOptions(Arguments arguments) {
         const auto text = [&reader]() { return reader.TakeValue(); };
         if (argument == "--db") {
             const auto path = text();
-            if (!path || path->empty()) return usageError("--db takes the archive's file");
+            if (!path || path->empty()) return usageError("--db takes the archive's file or postgresql:// URL");
             options.m_strDatabase = *path;
         } else if (argument == "--station") {
             const auto station = text();
@@ -77,8 +84,12 @@ std::optional<ArchiveOptions> ReadOptions(Arguments arguments) {
             options.m_files.emplace_back(argument);
         }
     }
-    if (options.m_strSubcommand == "import" && options.m_files.empty()) return usageError("give batch files to import");
-    if (options.m_strSubcommand == "list" && !options.m_files.empty()) return usageError("list takes no files");
+    const std::string& subcommand = options.m_strSubcommand;
+    const std::size_t operands = options.m_files.size();
+    if (subcommand == "import" && operands == 0) return usageError("give batch files to import");
+    if (subcommand == "list" && operands != 0) return usageError("list takes no files");
+    if (subcommand == "show" && operands != 1) return usageError("show takes the batch's key");
+    if (subcommand == "export" && operands != 2) return usageError("export takes the batch's key and a file");
     return options;
 }
 
@@ -123,6 +134,42 @@ int List(CArchiveDatabase& archive, const ArchiveOptions& options) {
     return WriteStandardOutput(list.dump(2, ' ', false, Json::error_handler_t::replace) + '\n');
 }
 
+// The batch the station archived under the key of the first operand.
+bool LoadArchived(CArchiveDatabase& archive, const ArchiveOptions& options, STLedgermill& batch) {
+    QSqlDatabase database = archive.Database();
+    const std::string& key = options.m_files.front();
+    std::string failure;
+    if (LoadArchivedBatch(database, options.m_origin.m_strStation, Utf8ToUtf16Replacing(key), batch, failure)) {
+        return true;
+    }
+    ReportFailure(failure.empty() ? "marlo-tool: the archive holds no batch " + key + " of station " +
+                                        Utf16ToUtf8(options.m_origin.m_strStation)
+                                  : "marlo-tool: cannot read the archive: " + failure);
+    return false;
+}
+
+int Show(CArchiveDatabase& archive, const ArchiveOptions& options) {
+    STLedgermill batch;
+    return LoadArchived(archive, options, batch) ? ShowBatch(batch) : kExitFailure;
+}
+
+int Export(CArchiveDatabase& archive, const ArchiveOptions& options) {
+    STLedgermill batch;
+    if (!LoadArchived(archive, options, batch)) return kExitFailure;
+    const std::string& output = options.m_files.back();
+    const bool written =
+        IsStandardStream(output) ? WriteBatchStream(STDOUT_FILENO, batch) : SaveBatchFile(output, batch);
+    return written ? kExitSuccess : ReportWriteFailure(output);
+}
+
+int Run(CArchiveDatabase& archive, const ArchiveOptions& options) {
+    const std::string& subcommand = options.m_strSubcommand;
+    if (subcommand == "import") return Import(archive, options);
+    if (subcommand == "list") return List(archive, options);
+    if (subcommand == "show") return Show(archive, options);
+    return Export(archive, options);
+}
+
 }  // namespace
 
 int RunArchive(Arguments arguments) {
@@ -134,7 +181,7 @@ int RunArchive(Arguments arguments) {
     std::array<char*, 2> argv{name.data(), nullptr};
     const QCoreApplication application(argc, argv.data());
     std::string failure;
-    const auto archive = CArchiveDatabase::OpenSqlite(options->m_strDatabase, failure);
+    const auto archive = CArchiveDatabase::Open(options->m_strDatabase, failure);
     if (!archive) return ReportFailure("marlo-tool: cannot open the archive " + failure);
-    return options->m_strSubcommand == "import" ? Import(*archive, *options) : List(*archive, *options);
+    return Run(*archive, *options);
 }

@@ -23,8 +23,9 @@ inline constexpr std::string_view kReportUsage =
 inline constexpr std::string_view kPdfUsage = "marlo-tool pdf FILE.hdb|- OUT.pdf [--settings Setting.xml]";
 
 inline constexpr std::string_view kArchiveUsage =
-    "marlo-tool archive import|list [--db ARCHIVE.sqlite] [--station NAME] [--operator NAME] "
-    "[--from EPOCH] [--to EPOCH] [--method leeb|uci] [--name TEXT] [FILE.hdb...]";
+    "marlo-tool archive import|list|show|export [--db ARCHIVE.sqlite|postgresql://USER@HOST:PORT/DATABASE] "
+    "[--station NAME] [--operator NAME] [--from EPOCH] [--to EPOCH] [--method leeb|uci] [--name TEXT] "
+    "[FILE.hdb... | KEY | KEY OUT.hdb|-]";
 
 int RunImport(Arguments arguments);
 int RunArchive(Arguments arguments);
@@ -38,3 +39,6 @@ int RunPdf(Arguments arguments);
 // for "-"; a file that cannot be read or holds no archive prints
 // "Load Failed." and gives false.
 bool LoadBatch(const std::string& path, STLedgermill& batch);
+
+// Prints the batch as show does.
+int ShowBatch(const STLedgermill& batch);

@@ -97,6 +97,10 @@ int RunShow(Arguments arguments) {
     if (!LoadBatch(std::string(arguments[0]), batch)) {
         return kExitFailure;
     }
+    return ShowBatch(batch);
+}
+
+int ShowBatch(const STLedgermill& batch) {
     // Texts from a damaged file need not be UTF-8 after conversion; replacing
     // what is not keeps dump from throwing.
     const std::string text =
