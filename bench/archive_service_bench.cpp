@@ -31,10 +31,8 @@ void BM_HandOverSnapshot(benchmark::State& state) {
         for (auto _ : state) {
             service.Archive(std::make_shared<const STLedgermill>(batch), {u"Bench", u"Operator"});
         }
-        state.PauseTiming();
         service.WaitForLocalWrites();
         state.counters["writes"] = static_cast<double>(service.WriteCount());
-        state.ResumeTiming();
     }
     std::filesystem::remove_all(folder);
 }
@@ -59,7 +57,7 @@ void BM_FilingBurstToArchive(benchmark::State& state) {
         }
         writes = service.WriteCount();
     }
-    state.counters["writes per burst"] = benchmark::Counter(static_cast<double>(writes) / state.iterations());
+    state.counters["writes per burst"] = benchmark::Counter(static_cast<double>(writes) / static_cast<double>(state.iterations()));
     std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_FilingBurstToArchive)->Arg(100)->Arg(10000)->Unit(benchmark::kMillisecond);

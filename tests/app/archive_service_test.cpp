@@ -81,43 +81,30 @@ protected:
             m_window->OnSerialData(QByteArray::fromStdString(LeebRecord(n)));
         }
     }
-    // The batch as this station archived it; its item count, -1 for none.
-    std::int64_t ArchivedItems(const STLedgermill& batch, STLedgermill* archived = nullptr) {
+    // What this station's archive holds: the batch created at time (no
+    // items when there is none), who archived it, and how many batches.
+    struct STArchived {
+        STLedgermill m_batch;
+        STArchiveOrigin m_origin;
+        std::size_t m_nBatches = 0;
+    };
+    STArchived Archived(std::int64_t time) {
+        STArchived archived;
         std::string failure;
         const auto archive = CArchiveDatabase::OpenSqlite(ArchiveFile(), failure);
-        EXPECT_NE(archive, nullptr) << failure;
         if (!archive) {
-            return -1;
+            ADD_FAILURE() << failure;
+            return archived;
         }
         QSqlDatabase database = archive->Database();
-        STLedgermill loaded;
-        if (!LoadArchivedBatch(database, HostName(), FormatTime(0, batch.m_time), loaded, failure)) {
-            EXPECT_EQ(failure, "");
-            return -1;
-        }
-        const auto items = static_cast<std::int64_t>(loaded.m_itemVector.size());
-        if (archived != nullptr) {
-            *archived = std::move(loaded);
-        }
-        return items;
-    }
-    std::u16string ArchivedOperator(const STLedgermill& batch) {
-        std::string failure;
-        const auto archive = CArchiveDatabase::OpenSqlite(ArchiveFile(), failure);
-        QSqlDatabase database = archive->Database();
-        STLedgermill loaded;
-        STArchiveOrigin origin;
-        EXPECT_TRUE(LoadArchivedBatch(database, HostName(), BatchKey(batch), loaded, origin, failure)) << failure;
-        return origin.m_strOperator;
-    }
-    std::size_t ArchivedBatchCount() {
-        std::string failure;
-        const auto archive = CArchiveDatabase::OpenSqlite(ArchiveFile(), failure);
-        QSqlDatabase database = archive->Database();
+        LoadArchivedBatch(database, HostName(), FormatTime(0, time), archived.m_batch, archived.m_origin, failure);
+        EXPECT_EQ(failure, "");
         std::vector<STArchivedBatch> batches;
         EXPECT_TRUE(ListArchivedBatches(database, {}, batches, failure)) << failure;
-        return batches.size();
+        archived.m_nBatches = batches.size();
+        return archived;
     }
+    std::size_t ArchivedItems(std::int64_t time) { return Archived(time).m_batch.m_itemVector.size(); }
     QString ArchiveStatus() const { return m_window->m_archiveStatus.FullText(); }
 
     CScriptedModal* m_pModal = nullptr;
@@ -132,9 +119,7 @@ TEST_F(ArchiveFromWindow, SaveArchivesTheBatchAndSavingAgainReplacesIt) {
     m_window->OnAdd();
     Save("run.hdb");
     m_window->m_archive.WaitForLocalWrites();
-    STLedgermill archived;
-    ASSERT_EQ(ArchivedItems(batch, &archived), 2);
-    EXPECT_EQ(BatchDifference(batch, archived), "");
+    EXPECT_EQ(BatchDifference(batch, Archived(batch.m_time).m_batch), "");
     const QString archivedText = "Archived " + QString::fromStdU16String(BatchKey(batch));
     EXPECT_TRUE(WaitFor([&] { return ArchiveStatus() == archivedText; })) << ArchiveStatus().toStdString();
     // The port's state stays in view.
@@ -144,15 +129,15 @@ TEST_F(ArchiveFromWindow, SaveArchivesTheBatchAndSavingAgainReplacesIt) {
     m_window->AddReceivedText();  // filed as real-time filing does: archived later
     Save("run.hdb");
     m_window->m_archive.WaitForLocalWrites();
-    EXPECT_EQ(ArchivedItems(batch, &archived), 3);
-    EXPECT_EQ(BatchDifference(batch, archived), "");
-    EXPECT_EQ(ArchivedBatchCount(), 1u);
+    const STArchived again = Archived(batch.m_time);
+    EXPECT_EQ(BatchDifference(batch, again.m_batch), "");
+    EXPECT_EQ(again.m_nBatches, 1u);
     // The login archives it until the report names an operator.
-    EXPECT_EQ(ArchivedOperator(batch), LoginName());
+    EXPECT_EQ(again.m_origin.m_strOperator, LoginName());
     g_stSetting.m_strOperator = u"J. Smith";
     Save("run.hdb");
     m_window->m_archive.WaitForLocalWrites();
-    EXPECT_EQ(ArchivedOperator(batch), u"J. Smith");
+    EXPECT_EQ(Archived(batch.m_time).m_origin.m_strOperator, u"J. Smith");
 }
 
 TEST_F(ArchiveFromWindow, AddArchivesTheRecordsItFiled) {
@@ -160,7 +145,7 @@ TEST_F(ArchiveFromWindow, AddArchivesTheRecordsItFiled) {
     Receive(1, 4);
     m_window->OnAdd();
     m_window->m_archive.WaitForLocalWrites();
-    EXPECT_EQ(ArchivedItems(batch), 4);
+    EXPECT_EQ(ArchivedItems(batch.m_time), 4u);
     // Nothing to file: nothing archived again.
     const std::int64_t writes = m_window->m_archive.WriteCount();
     m_window->OnAdd();
@@ -180,14 +165,12 @@ TEST_F(ArchiveFromWindow, ABurstOfRealTimeRecordsIsArchivedOnceWithEveryItem) {
     // Once its wait is over the batch goes as it stands then.
     EXPECT_TRUE(WaitFor([&] { return m_window->m_archive.WriteCount() == 1; }, 15s));
     m_window->m_archive.WaitForLocalWrites();
-    EXPECT_EQ(ArchivedItems(batch), 100);
+    EXPECT_EQ(ArchivedItems(time), 100u);
 
     // Closing archives what was filed since, without waiting.
     Receive(101, 120);
     m_window.reset();
-    STLedgermill closed;
-    closed.m_time = time;
-    EXPECT_EQ(ArchivedItems(closed), 120);
+    EXPECT_EQ(ArchivedItems(time), 120u);
 }
 
 TEST_F(ArchiveFromWindow, AnArchiveThatCannotBeWrittenIsToldWhileSavingAndReceivingGoOn) {
@@ -269,7 +252,7 @@ TEST_F(ArchiveFromWindow, BatchesWaitForAServerThatIsDownAndReachItWhenItIsBack)
     EXPECT_TRUE(WaitFor([&] { return ArchiveStatus().startsWith("1 batch waiting for the archive server: "); }, 20s))
         << ArchiveStatus().toStdString();
     EXPECT_TRUE(m_window->m_statusBar.currentMessage().isEmpty());
-    EXPECT_EQ(ArchivedItems(batch), 3);  // the station's own archive has it
+    EXPECT_EQ(ArchivedItems(time), 3u);  // the station's own archive has it
 
     ASSERT_TRUE(postgres.Resume());
     Receive(4, 5);
@@ -287,9 +270,7 @@ TEST_F(ArchiveFromWindow, BatchesWaitForAServerThatIsDownAndReachItWhenItIsBack)
     Receive(6, 6);
     m_window->OnAdd();
     m_window.reset();
-    STLedgermill closed;
-    closed.m_time = time;
-    EXPECT_EQ(ArchivedItems(closed), 6);
+    EXPECT_EQ(ArchivedItems(time), 6u);
 }
 
 // The service alone: only the latest snapshot of a batch waiting is written,
