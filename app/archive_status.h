@@ -1,4 +1,4 @@
-// The archive's part of the status line: a batch archived, for a moment;
+// What the status line says of the archive: a batch archived, for a moment;
 // batches waiting for the shared server, while they wait; the station's own
 // archive failing, until it works again. It sits beside the port's state
 // and never hides it.
