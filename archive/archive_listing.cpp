@@ -64,8 +64,8 @@ QString OrderOf(const STArchiveFilter& filter) {
                                            "model",    "item_count", "average",  "standard_deviation"};
     const auto sort = static_cast<std::size_t>(filter.m_eSort);
     const char* column = sort < std::size(kColumns) ? kColumns[sort] : kColumns[0];
-    QString order = QStringLiteral(" ORDER BY %1 %2 NULLS LAST")
-                        .arg(QLatin1String(column), filter.m_bDescending ? QStringLiteral("DESC") : QStringLiteral("ASC"));
+    const QString direction = filter.m_bDescending ? QStringLiteral("DESC") : QStringLiteral("ASC");
+    QString order = QStringLiteral(" ORDER BY %1 %2 NULLS LAST").arg(QLatin1String(column), direction);
     if (filter.m_eSort != EArchiveSort::kTime) order += QStringLiteral(", created DESC");
     return order + QStringLiteral(", station, batch_key");
 }

@@ -147,12 +147,29 @@ void PaintTrend(QPainter& painter, const STTrendLayout& layout, const STTrendLim
             QPointF(tick.m_dPosition - width / 2, plot.bottom() + kGap + metrics.ascent()),
             tick.m_strLabel);
     }
-    if (limits.m_bUsed) {
-        painter.setPen(QPen(QColor(200, 0, 0), 1, Qt::DashLine));
-        for (const auto& row : {layout.m_oLowerY, layout.m_oUpperY}) {
-            if (row)
-                painter.drawLine(QPointF(plot.left(), *row), QPointF(plot.right(), *row));
+    if (limits.m_bUsed && layout.m_oLowerY && layout.m_oUpperY) {
+        const QColor red(200, 0, 0);
+        painter.setPen(QPen(red, 1, Qt::DashLine));
+        for (const double row : {*layout.m_oLowerY, *layout.m_oUpperY}) {
+            painter.drawLine(QPointF(plot.left(), row), QPointF(plot.right(), row));
         }
+        // Named at the right end: the upper above its line, the lower below,
+        // each on the other side when the frame is too close.
+        painter.setPen(red);
+        const auto name = [&](const QString& text, double row, bool above) {
+            if (above && row - metrics.height() < plot.top())
+                above = false;
+            if (!above && row + metrics.height() > plot.bottom())
+                above = true;
+            const double baseline =
+                above ? row - metrics.descent() - 1 : row + metrics.ascent() + 1;
+            painter.drawText(
+                QPointF(plot.right() - kGap - metrics.horizontalAdvance(text), baseline), text);
+        };
+        name(QStringLiteral("Upper limit ") + Q(DoubleToText(limits.m_dUpper)), *layout.m_oUpperY,
+             true);
+        name(QStringLiteral("Lower limit ") + Q(DoubleToText(limits.m_dLower)), *layout.m_oLowerY,
+             false);
     }
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setClipRect(plot.adjusted(-kPointRadius, -kPointRadius, kPointRadius, kPointRadius));

@@ -129,7 +129,11 @@ TEST_P(ArchiveSorting, SortsByTheColumnBothWaysWithTiesNewestFirst) {
     EXPECT_EQ(Found(Filter([&](STArchiveFilter& f) { f.m_eSort = sorted.m_eSort; f.m_bDescending = true; })),
               sorted.m_descending);
     // The limit takes the first rows of the sorted order.
-    EXPECT_EQ(Found(Filter([&](STArchiveFilter& f) { f.m_eSort = sorted.m_eSort; f.m_bDescending = false; f.m_nLimit = 2; })),
+    EXPECT_EQ(Found(Filter([&](STArchiveFilter& f) {
+                  f.m_eSort = sorted.m_eSort;
+                  f.m_bDescending = false;
+                  f.m_nLimit = 2;
+              })),
               std::vector<std::int64_t>(sorted.m_ascending.begin(), sorted.m_ascending.begin() + 2));
 }
 
