@@ -93,7 +93,6 @@ void CArchiveWindow::BuildControls() {
     m_exportMenu.addAction(QStringLiteral("As CSV, One &Reading per Row..."), this,
                            [this] { OnExport(kExportCsvPerReading); });
     m_exportButton.setMenu(&m_exportMenu);
-    m_openButton.setDefault(true);
 }
 
 void CArchiveWindow::PlaceControls() {
