@@ -1,95 +1,25 @@
-// The window's side of the lab archive: a snapshot of every batch saved,
-// added to or filed into handed to the archive service, the shared server
-// set in its dialog, and what the archive reports shown in the status line.
-#include <utility>
-
+// File > Archive: one archive window beside the main window, reading the
+// lab archive and opening its batches here as Load does.
+#include "app/archive_window.h"
 #include "app/ledgermill_dlg.h"
-#include "archive/archive_database.h"
-#include "common/host_identity.h"
-#include "common/utf.h"
-#include "dialogs/dlg_archive_server.h"
-#include "dialogs/modal.h"
-#include "persistence/setting.h"
 
-namespace {
-
-// Real-time filing hands a batch over at most this often: a record a second
-// into a batch of 10,000 items must not rewrite them all every second.
-constexpr int kRealTimeArchiveMs = 5000;
-
-STArchiveServer ServerOf(const STArchiveServerSetting& setting) {
-    STArchiveServer server;
-    server.m_strHost = Utf16ToUtf8(setting.m_strHost);
-    server.m_nPort = setting.m_nPort;
-    server.m_strDatabase = Utf16ToUtf8(setting.m_strDatabase);
-    server.m_strUser = Utf16ToUtf8(setting.m_strUser);
-    return server;
-}
-
-std::optional<STArchiveServer> ServerInUse(const STArchiveServerSetting& setting) {
-    if (!setting.m_bUse || setting.m_strHost.empty()) {
-        return std::nullopt;
-    }
-    return ServerOf(setting);
-}
-
-// On the dialog's test thread: the connection is opened and closed there.
-QString TestServer(const STArchiveServerSetting& setting) {
-    std::string failure;
-    const std::unique_ptr<CArchiveDatabase> server = CArchiveDatabase::OpenServer(ServerOf(setting), failure);
-    return server ? QStringLiteral("Connected.") : QString::fromStdString(failure);
-}
-
-}  // namespace
-
-void CLedgermillDlg::StartArchive() {
-    m_strStation = HostName();
-    m_statusBar.addPermanentWidget(&m_archiveStatus);
-    m_archiveWait.setSingleShot(true);
-    m_archiveWait.setInterval(kRealTimeArchiveMs);
-    connect(&m_archiveWait, &QTimer::timeout, this, [this] { ArchiveFiledBatches(); });
-    m_archive.SetServer(ServerInUse(g_stSetting.m_archiveServer));
-}
-
-// The operator of the report when one has been named, else the login.
-STArchiveOrigin CLedgermillDlg::ArchiveOrigin() const {
-    const std::u16string& named = g_stSetting.m_strOperator;
-    const bool unnamed = named.empty() || named == STSetting().m_strOperator;
-    return {m_strStation, unnamed ? LoginName() : named};
-}
-
-void CLedgermillDlg::ArchiveNow(const STLedgermill& batch) {
-    m_archiveSoon.erase(BatchKey(batch));
-    m_batches.SettleStatistics();
-    m_archive.Archive(std::make_shared<const STLedgermill>(batch), ArchiveOrigin());
-}
-
-void CLedgermillDlg::ArchiveSoon(const STLedgermill& batch) {
-    m_archiveSoon.insert(BatchKey(batch));
-    if (!m_archiveWait.isActive()) {
-        m_archiveWait.start();
-    }
-}
-
-// By key: a batch deleted meanwhile is simply not archived again.
-void CLedgermillDlg::ArchiveFiledBatches() {
-    m_archiveWait.stop();
-    for (const std::u16string& key : std::exchange(m_archiveSoon, {})) {
-        if (const STLedgermill* batch = m_batches.At(m_batches.RowOfKey(key))) {
-            ArchiveNow(*batch);
-        }
-    }
-}
-
-void CLedgermillDlg::OnArchiveServer() {
-    CDlgArchiveServer dialog(this);
-    dialog.m_setting = g_stSetting.m_archiveServer;
-    dialog.m_fnTest = TestServer;
-    if (CModal::Current().Run(dialog) != QDialog::Accepted || dialog.m_setting == g_stSetting.m_archiveServer) {
+void CLedgermillDlg::OnArchive() {
+    if (auto* shown = findChild<CArchiveWindow*>(QString(), Qt::FindDirectChildrenOnly)) {
+        shown->show();
+        shown->raise();
+        shown->activateWindow();
         return;
     }
-    g_stSetting.m_archiveServer = dialog.m_setting;
-    m_archiveStatus.ForgetServer();
-    m_archive.SetServer(ServerInUse(g_stSetting.m_archiveServer));
-    SettingsChanged();
+    STArchiveWindowLinks links;
+    links.m_fnOpenArchive = [path = m_folders.m_strArchiveFile](std::string& failure) {
+        return CArchiveDatabase::OpenSqlite(path, failure);
+    };
+    links.m_fnShowBatch = [this](std::unique_ptr<STLedgermill> batch) {
+        FileLoadedBatch(std::move(batch));
+    };
+    links.m_strFolder = m_state.FileFolderMade();
+    // Owned by the main window, and gone with it or when closed.
+    auto* window = new CArchiveWindow(std::move(links), this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
 }

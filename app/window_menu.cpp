@@ -24,6 +24,7 @@ void CLedgermillDlg::BuildMenuBar() {
     QAction* print = file->addAction(QStringLiteral("Pr&int..."), QKeySequence::Print, this, [this] { OnPrint(); });
     QAction* exportCsv =
         file->addAction(QStringLiteral("Export &CSV..."), this, [this] { OnExportCsv(); });
+    file->addAction(QStringLiteral("&Archive..."), this, [this] { OnArchive(); });
     file->addAction(QStringLiteral("Archive &Server..."), this, [this] { OnArchiveServer(); });
     m_pRecentMenu = file->addMenu(QStringLiteral("Recent &Files"));
     connect(m_pRecentMenu, &QMenu::aboutToShow, this, [this] { ShowRecentFiles(); });
