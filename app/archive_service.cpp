@@ -55,6 +55,10 @@ struct CArchiveService::STShared {
 
     bool m_bStop = false;
 
+    // The writer and the pusher each open the archive; one at a time, so
+    // that two first openings do not both set up a new file.
+    std::mutex m_openMutex;
+
     // Guarded by a lock of its own: posting never waits for the queue.
     std::mutex m_reportMutex;
     QObject* m_pContext = nullptr;
@@ -81,9 +85,11 @@ using STShared = CArchiveService::STShared;
 
 // Connections belong to the thread that opened them: each thread opens its
 // own, and again after a failure.
-QSqlDatabase* OpenLocal(const std::string& path, std::unique_ptr<CArchiveDatabase>& local, QSqlDatabase& handle,
+QSqlDatabase* OpenLocal(STShared& shared, std::unique_ptr<CArchiveDatabase>& local, QSqlDatabase& handle,
                         std::string& failure) {
     if (!local) {
+        const std::string& path = shared.m_strLocalPath;
+        const std::lock_guard lock(shared.m_openMutex);
         // The first archive of a user makes its data folder.
         const std::size_t folderEnd = path.rfind('/');
         if (folderEnd != std::string::npos && folderEnd > 0) {
@@ -99,20 +105,32 @@ QSqlDatabase* OpenLocal(const std::string& path, std::unique_ptr<CArchiveDatabas
 }
 
 // Writes one snapshot; with a server, queues it for the server too.
-bool WriteBatch(STShared& shared, std::unique_ptr<CArchiveDatabase>& local, QSqlDatabase& handle,
-                const STWaiting& waiting, bool queue, std::string& failure) {
-    QSqlDatabase* database = OpenLocal(shared.m_strLocalPath, local, handle, failure);
+bool TryWriteBatch(STShared& shared, std::unique_ptr<CArchiveDatabase>& local, QSqlDatabase& handle,
+                   const STWaiting& waiting, bool queue, std::string& failure) {
+    QSqlDatabase* database = OpenLocal(shared, local, handle, failure);
     if (database == nullptr) {
         return false;
     }
     const bool written = queue ? ArchiveAndQueue(*database, *waiting.m_pBatch, waiting.m_origin, failure)
                                : ArchiveBatch(*database, *waiting.m_pBatch, waiting.m_origin, failure);
     if (!written) {
-        // The file may have gone or become unwritable: open it afresh next time.
+        // The file may have gone or become unwritable: open it afresh.
         handle = QSqlDatabase();
         local.reset();
     }
     return written;
+}
+
+// A second try: the pusher taking a batch off the queue between this
+// transaction's first read and its first write makes SQLite refuse it at
+// once rather than wait.
+bool WriteBatch(STShared& shared, std::unique_ptr<CArchiveDatabase>& local, QSqlDatabase& handle,
+                const STWaiting& waiting, bool queue, std::string& failure) {
+    if (TryWriteBatch(shared, local, handle, waiting, queue, failure)) {
+        return true;
+    }
+    failure.clear();
+    return TryWriteBatch(shared, local, handle, waiting, queue, failure);
 }
 
 void RunWriter(STShared& shared) {
@@ -204,7 +222,7 @@ private:
 
     void Push() {
         std::string failure;
-        QSqlDatabase* local = OpenLocal(m_shared.m_strLocalPath, m_pLocal, m_localHandle, failure);
+        QSqlDatabase* local = OpenLocal(m_shared, m_pLocal, m_localHandle, failure);
         // Nothing queued: the server is not even asked.
         if (local != nullptr && QueuedBatchCount(*local) == 0) {
             m_retryAfter = kFirstRetry;
