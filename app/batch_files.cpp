@@ -111,7 +111,6 @@ void CLedgermillDlg::StartPendingLoad() {
 }
 
 void CLedgermillDlg::ShowLoadedBatch(const std::string& path, STLoaded& loaded) {
-    const std::u16string key = BatchKey(*loaded.m_pBatch);
     switch (loaded.m_eResult) {
         case EBatchLoadResult::kNotArchive:
             CModal::Current().ShowMessage(this, kMarloCaption, LoadFailedText(loaded.m_strFailure));
@@ -125,13 +124,17 @@ void CLedgermillDlg::ShowLoadedBatch(const std::string& path, STLoaded& loaded) 
             break;
     }
     m_state.RememberFile(PathText(path));
+    FileLoadedBatch(std::move(loaded.m_pBatch));
+}
+
+void CLedgermillDlg::FileLoadedBatch(std::unique_ptr<STLedgermill> batch) {
     // A batch made meanwhile may have taken the key.
-    if (const int row = m_batches.RowOfKey(key); row >= 0) {
+    if (const int row = m_batches.RowOfKey(BatchKey(*batch)); row >= 0) {
         m_batchList.SelectAndShow(row);
         CModal::Current().ShowMessage(this, kMarloCaption, QStringLiteral("Data Existed."));
         return;
     }
-    AddBatchRow(std::move(loaded.m_pBatch));
+    AddBatchRow(std::move(batch));
 }
 
 void CLedgermillDlg::OnSave() {

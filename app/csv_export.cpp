@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "app/csv_options.h"
 #include "app/ledgermill_dlg.h"
 #include "app/path_bytes.h"
 #include "app/window_text.h"
@@ -19,8 +20,8 @@ constexpr int kExportNoticeMs = 15000;
 // The file types of the save dialog, by the rows they hold.
 constexpr int kOneRowPerReading = 1;
 
-// The locale's decimal mark decides the delimiter and the numbers' form; the
-// byte-order mark makes spreadsheets read the arrows as UTF-8.
+}  // namespace
+
 STCsvOptions CsvOptionsOfLocale(bool perReading) {
     const QString decimalPoint = QLocale().decimalPoint();
     STCsvOptions options = CsvOptionsForDecimalMark(decimalPoint.isEmpty() ? u'.' : decimalPoint.front().unicode());
@@ -28,8 +29,6 @@ STCsvOptions CsvOptionsOfLocale(bool perReading) {
     options.m_bByteOrderMark = true;
     return options;
 }
-
-}  // namespace
 
 void CLedgermillDlg::OnExportCsv() {
     STLedgermill* batch = CommandBatch();

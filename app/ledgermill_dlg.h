@@ -67,6 +67,11 @@ public:
     // work running now (the command line, files dropped on the window, the
     // recent files).
     void LoadFiles(const std::vector<std::string>& paths);
+    // A batch read in, shown as Load shows it: selected in a new row, or the
+    // row of its key selected with "Data Existed.".
+    void FileLoadedBatch(std::unique_ptr<STLedgermill> batch);
+    // The window of the lab archive, made when first asked for (window_archive.cpp).
+    void OnArchive();
     void OnSave();
     // The selected batch's chart bitmap under Result/ and its workbook.
     void OnReport();

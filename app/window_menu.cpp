@@ -24,6 +24,7 @@ void CLedgermillDlg::BuildMenuBar() {
     QAction* print = file->addAction(QStringLiteral("Pr&int..."), QKeySequence::Print, this, [this] { OnPrint(); });
     QAction* exportCsv =
         file->addAction(QStringLiteral("Export &CSV..."), this, [this] { OnExportCsv(); });
+    file->addAction(QStringLiteral("&Archive..."), this, [this] { OnArchive(); });
     m_pRecentMenu = file->addMenu(QStringLiteral("Recent &Files"));
     connect(m_pRecentMenu, &QMenu::aboutToShow, this, [this] { ShowRecentFiles(); });
     file->addSeparator();

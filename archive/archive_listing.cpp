@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -34,7 +35,12 @@ struct STConditions {
     }
 };
 
-STConditions ConditionsOf(const STArchiveFilter& filter) {
+// Case-insensitive on both engines: SQLite's LIKE already is for ASCII.
+QString LikeOperator(const QSqlDatabase& database) {
+    return database.driverName() == QStringLiteral("QPSQL") ? QStringLiteral("ILIKE") : QStringLiteral("LIKE");
+}
+
+STConditions ConditionsOf(const QSqlDatabase& database, const STArchiveFilter& filter) {
     STConditions conditions;
     if (filter.m_oFrom) conditions.Add(QStringLiteral("created >= ?"), QVariant::fromValue<qint64>(*filter.m_oFrom));
     if (filter.m_oTo) conditions.Add(QStringLiteral("created <= ?"), QVariant::fromValue<qint64>(*filter.m_oTo));
@@ -42,23 +48,39 @@ STConditions ConditionsOf(const STArchiveFilter& filter) {
     if (filter.m_oModel) conditions.Add(QStringLiteral("model = ?"), *filter.m_oModel);
     if (!filter.m_strStation.empty()) conditions.Add(QStringLiteral("station = ?"), Q(filter.m_strStation));
     if (!filter.m_strNameText.empty()) {
-        conditions.Add(QStringLiteral("EXISTS (SELECT 1 FROM items WHERE items.batch_id = batches.id"
-                                      " AND items.name LIKE ? ESCAPE '\\')"),
+        // One pass over the items' names, rather than a look into each
+        // batch's items in the order of the listing.
+        conditions.Add(QStringLiteral("id IN (SELECT batch_id FROM items WHERE name %1 ? ESCAPE '\\')")
+                           .arg(LikeOperator(database)),
                        ContainsPattern(filter.m_strNameText));
     }
     return conditions;
+}
+
+// The ORDER BY clause, only ever from this table. Missing figures go last
+// either way, as both engines then agree; station and key, unique together,
+// settle ties so that equal rows keep one order between queries.
+QString OrderOf(const STArchiveFilter& filter) {
+    static const char* const kColumns[] = {"created",  "station",    "operator", "method",
+                                           "model",    "item_count", "average",  "standard_deviation"};
+    const auto sort = static_cast<std::size_t>(filter.m_eSort);
+    const char* column = sort < std::size(kColumns) ? kColumns[sort] : kColumns[0];
+    const QString direction = filter.m_bDescending ? QStringLiteral("DESC") : QStringLiteral("ASC");
+    QString order = QStringLiteral(" ORDER BY %1 %2 NULLS LAST").arg(QLatin1String(column), direction);
+    if (filter.m_eSort != EArchiveSort::kTime) order += QStringLiteral(", created DESC");
+    return order + QStringLiteral(", station, batch_key");
 }
 
 }  // namespace
 
 bool ListArchivedBatches(QSqlDatabase& database, const STArchiveFilter& filter, std::vector<STArchivedBatch>& batches,
                          std::string& failure) {
-    const STConditions conditions = ConditionsOf(filter);
+    const STConditions conditions = ConditionsOf(database, filter);
     QString statement = QStringLiteral(
         "SELECT station, batch_key, created, model, method, lower_limit, upper_limit, use_limit, average,"
         " standard_deviation, operator, item_count FROM batches");
     if (!conditions.m_clauses.isEmpty()) statement += QStringLiteral(" WHERE ") + conditions.m_clauses.join(" AND ");
-    statement += QStringLiteral(" ORDER BY created DESC, station LIMIT ?");
+    statement += OrderOf(filter) + QStringLiteral(" LIMIT ?");
     QSqlQuery query(database);
     query.setForwardOnly(true);
     query.prepare(statement);

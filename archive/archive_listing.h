@@ -1,5 +1,5 @@
-// The archived batches a search finds, newest first: by time, method,
-// model, station and the text of their items' names.
+// The archived batches a search finds: by time, method, model, station and
+// the text of their items' names, newest first unless sorted otherwise.
 #pragma once
 
 #include <QSqlDatabase>
@@ -7,6 +7,10 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+// What the listing sorts by; the database sorts, so that a large archive
+// lists as fast by any column.
+enum class EArchiveSort { kTime, kStation, kOperator, kMethod, kModel, kItems, kAverage, kStandardDeviation };
 
 struct STArchiveFilter {
     // Creation times, seconds since the epoch, both inclusive.
@@ -17,10 +21,13 @@ struct STArchiveFilter {
     // Exactly this station, when not empty.
     std::u16string m_strStation;
     // Batches with an item whose NAME contains this text, taken literally
-    // (a "%" or "_" is no wildcard), when not empty.
+    // (a "%" or "_" is no wildcard) and in any case of ASCII letters, when
+    // not empty.
     std::u16string m_strNameText;
     // At most this many rows.
     std::int64_t m_nLimit = 1000;
+    EArchiveSort m_eSort = EArchiveSort::kTime;
+    bool m_bDescending = true;
 };
 
 struct STArchivedBatch {

@@ -73,7 +73,8 @@ BENCHMARK(BM_ArchiveBatch)
     ->Unit(benchmark::kMillisecond);
 
 // count archived batches of one item each, a minute apart, every third UCI,
-// made by the engine itself in two statements of one transaction.
+// their averages spread over 400.0 to 499.9 in no order of time, made by
+// the engine itself in two statements of one transaction.
 void FillArchive(QSqlDatabase& database, std::int64_t count) {
     const QString numbers = QStringLiteral(
         "WITH RECURSIVE n (id) AS (SELECT 1 UNION ALL SELECT id + 1 FROM n WHERE id < %1) ").arg(count);
@@ -82,15 +83,17 @@ void FillArchive(QSqlDatabase& database, std::int64_t count) {
     query.exec(numbers + QStringLiteral(
         "INSERT INTO batches (id, station, batch_key, created, model, method, use_limit, operator, item_count,"
         " archived, average) SELECT id, 'Bench', 'key ' || id, 1400000000 + id * 60, 0,"
-        " CASE WHEN id % 3 = 0 THEN %1 ELSE %2 END, 1, 'Operator', 1, 0, 450.0 FROM n").arg(kTestMethodUci).arg(kTestMethodLeeb));
+        " CASE WHEN id % 3 = 0 THEN %1 ELSE %2 END, 1, 'Operator', 1, 0, 400.0 + (id * 37 % 1000) / 10.0 FROM n").arg(kTestMethodUci).arg(kTestMethodLeeb));
     query.exec(numbers + QStringLiteral(
         "INSERT INTO items (batch_id, position, name, scale, average, pass, readings, fields)"
         " SELECT id, 1, 'P' || (id % 5000), 'HLD', 450.0, 1, '450', '{}' FROM n"));
     database.commit();
 }
 
-// A month of Leeb batches out of 100,000 (about 1,000 of them), or every
-// batch with an item named like "P4711".
+// Out of 100,000: a month of Leeb batches (about 1,000 of them), every
+// batch with an item named like "P4711", or the first 1,001 of all as the
+// archive window asks for them, newest first or by average (no index: the
+// database sorts them all).
 void BM_ListArchivedBatches(benchmark::State& state) {
     const std::string folder = ArchiveFolder(state);
     if (folder.empty()) return;
@@ -103,8 +106,12 @@ void BM_ListArchivedBatches(benchmark::State& state) {
             filter.m_oMethod = kTestMethodLeeb;
             filter.m_oFrom = 1'400'000'000 + 50'000 * 60;
             filter.m_oTo = *filter.m_oFrom + 30 * 24 * 3600;
-        } else {
+        } else if (state.range(2) == 1) {
             filter.m_strNameText = u"P4711";
+        } else {
+            filter.m_nLimit = 1001;
+            filter.m_eSort = state.range(2) == 2 ? EArchiveSort::kTime : EArchiveSort::kAverage;
+            filter.m_bDescending = false;
         }
         std::vector<STArchivedBatch> batches;
         for (auto _ : state) {
@@ -115,8 +122,8 @@ void BM_ListArchivedBatches(benchmark::State& state) {
     std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_ListArchivedBatches)
-    ->ArgNames({"postgres", "batches", "byName"})
-    ->ArgsProduct({{0, 1}, {100000}, {0, 1}})
+    ->ArgNames({"postgres", "batches", "search"})
+    ->ArgsProduct({{0, 1}, {100000}, {0, 1, 2, 3}})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

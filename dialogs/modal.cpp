@@ -74,3 +74,7 @@ QString CModal::SaveFileNameOfType(QWidget* parent, const QString& title, const 
                                    const QString& suffix, const QString& folder, int& chosenType) {
     return AskFileName(parent, title, filters, suffix, folder, QFileDialog::AcceptSave, &chosenType);
 }
+
+QString CModal::ExistingFolder(QWidget* parent, const QString& title, const QString& folder) {
+    return QFileDialog::getExistingDirectory(parent, title, folder);
+}

@@ -32,6 +32,9 @@ public:
     // gets the index of the one chosen.
     virtual QString SaveFileNameOfType(QWidget* parent, const QString& title, const QStringList& filters,
                                        const QString& suffix, const QString& folder, int& chosenType);
+    // An existing folder chosen in the platform's dialog, starting in
+    // folder; empty when cancelled.
+    virtual QString ExistingFolder(QWidget* parent, const QString& title, const QString& folder);
 
     // The installed instance; the platform's dialogs unless a test replaced it.
     static CModal& Current();

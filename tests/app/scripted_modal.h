@@ -50,6 +50,11 @@ public:
         chosenType = m_nFileType;
         return m_fileName;
     }
+    QString ExistingFolder(QWidget*, const QString& title, const QString& folder) override {
+        m_messages.push_back(title);
+        m_folder = folder;
+        return m_fileName;
+    }
 };
 
 // Installs a fresh scripted modal for the test and returns it; the

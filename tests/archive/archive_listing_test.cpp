@@ -22,6 +22,11 @@ struct STArchived {
     int m_model;
     int m_method;
     const char16_t* m_name;
+    const char16_t* m_operator;
+    // Item k of m_items holds the one reading m_value + k x m_step.
+    double m_value;
+    int m_items;
+    double m_step;
 };
 
 class ArchiveListing : public TempFolder {
@@ -33,23 +38,25 @@ protected:
         ASSERT_NE(m_archive, nullptr) << failure;
         QSqlDatabase database = m_archive->Database();
         const STArchived archived[] = {
-            {u"A", 1000, kTestModelBatch, kTestMethodLeeb, u"P-1%"},
-            {u"A", 2000, kTestModelBatch, kTestMethodUci, u"X_2"},
-            {u"B", 3000, kTestModelAverage, kTestMethodLeeb, u"P01"},
-            {u"B", 4000, kTestModelBatch, kTestMethodLeeb, u"XY2"},
+            {u"A", 1000, kTestModelBatch, kTestMethodLeeb, u"P-1%", u"Op", 450.0 + 1.0 / 3.0, 1, 0.0},
+            {u"A", 2000, kTestModelBatch, kTestMethodUci, u"X_2", u"Bo", 300.0, 3, 1.0},
+            {u"B", 3000, kTestModelAverage, kTestMethodLeeb, u"P01", u"Cy", 500.0, 2, 10.0},
+            {u"B", 4000, kTestModelBatch, kTestMethodLeeb, u"XY2", u"Al", 300.0, 1, 0.0},
         };
         for (const STArchived& entry : archived) {
             STLedgermill batch;
             batch.m_time = entry.m_time;
             batch.m_nTestModel = entry.m_model;
             batch.m_nTestMethod = entry.m_method;
-            auto item = std::make_unique<STLedgermillItem>();
-            item->m_subItem.emplace(u"NAME", entry.m_name);
-            item->m_values = {450.0 + 1.0 / 3.0};
-            item->UpdateStatistics();
-            batch.AddItem(std::move(item));
+            for (int k = 0; k < entry.m_items; ++k) {
+                auto item = std::make_unique<STLedgermillItem>();
+                item->m_subItem.emplace(u"NAME", entry.m_name);
+                item->m_values = {entry.m_value + k * entry.m_step};
+                item->UpdateStatistics();
+                batch.AddItem(std::move(item));
+            }
             batch.UpdateStatistics();
-            ASSERT_TRUE(ArchiveBatch(database, batch, {entry.m_station, u"Op"}, failure)) << failure;
+            ASSERT_TRUE(ArchiveBatch(database, batch, {entry.m_station, entry.m_operator}, failure)) << failure;
         }
     }
     void TearDown() override {
@@ -100,4 +107,43 @@ TEST_F(ArchiveListing, NameTextIsTakenLiterallyNeverAsAPatternOrSql) {
     EXPECT_EQ(Found(Filter([](STArchiveFilter& f) { f.m_strNameText = u"_"; })), (Times{2000}));
     EXPECT_EQ(Found(Filter([](STArchiveFilter& f) { f.m_strNameText = u"' OR '1'='1"; })), Times{});
     EXPECT_EQ(Found(Filter([](STArchiveFilter& f) { f.m_strStation = u"A' OR 'x'='x"; })), Times{});
+    // Letters in any case, as on the server.
+    EXPECT_EQ(Found(Filter([](STArchiveFilter& f) { f.m_strNameText = u"xy"; })), (Times{4000}));
+    EXPECT_EQ(Found(Filter([](STArchiveFilter& f) { f.m_strNameText = u"p-1%"; })), (Times{1000}));
 }
+
+struct STSortCase {
+    EArchiveSort m_eSort;
+    // Ascending; descending must be its reverse except where values tie,
+    // which keep the newest first both ways.
+    std::vector<std::int64_t> m_ascending;
+    std::vector<std::int64_t> m_descending;
+};
+
+class ArchiveSorting : public ArchiveListing, public testing::WithParamInterface<STSortCase> {};
+
+TEST_P(ArchiveSorting, SortsByTheColumnBothWaysWithTiesNewestFirst) {
+    const STSortCase& sorted = GetParam();
+    EXPECT_EQ(Found(Filter([&](STArchiveFilter& f) { f.m_eSort = sorted.m_eSort; f.m_bDescending = false; })),
+              sorted.m_ascending);
+    EXPECT_EQ(Found(Filter([&](STArchiveFilter& f) { f.m_eSort = sorted.m_eSort; f.m_bDescending = true; })),
+              sorted.m_descending);
+    // The limit takes the first rows of the sorted order.
+    EXPECT_EQ(Found(Filter([&](STArchiveFilter& f) {
+                  f.m_eSort = sorted.m_eSort;
+                  f.m_bDescending = false;
+                  f.m_nLimit = 2;
+              })),
+              std::vector<std::int64_t>(sorted.m_ascending.begin(), sorted.m_ascending.begin() + 2));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryColumn, ArchiveSorting,
+    testing::Values(STSortCase{EArchiveSort::kTime, {1000, 2000, 3000, 4000}, {4000, 3000, 2000, 1000}},
+                    STSortCase{EArchiveSort::kStation, {2000, 1000, 4000, 3000}, {4000, 3000, 2000, 1000}},
+                    STSortCase{EArchiveSort::kOperator, {4000, 2000, 3000, 1000}, {1000, 3000, 2000, 4000}},
+                    STSortCase{EArchiveSort::kMethod, {2000, 4000, 3000, 1000}, {4000, 3000, 1000, 2000}},
+                    STSortCase{EArchiveSort::kModel, {4000, 2000, 1000, 3000}, {3000, 4000, 2000, 1000}},
+                    STSortCase{EArchiveSort::kItems, {4000, 1000, 3000, 2000}, {2000, 3000, 4000, 1000}},
+                    STSortCase{EArchiveSort::kAverage, {4000, 2000, 1000, 3000}, {3000, 1000, 2000, 4000}},
+                    STSortCase{EArchiveSort::kStandardDeviation, {4000, 1000, 2000, 3000}, {3000, 2000, 4000, 1000}}));
