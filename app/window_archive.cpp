@@ -14,8 +14,11 @@ void CLedgermillDlg::OnArchive() {
     links.m_fnOpenArchive = [path = m_folders.m_strArchiveFile](std::string& failure) {
         return CArchiveDatabase::OpenSqlite(path, failure);
     };
+    // The opened batch shows in front, where the operator looks for it.
     links.m_fnShowBatch = [this](std::unique_ptr<STLedgermill> batch) {
         FileLoadedBatch(std::move(batch));
+        raise();
+        activateWindow();
     };
     links.m_strFolder = m_state.FileFolderMade();
     // Owned by the main window, and gone with it or when closed.

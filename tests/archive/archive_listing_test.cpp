@@ -5,6 +5,7 @@
 #include "archive/archive_database.h"
 #include "archive/batch_archive.h"
 #include "support/temp_folder.h"
+#include "support/test_postgres.h"
 
 namespace {
 
@@ -29,12 +30,22 @@ struct STArchived {
     double m_step;
 };
 
-class ArchiveListing : public TempFolder {
+// The same archive on each engine: a SQLite file, and a PostgreSQL server.
+class ArchiveListingOn : public TempFolder {
 protected:
+    virtual bool OnServer() const = 0;
+
     void SetUp() override {
         TempFolder::SetUp();
         std::string failure;
-        m_archive = CArchiveDatabase::OpenSqlite(PathOf("archive.sqlite"), failure);
+        if (OnServer()) {
+            ASSERT_TRUE(CTestPostgres::Shared().Running());
+            const STArchiveServer server = CTestPostgres::Shared().NewDatabase(failure);
+            ASSERT_EQ(failure, "");
+            m_archive = CArchiveDatabase::OpenServer(server, failure);
+        } else {
+            m_archive = CArchiveDatabase::OpenSqlite(PathOf("archive.sqlite"), failure);
+        }
         ASSERT_NE(m_archive, nullptr) << failure;
         QSqlDatabase database = m_archive->Database();
         const STArchived archived[] = {
@@ -77,9 +88,21 @@ protected:
     std::unique_ptr<CArchiveDatabase> m_archive;
 };
 
+class ArchiveListing : public ArchiveListingOn, public testing::WithParamInterface<bool> {
+protected:
+    bool OnServer() const override { return GetParam(); }
+};
+
+std::string EngineName(bool onServer) {
+    return onServer ? "PostgreSQL" : "SQLite";
+}
+
 }  // namespace
 
-TEST_F(ArchiveListing, FiltersCombineAndTheNewestComesFirst) {
+INSTANTIATE_TEST_SUITE_P(Engines, ArchiveListing, testing::Values(false, true),
+                         [](const auto& engine) { return EngineName(engine.param); });
+
+TEST_P(ArchiveListing, FiltersCombineAndTheNewestComesFirst) {
     using Times = std::vector<std::int64_t>;
     EXPECT_EQ(Found({}), (Times{4000, 3000, 2000, 1000}));
     EXPECT_EQ(Found(Filter([](STArchiveFilter& f) { f.m_oFrom = 2000; f.m_oTo = 3000; })), (Times{3000, 2000}));
@@ -101,7 +124,7 @@ TEST_F(ArchiveListing, FiltersCombineAndTheNewestComesFirst) {
     EXPECT_EQ(batches[0].m_dAverage, 450.0 + 1.0 / 3.0);  // to the bit
 }
 
-TEST_F(ArchiveListing, NameTextIsTakenLiterallyNeverAsAPatternOrSql) {
+TEST_P(ArchiveListing, NameTextIsTakenLiterallyNeverAsAPatternOrSql) {
     using Times = std::vector<std::int64_t>;
     EXPECT_EQ(Found(Filter([](STArchiveFilter& f) { f.m_strNameText = u"%"; })), (Times{1000}));
     EXPECT_EQ(Found(Filter([](STArchiveFilter& f) { f.m_strNameText = u"_"; })), (Times{2000}));
@@ -120,10 +143,13 @@ struct STSortCase {
     std::vector<std::int64_t> m_descending;
 };
 
-class ArchiveSorting : public ArchiveListing, public testing::WithParamInterface<STSortCase> {};
+class ArchiveSorting : public ArchiveListingOn, public testing::WithParamInterface<std::tuple<bool, STSortCase>> {
+protected:
+    bool OnServer() const override { return std::get<0>(GetParam()); }
+};
 
 TEST_P(ArchiveSorting, SortsByTheColumnBothWaysWithTiesNewestFirst) {
-    const STSortCase& sorted = GetParam();
+    const STSortCase& sorted = std::get<1>(GetParam());
     EXPECT_EQ(Found(Filter([&](STArchiveFilter& f) { f.m_eSort = sorted.m_eSort; f.m_bDescending = false; })),
               sorted.m_ascending);
     EXPECT_EQ(Found(Filter([&](STArchiveFilter& f) { f.m_eSort = sorted.m_eSort; f.m_bDescending = true; })),
@@ -139,11 +165,14 @@ TEST_P(ArchiveSorting, SortsByTheColumnBothWaysWithTiesNewestFirst) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryColumn, ArchiveSorting,
-    testing::Values(STSortCase{EArchiveSort::kTime, {1000, 2000, 3000, 4000}, {4000, 3000, 2000, 1000}},
+    testing::Combine(testing::Values(false, true), testing::Values(STSortCase{EArchiveSort::kTime, {1000, 2000, 3000, 4000}, {4000, 3000, 2000, 1000}},
                     STSortCase{EArchiveSort::kStation, {2000, 1000, 4000, 3000}, {4000, 3000, 2000, 1000}},
                     STSortCase{EArchiveSort::kOperator, {4000, 2000, 3000, 1000}, {1000, 3000, 2000, 4000}},
                     STSortCase{EArchiveSort::kMethod, {2000, 4000, 3000, 1000}, {4000, 3000, 1000, 2000}},
                     STSortCase{EArchiveSort::kModel, {4000, 2000, 1000, 3000}, {3000, 4000, 2000, 1000}},
                     STSortCase{EArchiveSort::kItems, {4000, 1000, 3000, 2000}, {2000, 3000, 4000, 1000}},
                     STSortCase{EArchiveSort::kAverage, {4000, 2000, 1000, 3000}, {3000, 1000, 2000, 4000}},
-                    STSortCase{EArchiveSort::kStandardDeviation, {4000, 1000, 2000, 3000}, {3000, 2000, 4000, 1000}}));
+                    STSortCase{EArchiveSort::kStandardDeviation, {4000, 1000, 2000, 3000}, {3000, 2000, 4000, 1000}})),
+    [](const auto& sorting) {
+        return EngineName(std::get<0>(sorting.param)) + "_" + std::to_string(sorting.index);
+    });

@@ -814,6 +814,13 @@ TEST_F(MarloTool, ArchiveImportsOnceAndListsWhatTheFiltersFind) {
     const STRun unopened = Run({"archive", "list", "--db", PathOf("missing/lab.sqlite")});
     EXPECT_EQ(unopened.m_nExitCode, 1);
     EXPECT_NE(unopened.m_strErr.find(PathOf("missing/lab.sqlite")), std::string::npos) << unopened.m_strErr;
+
+    // The user's own archive is made on first use, with its folder.
+    ::setenv("XDG_DATA_HOME", PathOf("fresh/data").c_str(), 1);
+    const STRun fresh = Run({"archive", "import", PathOf("batch.hdb")});
+    ::unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(fresh.m_nExitCode, 0) << fresh.m_strErr;
+    EXPECT_TRUE(std::filesystem::exists(PathOf("fresh/data/marlo/archive.sqlite")));
 }
 
 TEST_F(MarloTool, AnArchivedBatchShowsAndExportsAsItsFileDid) {
