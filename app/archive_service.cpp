@@ -23,8 +23,10 @@ namespace {
 // further failure, up to the longest wait.
 constexpr Clock::duration kFirstRetry = 30s;
 constexpr Clock::duration kLongestRetry = 5min;
-// How long quitting waits for a push under way.
-constexpr Clock::duration kQuitBound = 2s;
+// How long quitting waits for a push under way: long enough for a server
+// that does not answer to time out, so the pusher ends before the process
+// does rather than be left inside Qt Sql while it ends.
+constexpr Clock::duration kQuitBound = std::chrono::seconds(kServerConnectSeconds) + 2s;
 
 struct STWaiting {
     std::shared_ptr<const STLedgermill> m_pBatch;

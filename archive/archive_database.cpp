@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "archive/archive_schema.h"
+#include "archive/archive_transaction.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ std::unique_ptr<CArchiveDatabase> CArchiveDatabase::OpenServer(const STArchiveSe
     database.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
     // An unreachable server must not hold a station up for libpq's default
     // of waiting forever.
-    database.setConnectOptions(QStringLiteral("connect_timeout=5;application_name=marlo"));
+    database.setConnectOptions(QStringLiteral("connect_timeout=%1;application_name=marlo").arg(kServerConnectSeconds));
     if (!database.open()) {
         failure = ServerFailure(server, database.lastError());
         return nullptr;
@@ -115,5 +116,5 @@ QSqlDatabase CArchiveDatabase::Database() const {
 }
 
 bool CArchiveDatabase::IsServer() const {
-    return Database().driverName() == QStringLiteral("QPSQL");
+    return IsPostgres(Database());
 }

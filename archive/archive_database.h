@@ -11,6 +11,9 @@
 
 #include "archive/archive_server.h"
 
+// How long opening a server waits for it to answer before failing.
+inline constexpr int kServerConnectSeconds = 5;
+
 class CArchiveDatabase {
 public:
     // The archive at path; null with failure saying why when it cannot be

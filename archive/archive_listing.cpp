@@ -7,6 +7,8 @@
 #include <cmath>
 #include <iterator>
 
+#include "archive/archive_transaction.h"
+
 namespace {
 
 QString Q(const std::u16string& text) {
@@ -37,7 +39,7 @@ struct STConditions {
 
 // Case-insensitive on both engines: SQLite's LIKE already is for ASCII.
 QString LikeOperator(const QSqlDatabase& database) {
-    return database.driverName() == QStringLiteral("QPSQL") ? QStringLiteral("ILIKE") : QStringLiteral("LIKE");
+    return IsPostgres(database) ? QStringLiteral("ILIKE") : QStringLiteral("LIKE");
 }
 
 STConditions ConditionsOf(const QSqlDatabase& database, const STArchiveFilter& filter) {

@@ -6,6 +6,8 @@
 #include <QVariant>
 #include <vector>
 
+#include "archive/archive_transaction.h"
+
 namespace {
 
 QString Q(std::u16string_view text) {
@@ -70,20 +72,12 @@ bool Push(QSqlDatabase& local, QSqlDatabase& shared, const STQueued& entry, std:
 
 bool ArchiveAndQueue(QSqlDatabase& local, const STLedgermill& batch, const STArchiveOrigin& origin,
                      std::string& failure) {
-    if (!local.transaction()) {
-        failure = local.lastError().text().toStdString();
-        return false;
-    }
+    if (!BeginWriting(local, failure)) return false;
     if (!WriteArchivedBatch(local, batch, origin, failure) || !Queue(local, batch, origin, failure)) {
-        local.rollback();
+        AbandonWriting(local);
         return false;
     }
-    if (!local.commit()) {
-        failure = local.lastError().text().toStdString();
-        local.rollback();
-        return false;
-    }
-    return true;
+    return CommitWriting(local, failure);
 }
 
 std::int64_t QueuedBatchCount(QSqlDatabase& local) {

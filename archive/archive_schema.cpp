@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <vector>
 
+#include "archive/archive_transaction.h"
+
 namespace {
 
 // Migration n takes an archive from version n - 1 to n. Figures are stored
@@ -56,10 +58,6 @@ const std::vector<QStringList>& Migrations() {
     return migrations;
 }
 
-bool IsPostgres(const QSqlDatabase& database) {
-    return database.driverName() == QStringLiteral("QPSQL");
-}
-
 // The statements are written for SQLite; PostgreSQL wants 64-bit integers
 // (times, ids), doubles rather than its 4-byte REAL, and an identity column
 // for the row id SQLite gives every table.
@@ -71,27 +69,22 @@ QString InDialect(const QSqlDatabase& database, QString statement) {
     return statement;
 }
 
-// Opens a transaction that holds the archive's write lock from its start, so
-// that of two stations upgrading one archive at once, the second waits and
-// then finds the work done. SQLite's plain BEGIN would take the lock only at
-// the first write, after both had read the old version.
-bool BeginExclusive(QSqlDatabase& database, QSqlQuery& query) {
-    if (IsPostgres(database)) {
-        return query.exec(QStringLiteral("BEGIN")) &&
-               query.exec(QStringLiteral("SELECT pg_advisory_xact_lock(7226577)"));  // the archive's own number
-    }
-    return query.exec(QStringLiteral("BEGIN IMMEDIATE"));
-}
-
 bool Abandon(QSqlDatabase& database, const QSqlQuery& query, std::string& failure) {
     failure = query.lastError().text().toStdString();
-    QSqlQuery(database).exec(QStringLiteral("ROLLBACK"));
+    AbandonWriting(database);
     return false;
 }
 
+// Of two stations upgrading one archive at once, the second waits for the
+// first and then finds the work done: SQLite's write lock is held from the
+// transaction's start, and PostgreSQL, whose tables take no lock before
+// they exist, serialises on the archive's own advisory lock.
 bool ApplyMigration(QSqlDatabase& database, int version, std::string& failure) {
+    if (!BeginWriting(database, failure)) return false;
     QSqlQuery query(database);
-    if (!BeginExclusive(database, query)) return Abandon(database, query, failure);
+    if (IsPostgres(database) && !query.exec(QStringLiteral("SELECT pg_advisory_xact_lock(7226577)"))) {
+        return Abandon(database, query, failure);
+    }
     if (ArchiveSchemaVersion(database) < version) {
         for (const QString& statement : Migrations()[static_cast<std::size_t>(version - 1)]) {
             if (!query.exec(InDialect(database, statement))) return Abandon(database, query, failure);
@@ -100,8 +93,7 @@ bool ApplyMigration(QSqlDatabase& database, int version, std::string& failure) {
         query.addBindValue(version);
         if (!query.exec()) return Abandon(database, query, failure);
     }
-    if (!query.exec(QStringLiteral("COMMIT"))) return Abandon(database, query, failure);
-    return true;
+    return CommitWriting(database, failure);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "archive/archive_transaction.h"
 #include "common/time_text.h"
 
 namespace {
@@ -168,20 +169,12 @@ bool WriteArchivedBatch(QSqlDatabase& database, const STLedgermill& batch, const
 
 bool ArchiveBatch(QSqlDatabase& database, const STLedgermill& batch, const STArchiveOrigin& origin,
                   std::string& failure) {
-    if (!database.transaction()) {
-        failure = database.lastError().text().toStdString();
-        return false;
-    }
+    if (!BeginWriting(database, failure)) return false;
     if (!WriteArchivedBatch(database, batch, origin, failure)) {
-        database.rollback();
+        AbandonWriting(database);
         return false;
     }
-    if (!database.commit()) {
-        failure = database.lastError().text().toStdString();
-        database.rollback();
-        return false;
-    }
-    return true;
+    return CommitWriting(database, failure);
 }
 
 bool LoadArchivedBatch(QSqlDatabase& database, std::u16string_view station, std::u16string_view key,
