@@ -11,8 +11,8 @@
 #include "app/batch_collection.h"
 #include "archive/archive_database.h"
 #include "archive/archive_outbox.h"
-#include "common/paths.h"
 #include "common/utf.h"
+#include "persistence/setting.h"
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
@@ -90,14 +90,8 @@ using STShared = CArchiveService::STShared;
 QSqlDatabase* OpenLocal(STShared& shared, std::unique_ptr<CArchiveDatabase>& local, QSqlDatabase& handle,
                         std::string& failure) {
     if (!local) {
-        const std::string& path = shared.m_strLocalPath;
         const std::lock_guard lock(shared.m_openMutex);
-        // The first archive of a user makes its data folder.
-        const std::size_t folderEnd = path.rfind('/');
-        if (folderEnd != std::string::npos && folderEnd > 0) {
-            CreateDirectoryTree(Utf8ToUtf16(path.substr(0, folderEnd)));
-        }
-        local = CArchiveDatabase::OpenSqlite(path, failure);
+        local = CArchiveDatabase::OpenStation(shared.m_strLocalPath, failure);
         if (!local) {
             return nullptr;
         }
@@ -277,6 +271,22 @@ private:
 };
 
 }  // namespace
+
+STArchiveServer ArchiveServerOf(const STArchiveServerSetting& setting) {
+    STArchiveServer server;
+    server.m_strHost = Utf16ToUtf8(setting.m_strHost);
+    server.m_nPort = setting.m_nPort;
+    server.m_strDatabase = Utf16ToUtf8(setting.m_strDatabase);
+    server.m_strUser = Utf16ToUtf8(setting.m_strUser);
+    return server;
+}
+
+std::optional<STArchiveServer> ArchiveServerInUse(const STArchiveServerSetting& setting) {
+    if (!setting.m_bUse || setting.m_strHost.empty()) {
+        return std::nullopt;
+    }
+    return ArchiveServerOf(setting);
+}
 
 CArchiveService::CArchiveService(std::string localPath, QObject* context, Report report)
     : m_pShared(std::make_shared<STShared>()) {

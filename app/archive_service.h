@@ -17,6 +17,13 @@
 #include "archive/batch_archive.h"
 #include "model/ledgermill.h"
 
+struct STArchiveServerSetting;
+
+// The server the setting names, and that server when it is to be used (none
+// for a station on its own).
+STArchiveServer ArchiveServerOf(const STArchiveServerSetting& setting);
+std::optional<STArchiveServer> ArchiveServerInUse(const STArchiveServerSetting& setting);
+
 // What the service has to tell the window.
 struct STArchiveReport {
     enum class EKind {

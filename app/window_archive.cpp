@@ -2,6 +2,7 @@
 // lab archive and opening its batches here as Load does.
 #include "app/archive_window.h"
 #include "app/ledgermill_dlg.h"
+#include "persistence/setting.h"
 
 void CLedgermillDlg::OnArchive() {
     if (auto* shown = findChild<CArchiveWindow*>(QString(), Qt::FindDirectChildrenOnly)) {
@@ -11,8 +12,10 @@ void CLedgermillDlg::OnArchive() {
         return;
     }
     STArchiveWindowLinks links;
-    links.m_fnOpenArchive = [path = m_folders.m_strArchiveFile](std::string& failure) {
-        return CArchiveDatabase::OpenSqlite(path, failure);
+    // The lab's shared archive when the station has one, else its own.
+    links.m_fnOpenArchive = [path = m_folders.m_strArchiveFile,
+                             server = ArchiveServerInUse(g_stSetting.m_archiveServer)](std::string& failure) {
+        return server ? CArchiveDatabase::OpenServer(*server, failure) : CArchiveDatabase::OpenStation(path, failure);
     };
     // The opened batch shows in front, where the operator looks for it.
     links.m_fnShowBatch = [this](std::unique_ptr<STLedgermill> batch) {

@@ -17,26 +17,10 @@ namespace {
 // into a batch of 10,000 items must not rewrite them all every second.
 constexpr int kRealTimeArchiveMs = 5000;
 
-STArchiveServer ServerOf(const STArchiveServerSetting& setting) {
-    STArchiveServer server;
-    server.m_strHost = Utf16ToUtf8(setting.m_strHost);
-    server.m_nPort = setting.m_nPort;
-    server.m_strDatabase = Utf16ToUtf8(setting.m_strDatabase);
-    server.m_strUser = Utf16ToUtf8(setting.m_strUser);
-    return server;
-}
-
-std::optional<STArchiveServer> ServerInUse(const STArchiveServerSetting& setting) {
-    if (!setting.m_bUse || setting.m_strHost.empty()) {
-        return std::nullopt;
-    }
-    return ServerOf(setting);
-}
-
 // On the dialog's test thread: the connection is opened and closed there.
 QString TestServer(const STArchiveServerSetting& setting) {
     std::string failure;
-    const std::unique_ptr<CArchiveDatabase> server = CArchiveDatabase::OpenServer(ServerOf(setting), failure);
+    const std::unique_ptr<CArchiveDatabase> server = CArchiveDatabase::OpenServer(ArchiveServerOf(setting), failure);
     return server ? QStringLiteral("Connected.") : QString::fromStdString(failure);
 }
 
@@ -48,7 +32,7 @@ void CLedgermillDlg::StartArchive() {
     m_archiveWait.setSingleShot(true);
     m_archiveWait.setInterval(kRealTimeArchiveMs);
     connect(&m_archiveWait, &QTimer::timeout, this, [this] { ArchiveFiledBatches(); });
-    m_archive.SetServer(ServerInUse(g_stSetting.m_archiveServer));
+    m_archive.SetServer(ArchiveServerInUse(g_stSetting.m_archiveServer));
 }
 
 // The operator of the report when one has been named, else the login.
@@ -90,6 +74,6 @@ void CLedgermillDlg::OnArchiveServer() {
     }
     g_stSetting.m_archiveServer = dialog.m_setting;
     m_archiveStatus.ForgetServer();
-    m_archive.SetServer(ServerInUse(g_stSetting.m_archiveServer));
+    m_archive.SetServer(ArchiveServerInUse(g_stSetting.m_archiveServer));
     SettingsChanged();
 }

@@ -3,6 +3,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <atomic>
+#include <filesystem>
 
 #include "archive/archive_schema.h"
 #include "archive/archive_transaction.h"
@@ -73,6 +74,12 @@ std::unique_ptr<CArchiveDatabase> CArchiveDatabase::Open(std::string_view where,
         return nullptr;
     }
     return OpenServer(*server, failure);
+}
+
+std::unique_ptr<CArchiveDatabase> CArchiveDatabase::OpenStation(const std::string& path, std::string& failure) {
+    std::error_code ignored;  // opening says what went wrong
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+    return OpenSqlite(path, failure);
 }
 
 std::unique_ptr<CArchiveDatabase> CArchiveDatabase::OpenSqlite(const std::string& path, std::string& failure) {

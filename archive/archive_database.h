@@ -19,6 +19,9 @@ public:
     // The archive at path; null with failure saying why when it cannot be
     // opened or brought up to date.
     static std::unique_ptr<CArchiveDatabase> OpenSqlite(const std::string& path, std::string& failure);
+    // The same for a station's own archive, which is made on first use with
+    // the folders it lies in.
+    static std::unique_ptr<CArchiveDatabase> OpenStation(const std::string& path, std::string& failure);
     // The same for the server; a refused password says where libpq looks.
     static std::unique_ptr<CArchiveDatabase> OpenServer(const STArchiveServer& server, std::string& failure);
     // A server when where is a "postgresql://" URL, else the SQLite file.

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "app/archive_service.h"
+#include "app/archive_window.h"
 #include "app/ledgermill_dlg.h"
 #include "archive/archive_database.h"
 #include "archive/archive_listing.h"
@@ -265,6 +266,12 @@ TEST_F(ArchiveFromWindow, BatchesWaitForAServerThatIsDownAndReachItWhenItIsBack)
     STLedgermill pushed;
     ASSERT_TRUE(LoadArchivedBatch(database, HostName(), BatchKey(batch), pushed, failure)) << failure;
     EXPECT_EQ(BatchDifference(batch, pushed), "");
+    // File > Archive lists the lab's archive: another station's batch too.
+    ASSERT_TRUE(ArchiveBatch(database, pushed, {u"Line 9", u"A. Other"}, failure)) << failure;
+    m_window->OnArchive();
+    const auto* archiveWindow = m_window->findChild<CArchiveWindow*>();
+    ASSERT_NE(archiveWindow, nullptr);
+    EXPECT_EQ(archiveWindow->m_model.rowCount(), 2);
     // Closing does not wait for a server that has gone again.
     ASSERT_TRUE(postgres.Pause());
     Receive(6, 6);

@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <algorithm>
 #include <array>
-#include <filesystem>
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -183,11 +182,9 @@ int RunArchive(Arguments arguments) {
     const QCoreApplication application(argc, argv.data());
     std::string failure;
     // The user's own archive is made on first use, its folder with it.
-    if (options->m_strDatabase == ProgramFolders().m_strArchiveFile) {
-        std::error_code ignored;  // opening says what went wrong
-        std::filesystem::create_directories(std::filesystem::path(options->m_strDatabase).parent_path(), ignored);
-    }
-    const auto archive = CArchiveDatabase::Open(options->m_strDatabase, failure);
+    const auto archive = options->m_strDatabase == ProgramFolders().m_strArchiveFile
+                             ? CArchiveDatabase::OpenStation(options->m_strDatabase, failure)
+                             : CArchiveDatabase::Open(options->m_strDatabase, failure);
     if (!archive) return ReportFailure("marlo-tool: cannot open the archive " + failure);
     return Run(*archive, *options);
 }
