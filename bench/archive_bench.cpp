@@ -14,20 +14,10 @@
 #include "archive/archive_listing.h"
 #include "archive/batch_archive.h"
 #include "bench/batch_fixture.h"
+#include "bench/bench_folder.h"
 #include "support/test_postgres.h"
 
 namespace {
-
-// A fresh folder for the benchmark's archive; empty, after telling the
-// benchmark, when none can be made.
-std::string ArchiveFolder(benchmark::State& state) {
-    std::string folder = (std::filesystem::temp_directory_path() / "marlo-archive-bench-XXXXXX").string();
-    if (mkdtemp(folder.data()) == nullptr) {
-        state.SkipWithError("no temporary folder");
-        return {};
-    }
-    return folder;
-}
 
 constexpr int kSqlite = 0;
 
@@ -53,7 +43,7 @@ std::unique_ptr<CArchiveDatabase> OpenArchive(benchmark::State& state, const std
 
 void BM_ArchiveBatch(benchmark::State& state) {
     const STLedgermill batch = TesterBatch(static_cast<std::size_t>(state.range(1)));
-    const std::string folder = ArchiveFolder(state);
+    const std::string folder = BenchFolder(state);
     if (folder.empty()) return;
     {
         std::string failure;
@@ -95,7 +85,7 @@ void FillArchive(QSqlDatabase& database, std::int64_t count) {
 // archive window asks for them, newest first or by average (no index: the
 // database sorts them all).
 void BM_ListArchivedBatches(benchmark::State& state) {
-    const std::string folder = ArchiveFolder(state);
+    const std::string folder = BenchFolder(state);
     if (folder.empty()) return;
     if (const auto archive = OpenArchive(state, folder)) {
         std::string failure;

@@ -9,21 +9,13 @@
 
 #include "app/archive_service.h"
 #include "bench/batch_fixture.h"
+#include "bench/bench_folder.h"
 
 namespace {
 
-std::string ServiceFolder(benchmark::State& state) {
-    std::string folder = (std::filesystem::temp_directory_path() / "marlo-service-bench-XXXXXX").string();
-    if (mkdtemp(folder.data()) == nullptr) {
-        state.SkipWithError("no temporary folder");
-        return {};
-    }
-    return folder;
-}
-
 void BM_HandOverSnapshot(benchmark::State& state) {
     const STLedgermill batch = TesterBatch(static_cast<std::size_t>(state.range(0)));
-    const std::string folder = ServiceFolder(state);
+    const std::string folder = BenchFolder(state);
     if (folder.empty()) return;
     {
         QObject context;
@@ -40,7 +32,7 @@ BENCHMARK(BM_HandOverSnapshot)->Arg(100)->Arg(10000)->Unit(benchmark::kMicroseco
 
 // A hundred hand-overs of a growing batch, then every write done.
 void BM_FilingBurstToArchive(benchmark::State& state) {
-    const std::string folder = ServiceFolder(state);
+    const std::string folder = BenchFolder(state);
     if (folder.empty()) return;
     const STLedgermill full = TesterBatch(static_cast<std::size_t>(state.range(0)));
     std::int64_t writes = 0;
