@@ -25,7 +25,7 @@ void CLedgermillDlg::BuildMenuBar() {
     QAction* exportCsv =
         file->addAction(QStringLiteral("Export &CSV..."), this, [this] { OnExportCsv(); });
     file->addAction(QStringLiteral("&Archive..."), this, [this] { OnArchive(); });
-    file->addAction(QStringLiteral("Archive &Server..."), this, [this] { OnArchiveServer(); });
+    file->addAction(QStringLiteral("Archive Ser&ver..."), this, [this] { OnArchiveServer(); });
     m_pRecentMenu = file->addMenu(QStringLiteral("Recent &Files"));
     connect(m_pRecentMenu, &QMenu::aboutToShow, this, [this] { ShowRecentFiles(); });
     file->addSeparator();

@@ -217,7 +217,7 @@ TEST_F(ArchiveFromWindow, TheServerSetInItsDialogIsKeptInTheSettingsFileWithoutA
     // File > Archive Server..., after Export CSV.
     QAction* menuEntry = nullptr;
     for (QAction* action : m_window->m_menuBar.findChildren<QAction*>()) {
-        if (action->text() == "Archive &Server...") menuEntry = action;
+        if (action->text() == "Archive Ser&ver...") menuEntry = action;
     }
     ASSERT_NE(menuEntry, nullptr);
     menuEntry->trigger();
