@@ -16,13 +16,6 @@ QString NewConnectionName() {
     return QStringLiteral("marlo-archive-%1").arg(next++);
 }
 
-bool Run(QSqlDatabase& database, const QString& statement, std::string& failure) {
-    QSqlQuery query(database);
-    if (query.exec(statement)) return true;
-    failure = query.lastError().text().toStdString();
-    return false;
-}
-
 // libpq's own words for a refused or missing password, and where it looks
 // for one.
 std::string ServerFailure(const STArchiveServer& server, const QSqlError& error) {
@@ -101,9 +94,9 @@ std::unique_ptr<CArchiveDatabase> CArchiveDatabase::OpenSqlite(const std::string
     // With write-ahead logging, NORMAL syncs at checkpoints only: a power
     // cut may take the last commits, never the archive's consistency, and a
     // batch a second stays cheap.
-    if (!Run(database, QStringLiteral("PRAGMA journal_mode=WAL"), failure) ||
-        !Run(database, QStringLiteral("PRAGMA synchronous=NORMAL"), failure) ||
-        !Run(database, QStringLiteral("PRAGMA foreign_keys=ON"), failure) || !MigrateArchive(database, failure)) {
+    if (!RunStatement(database, QStringLiteral("PRAGMA journal_mode=WAL"), failure) ||
+        !RunStatement(database, QStringLiteral("PRAGMA synchronous=NORMAL"), failure) ||
+        !RunStatement(database, QStringLiteral("PRAGMA foreign_keys=ON"), failure) || !MigrateArchive(database, failure)) {
         failure = path + ": " + failure;
         return nullptr;
     }

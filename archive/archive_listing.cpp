@@ -8,22 +8,15 @@
 #include <iterator>
 
 #include "archive/archive_transaction.h"
+#include "archive/sql_values.h"
 
 namespace {
 
-QString Q(const std::u16string& text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // The text as a LIKE pattern that matches it anywhere, literally.
 QString ContainsPattern(const std::u16string& text) {
-    QString pattern = Q(text);
+    QString pattern = SqlText(text);
     pattern.replace(u'\\', QStringLiteral("\\\\")).replace(u'%', QStringLiteral("\\%")).replace(u'_', QStringLiteral("\\_"));
     return u'%' + pattern + u'%';
-}
-
-double RealOf(const QVariant& value) {
-    return value.isNull() ? std::nan("") : value.toDouble();
 }
 
 // The conditions and their values, in the same order.
@@ -48,7 +41,7 @@ STConditions ConditionsOf(const QSqlDatabase& database, const STArchiveFilter& f
     if (filter.m_oTo) conditions.Add(QStringLiteral("created <= ?"), QVariant::fromValue<qint64>(*filter.m_oTo));
     if (filter.m_oMethod) conditions.Add(QStringLiteral("method = ?"), *filter.m_oMethod);
     if (filter.m_oModel) conditions.Add(QStringLiteral("model = ?"), *filter.m_oModel);
-    if (!filter.m_strStation.empty()) conditions.Add(QStringLiteral("station = ?"), Q(filter.m_strStation));
+    if (!filter.m_strStation.empty()) conditions.Add(QStringLiteral("station = ?"), SqlText(filter.m_strStation));
     if (!filter.m_strNameText.empty()) {
         // One pass over the items' names, rather than a look into each
         // batch's items in the order of the listing.
@@ -96,8 +89,8 @@ bool ListArchivedBatches(QSqlDatabase& database, const STArchiveFilter& filter, 
     while (query.next()) {
         batches.push_back({query.value(0).toString().toStdU16String(), query.value(1).toString().toStdU16String(),
                            query.value(2).toLongLong(), query.value(3).toInt(), query.value(4).toInt(),
-                           RealOf(query.value(5)), RealOf(query.value(6)), query.value(7).toInt() != 0,
-                           RealOf(query.value(8)), RealOf(query.value(9)), query.value(10).toString().toStdU16String(),
+                           RealOfSql(query.value(5)), RealOfSql(query.value(6)), query.value(7).toInt() != 0,
+                           RealOfSql(query.value(8)), RealOfSql(query.value(9)), query.value(10).toString().toStdU16String(),
                            query.value(11).toLongLong()});
     }
     return true;

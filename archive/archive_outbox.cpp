@@ -7,12 +7,9 @@
 #include <vector>
 
 #include "archive/archive_transaction.h"
+#include "archive/sql_values.h"
 
 namespace {
-
-QString Q(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 struct STQueued {
     QString m_strStation;
@@ -25,8 +22,8 @@ bool Queue(QSqlDatabase& local, const STLedgermill& batch, const STArchiveOrigin
     query.prepare(QStringLiteral(
         "INSERT INTO outbox (station, batch_key, revision, queued) VALUES (?, ?, 1, ?)"
         " ON CONFLICT (station, batch_key) DO UPDATE SET revision = outbox.revision + 1"));
-    query.addBindValue(Q(origin.m_strStation));
-    query.addBindValue(Q(ArchiveKey(batch)));
+    query.addBindValue(SqlText(origin.m_strStation));
+    query.addBindValue(SqlText(ArchiveKey(batch)));
     query.addBindValue(QVariant::fromValue<qint64>(QDateTime::currentSecsSinceEpoch()));
     if (query.exec()) return true;
     failure = query.lastError().text().toStdString();

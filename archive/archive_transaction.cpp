@@ -3,32 +3,28 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-namespace {
-
-bool Run(QSqlDatabase& database, const QString& statement, std::string& failure) {
+bool RunStatement(QSqlDatabase& database, const QString& statement, std::string& failure) {
     QSqlQuery query(database);
     if (query.exec(statement)) return true;
     failure = query.lastError().text().toStdString();
     return false;
 }
 
-}  // namespace
-
 bool IsPostgres(const QSqlDatabase& database) {
     return database.driverName() == QStringLiteral("QPSQL");
 }
 
 bool BeginWriting(QSqlDatabase& database, std::string& failure) {
-    return Run(database, IsPostgres(database) ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"), failure);
+    return RunStatement(database, IsPostgres(database) ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"), failure);
 }
 
 bool CommitWriting(QSqlDatabase& database, std::string& failure) {
-    if (Run(database, QStringLiteral("COMMIT"), failure)) return true;
+    if (RunStatement(database, QStringLiteral("COMMIT"), failure)) return true;
     AbandonWriting(database);
     return false;
 }
 
 void AbandonWriting(QSqlDatabase& database) {
     std::string ignored;  // a transaction that cannot be rolled back is gone already
-    Run(database, QStringLiteral("ROLLBACK"), ignored);
+    RunStatement(database, QStringLiteral("ROLLBACK"), ignored);
 }

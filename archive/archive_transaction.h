@@ -7,6 +7,9 @@
 #include <QSqlDatabase>
 #include <string>
 
+// Runs one statement without values; false, failure saying why, when it fails.
+bool RunStatement(QSqlDatabase& database, const QString& statement, std::string& failure);
+
 bool BeginWriting(QSqlDatabase& database, std::string& failure);
 // Commits; on failure rolls back and says why.
 bool CommitWriting(QSqlDatabase& database, std::string& failure);

@@ -13,24 +13,15 @@
 #include <cmath>
 
 #include "archive/archive_transaction.h"
+#include "archive/sql_values.h"
 #include "common/time_text.h"
 
 namespace {
 
 constexpr int kKeySelector = 0;
 
-QString Q(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 std::u16string Wide(const QString& text) {
     return text.toStdU16String();
-}
-
-// NaN has no place in a REAL column: it is stored as NULL and read back so.
-// The null is typed, as PostgreSQL wants to know what it stands for.
-QVariant Real(double value) {
-    return std::isnan(value) ? QVariant(QMetaType::fromType<double>()) : QVariant(value);
 }
 
 // The shortest texts that read back to the same bits, NaN and -0 included.
@@ -63,7 +54,7 @@ std::vector<double> ReadingsOf(const QString& text) {
 
 QString FieldsText(const SubItemMap& fields) {
     QJsonObject object;
-    for (const auto& [key, text] : fields) object.insert(Q(key), Q(text));
+    for (const auto& [key, text] : fields) object.insert(SqlText(key), SqlText(text));
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 
@@ -77,7 +68,7 @@ SubItemMap FieldsOf(const QString& text) {
 // A missing field is the empty text, never NULL.
 QString FieldOf(const STLedgermillItem& item, std::u16string_view key) {
     const auto field = item.m_subItem.find(key);
-    return Q(field == item.m_subItem.end() ? std::u16string_view() : std::u16string_view(field->second));
+    return SqlText(field == item.m_subItem.end() ? std::u16string_view() : std::u16string_view(field->second));
 }
 
 // The batch's row, written over the one the station has under its key; the
@@ -94,11 +85,11 @@ qint64 WriteBatchRow(QSqlQuery& query, const STLedgermill& batch, const STArchiv
         " item_count = excluded.item_count, archived = excluded.archived"
         " RETURNING id"));
     for (const QVariant& value :
-         {QVariant(Q(origin.m_strStation)), QVariant(Q(ArchiveKey(batch))),
+         {QVariant(SqlText(origin.m_strStation)), QVariant(SqlText(ArchiveKey(batch))),
           QVariant(static_cast<qint64>(batch.m_time)), QVariant(batch.m_nTestModel), QVariant(batch.m_nTestMethod),
-          Real(batch.m_dLowerLimit), Real(batch.m_dUpperLimit), QVariant(batch.m_bUseLimit ? 1 : 0),
-          Real(batch.m_dMax), Real(batch.m_dMin), Real(batch.m_dAverage), Real(batch.m_dStandardDeviation),
-          QVariant(Q(origin.m_strOperator)), QVariant(static_cast<qint64>(batch.m_itemVector.size())),
+          SqlReal(batch.m_dLowerLimit), SqlReal(batch.m_dUpperLimit), QVariant(batch.m_bUseLimit ? 1 : 0),
+          SqlReal(batch.m_dMax), SqlReal(batch.m_dMin), SqlReal(batch.m_dAverage), SqlReal(batch.m_dStandardDeviation),
+          QVariant(SqlText(origin.m_strOperator)), QVariant(static_cast<qint64>(batch.m_itemVector.size())),
           QVariant::fromValue<qint64>(QDateTime::currentSecsSinceEpoch())}) {
         query.addBindValue(value);
     }
@@ -133,7 +124,7 @@ bool WriteItemRows(QSqlQuery& query, const STLedgermill& batch, qint64 batchId) 
             query.bindValue(at++, static_cast<qint64>(index + 1));
             query.bindValue(at++, FieldOf(item, u"NAME"));
             query.bindValue(at++, FieldOf(item, u"HD"));
-            query.bindValue(at++, Real(item.m_dAverage));
+            query.bindValue(at++, SqlReal(item.m_dAverage));
             query.bindValue(at++, batch.IsPass(item) ? 1 : 0);
             query.bindValue(at++, ReadingsText(item.m_values));
             query.bindValue(at++, FieldsText(item.m_subItem));
@@ -141,10 +132,6 @@ bool WriteItemRows(QSqlQuery& query, const STLedgermill& batch, qint64 batchId) 
         if (!query.exec()) return false;
     }
     return true;
-}
-
-double RealOf(const QVariant& value) {
-    return value.isNull() ? std::nan("") : value.toDouble();
 }
 
 }  // namespace
@@ -190,8 +177,8 @@ bool LoadArchivedBatch(QSqlDatabase& database, std::u16string_view station, std:
     query.prepare(QStringLiteral(
         "SELECT id, created, model, method, lower_limit, upper_limit, use_limit, operator FROM batches"
         " WHERE station = ? AND batch_key = ?"));
-    query.addBindValue(Q(station));
-    query.addBindValue(Q(key));
+    query.addBindValue(SqlText(station));
+    query.addBindValue(SqlText(key));
     if (!query.exec()) {
         failure = query.lastError().text().toStdString();
         return false;
@@ -202,8 +189,8 @@ bool LoadArchivedBatch(QSqlDatabase& database, std::u16string_view station, std:
     loaded.m_time = query.value(1).toLongLong();
     loaded.m_nTestModel = query.value(2).toInt();
     loaded.m_nTestMethod = query.value(3).toInt();
-    loaded.m_dLowerLimit = RealOf(query.value(4));
-    loaded.m_dUpperLimit = RealOf(query.value(5));
+    loaded.m_dLowerLimit = RealOfSql(query.value(4));
+    loaded.m_dUpperLimit = RealOfSql(query.value(5));
     loaded.m_bUseLimit = query.value(6).toInt() != 0;
     const std::u16string operatorName = Wide(query.value(7).toString());
 
