@@ -1,31 +1,16 @@
 #include "common/xdg_paths.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <fstream>
 #include <vector>
+
+#include "common/host_identity.h"
 
 namespace {
 
 std::string Variable(const char* name) {
     const char* value = std::getenv(name);
     return value ? std::string(value) : std::string();
-}
-
-// getpwuid_r rather than getpwuid: the result must not share a static buffer
-// with another thread's lookup.
-std::string AccountHome() {
-    long size = sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
-    passwd entry{};
-    passwd* found = nullptr;
-    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found ||
-        !found->pw_dir) {
-        return {};
-    }
-    return found->pw_dir;
 }
 
 std::string WithTrailingSeparator(std::string folder) {
@@ -69,7 +54,7 @@ std::string UserDirsEntry(const std::string& file, const std::string& name) {
 std::string HomeDirectory() {
     std::string home = Variable("HOME");
     if (home.empty()) {
-        home = AccountHome();
+        home = AccountText(&passwd::pw_dir);
     }
     // With no home at all this gives "/", so that the folders below fail
     // loudly where they are used instead of landing in the working folder.
