@@ -65,11 +65,9 @@ QString CArchiveListModel::CellText(const STArchivedBatch& batch, int column) co
         case kOperator:
             return Text(batch.m_strOperator);
         case kMethod:
-            return batch.m_nTestMethod != kTestMethodUci ? QStringLiteral("Leeb")
-                                                         : QStringLiteral("UCI");
+            return MethodText(batch.m_nTestMethod);
         case kModel:
-            return batch.m_nTestModel != kTestModelBatch ? QStringLiteral("Average")
-                                                         : QStringLiteral("Batch");
+            return ModelText(batch.m_nTestModel);
         case kItems:
             return QString::number(batch.m_nItems);
         case kAverage:

@@ -63,11 +63,11 @@ void CArchiveWindow::BuildControls() {
     PrepareDateEdit(m_fromEdit);
     PrepareDateEdit(m_toEdit);
     m_methodBox.addItem(QStringLiteral("All"), -1);
-    m_methodBox.addItem(QStringLiteral("Leeb"), kTestMethodLeeb);
-    m_methodBox.addItem(QStringLiteral("UCI"), kTestMethodUci);
+    m_methodBox.addItem(MethodText(kTestMethodLeeb), kTestMethodLeeb);
+    m_methodBox.addItem(MethodText(kTestMethodUci), kTestMethodUci);
     m_modelBox.addItem(QStringLiteral("All"), -1);
-    m_modelBox.addItem(QStringLiteral("Batch"), kTestModelBatch);
-    m_modelBox.addItem(QStringLiteral("Average"), kTestModelAverage);
+    m_modelBox.addItem(ModelText(kTestModelBatch), kTestModelBatch);
+    m_modelBox.addItem(ModelText(kTestModelAverage), kTestModelAverage);
     m_stationEdit.setClearButtonEnabled(true);
     m_nameEdit.setClearButtonEnabled(true);
     m_nameEdit.setPlaceholderText(QStringLiteral("item NAME text"));

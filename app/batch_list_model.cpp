@@ -48,10 +48,9 @@ QString CBatchListModel::CellText(int row, int column) const {
         case 1:
             return Text(BatchKey(batch));
         case 2:
-            return batch.m_nTestModel != kTestModelBatch ? QStringLiteral("Average")
-                                                         : QStringLiteral("Batch");
+            return ModelText(batch.m_nTestModel);
         case 3:
-            return batch.m_nTestMethod != 0 ? QStringLiteral("Leeb") : QStringLiteral("UCI");
+            return MethodText(batch.m_nTestMethod);
         case kCountColumn:
             return QString::number(batch.m_itemVector.size());
         default:
