@@ -101,7 +101,7 @@ QSqlDatabase* OpenLocal(STShared& shared, std::unique_ptr<CArchiveDatabase>& loc
 }
 
 // Writes one snapshot; with a server, queues it for the server too.
-bool TryWriteBatch(STShared& shared, std::unique_ptr<CArchiveDatabase>& local, QSqlDatabase& handle,
+bool WriteBatch(STShared& shared, std::unique_ptr<CArchiveDatabase>& local, QSqlDatabase& handle,
                    const STWaiting& waiting, bool queue, std::string& failure) {
     QSqlDatabase* database = OpenLocal(shared, local, handle, failure);
     if (database == nullptr) {
@@ -115,18 +115,6 @@ bool TryWriteBatch(STShared& shared, std::unique_ptr<CArchiveDatabase>& local, Q
         local.reset();
     }
     return written;
-}
-
-// A second try: the pusher taking a batch off the queue between this
-// transaction's first read and its first write makes SQLite refuse it at
-// once rather than wait.
-bool WriteBatch(STShared& shared, std::unique_ptr<CArchiveDatabase>& local, QSqlDatabase& handle,
-                const STWaiting& waiting, bool queue, std::string& failure) {
-    if (TryWriteBatch(shared, local, handle, waiting, queue, failure)) {
-        return true;
-    }
-    failure.clear();
-    return TryWriteBatch(shared, local, handle, waiting, queue, failure);
 }
 
 void RunWriter(STShared& shared) {
