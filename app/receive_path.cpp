@@ -9,6 +9,7 @@
 #include "app/window_text.h"
 #include "common/number_text.h"
 #include "common/paths.h"
+#include "dialogs/modal.h"
 #include "instrument/record_parser.h"
 #include "persistence/setting.h"
 
@@ -71,10 +72,21 @@ void CLedgermillDlg::FileIfRealTime() {
 }
 
 bool CLedgermillDlg::IsRealTimeComplete() {
-    return m_batchList.SelectedRow() >= 0 && m_receive.LastRecordComplete();
+    return m_batchList.SelectedRow() >= 0 && m_receive.RecordsReady();
 }
 
+// Whole records that were never filed are data: Clear asks before they go.
 void CLedgermillDlg::OnClear() {
+    const std::size_t unfiled = m_receive.WholeRecordsReady();
+    if (unfiled > 0 &&
+        !CModal::Current().AskYesNo(
+            this, kMarloCaption,
+            QStringLiteral("%1 received %2 not been added. Clear anyway?")
+                .arg(unfiled)
+                .arg(unfiled == 1 ? QStringLiteral("record has") : QStringLiteral("records have")),
+            false)) {
+        return;
+    }
     m_receive.Clear();
 }
 

@@ -182,12 +182,10 @@ void CReceiveSession::BeginSpell() {
     m_nSpellBytes = 0;
     m_nSpellRecords = 0;
     m_lastRecordTime.reset();
+    // The port may open while the tester is sending.
+    m_framer.BeginUnknown();
     m_receiver.Start(m_pQueue.get(), &m_port);
     m_eState = EPortState::kOpen;
-}
-
-std::size_t CReceiveSession::SpellStart() const {
-    return m_endedSpells.empty() ? 0 : m_endedSpells.back().m_nEnd;
 }
 
 void CReceiveSession::EndSpell() {
@@ -207,22 +205,35 @@ void CReceiveSession::EndSpell() {
     MarkSpellEnd();
 }
 
-// The bytes since the last spell ended become a spell that has ended: what
-// follows its last complete record was cut off.
+// The bytes since the last spell ended become a spell that has ended: the
+// record they broke off in is decided with what arrived of it.
 void CReceiveSession::MarkSpellEnd() {
-    const auto end = static_cast<std::size_t>(m_buffer.m_nLength);
-    const std::size_t start = SpellStart();
-    if (end > start) {
-        std::size_t complete = std::max(start, m_scanner.CompleteEnd());
-        // A tester that ends its last DATE line without a line end.
-        if (m_scanner.LastLineIsDate() && !m_scanner.LastLineEnded() && IsQuiet()) {
-            complete = end;
-        }
-        m_endedSpells.push_back({end, complete, m_strCurrentJournal});
+    std::vector<STFramedRecord> decided;
+    m_framer.BreakOff(decided);
+    Accept(decided);
+    const std::uint64_t end = m_framer.Offset();
+    if (end > m_nBufferFront && (m_spellEnds.empty() || m_spellEnds.back() < end)) {
+        m_spellEnds.push_back(end);
         BreakShownLine();
     }
-    m_scanner.BreakOff();
     m_strCurrentJournal.clear();
+}
+
+void CReceiveSession::Accept(std::vector<STFramedRecord>& decided) {
+    if (decided.empty()) {
+        return;
+    }
+    for (STFramedRecord& record : decided) {
+        m_ready.Add(std::move(record));
+    }
+    m_nSpellRecords += decided.size();
+    m_lastRecordTime = std::time(nullptr);
+    if (!m_strCurrentJournal.empty() &&
+        std::find(m_ready.m_journals.begin(), m_ready.m_journals.end(), m_strCurrentJournal) ==
+            m_ready.m_journals.end()) {
+        m_ready.m_journals.push_back(m_strCurrentJournal);
+    }
+    decided.clear();
 }
 
 // A spell's unfinished last line is not continued by the next spell's first
@@ -288,12 +299,9 @@ void CReceiveSession::ApplyChunk(std::string_view bytes) {
     m_lastByte = Clock::now();
     m_quietTimer.start(kQuiet);
     m_nSpellBytes += bytes.size();
-    const std::uint64_t before = m_scanner.CompletedRecords();
-    m_scanner.Scan(View(m_buffer));
-    if (m_scanner.CompletedRecords() != before) {
-        m_nSpellRecords += m_scanner.CompletedRecords() - before;
-        m_lastRecordTime = std::time(nullptr);
-    }
+    std::vector<STFramedRecord> decided;
+    m_framer.Feed(bytes, decided);
+    Accept(decided);
     AppendShownBytes(bytes, m_strDisplayPending);
     if (const std::u16string text = DecodeShown(m_strDisplayPending); !text.empty()) {
         emit textArrived(QString::fromStdU16String(text));
@@ -312,46 +320,21 @@ void CReceiveSession::OnQuietTimer() {
             std::chrono::ceil<std::chrono::milliseconds>(kQuiet - (Clock::now() - m_lastByte)));
         return;
     }
+    std::vector<STFramedRecord> decided;
+    m_framer.Quiet(decided);
+    Accept(decided);
     emit lineQuiet();
 }
 
-bool CReceiveSession::LastRecordComplete() const {
-    return m_scanner.LastLineIsDate() && (m_scanner.LastLineEnded() || IsQuiet());
-}
-
 STTakenRecords CReceiveSession::TakeRecords() {
-    STTakenRecords taken;
-    const std::string_view bytes = View(m_buffer);
-    const auto noteJournal = [&taken](const std::string& journal) {
-        if (!journal.empty() && std::find(taken.m_journals.begin(), taken.m_journals.end(),
-                                          journal) == taken.m_journals.end()) {
-            taken.m_journals.push_back(journal);
-        }
-    };
-    std::size_t start = 0;
-    for (const STEndedSpell& spell : m_endedSpells) {
-        const std::size_t before = taken.Count();
-        CutReceivedRecords(bytes.substr(start, spell.m_nCompleteEnd - start), false, taken);
-        CutReceivedRecords(bytes.substr(spell.m_nCompleteEnd, spell.m_nEnd - spell.m_nCompleteEnd),
-                           true, taken);
-        if (taken.Count() != before) {
-            noteJournal(spell.m_strJournal);
-        }
-        start = spell.m_nEnd;
-    }
-    m_endedSpells.clear();
-    const std::size_t end = IsQuiet() ? bytes.size() : std::max(start, m_scanner.CompleteEnd());
-    const std::size_t before = taken.Count();
-    CutReceivedRecords(bytes.substr(start, end - start), false, taken);
-    if (taken.Count() != before) {
-        noteJournal(m_strCurrentJournal);
-    }
-    DropFront(end);
+    STTakenRecords taken = std::exchange(m_ready, {});
+    DropFront(static_cast<std::size_t>(m_framer.SettledEnd() - m_nBufferFront));
     return taken;
 }
 
 void CReceiveSession::Clear() {
-    m_endedSpells.clear();
+    m_ready = {};
+    m_framer.Discard();
     DropFront(static_cast<std::size_t>(m_buffer.m_nLength));
 }
 
@@ -360,11 +343,8 @@ void CReceiveSession::DropFront(std::size_t count) {
         return;
     }
     m_buffer.DropFront(static_cast<std::int32_t>(count));
-    m_scanner.Drop(count);
-    for (STEndedSpell& spell : m_endedSpells) {
-        spell.m_nEnd -= std::min(spell.m_nEnd, count);
-        spell.m_nCompleteEnd -= std::min(spell.m_nCompleteEnd, count);
-    }
+    m_nBufferFront += count;
+    std::erase_if(m_spellEnds, [this](std::uint64_t end) { return end <= m_nBufferFront; });
     m_strDisplayPending.clear();
     AppendShownBytes(View(m_buffer).substr(View(m_buffer).size() - IncompleteTail(View(m_buffer))),
                      m_strDisplayPending);
@@ -384,17 +364,18 @@ std::u16string CReceiveSession::DisplayText(std::size_t maxBytes, bool& older) c
     }
     std::u16string text;
     std::string shown;
-    for (const STEndedSpell& spell : m_endedSpells) {
-        if (spell.m_nEnd <= from) {
+    for (const std::uint64_t spellEnd : m_spellEnds) {
+        const auto end = static_cast<std::size_t>(spellEnd - m_nBufferFront);
+        if (end <= from) {
             continue;
         }
-        AppendShownBytes(bytes.substr(from, spell.m_nEnd - from), shown);
+        AppendShownBytes(bytes.substr(from, end - from), shown);
         text += Utf8ToUtf16Replacing(shown);
         shown.clear();
-        if (bytes[spell.m_nEnd - 1] != '\n') {
+        if (bytes[end - 1] != '\n') {
             text += u'\n';
         }
-        from = spell.m_nEnd;
+        from = end;
     }
     AppendShownBytes(bytes.substr(from), shown);
     return text + DecodeShown(shown);

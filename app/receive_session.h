@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "instrument/received_text.h"
+#include "instrument/record_framer.h"
 #include "serial/capture_journal.h"
 #include "serial/line_settings.h"
 #include "serial/receive_buffer.h"
@@ -39,7 +39,7 @@ enum class EPortState {
 };
 
 // Records taken for filing, and the journals that keep their bytes.
-struct STTakenRecords : STCutRecords {
+struct STTakenRecords : STFramedRecords {
     std::vector<std::string> m_journals;
 };
 
@@ -49,7 +49,7 @@ class CReceiveSession : public QObject {
     Q_OBJECT
 
 public:
-    // A record still arriving has had a byte within this time.
+    // A last DATE line without line end is whole after this quiet.
     static constexpr std::chrono::milliseconds kQuiet{300};
     // How long and how often a device that hung up is looked for.
     static constexpr std::chrono::minutes kReopenWindow{10};
@@ -76,15 +76,16 @@ public:
 
     // Takes a chunk of bytes, in the order they arrived.
     void ApplyChunk(std::string_view bytes);
-    // The real-time test: the last line is a complete DATE line (followed by
-    // CR LF, or no byte for kQuiet).
-    bool LastRecordComplete() const;
-    // The records ready for filing: those of spells that have ended (what
-    // each left unfinished counted as cut off) and the complete ones of this
-    // spell; a record still arriving stays in the buffer. Everything taken
-    // leaves the buffer.
+    // Records received and decided (whole, damaged or cut off), waiting to
+    // be taken; WholeRecordsReady() of them can be filed.
+    bool RecordsReady() const { return m_ready.Count() > 0; }
+    std::size_t WholeRecordsReady() const { return m_ready.m_records.size(); }
+    // The records ready, each decided by the framing model: what a spell
+    // left unfinished is cut off, and a record still arriving stays in the
+    // buffer, whatever the pause. Everything taken leaves the buffer.
     STTakenRecords TakeRecords();
-    // Empties the buffer.
+    // Empties the buffer, records ready included; the rest of a record it
+    // cut arrives as a record cut off.
     void Clear();
 
     const ReceiveBuffer& Buffer() const { return m_buffer; }
@@ -93,8 +94,9 @@ public:
     std::u16string DisplayText(std::size_t maxBytes, bool& older) const;
 
     std::uint64_t SpellBytes() const { return m_nSpellBytes; }
+    // Records this spell received, filed or refused as a filing counts them.
     std::uint64_t SpellRecords() const { return m_nSpellRecords; }
-    // When the last complete record of this spell arrived.
+    // When the last record of this spell was decided.
     std::optional<std::time_t> LastRecordTime() const { return m_lastRecordTime; }
     // The journal of this spell, or of the last one.
     const std::string& JournalPath() const { return m_strJournalPath; }
@@ -107,23 +109,16 @@ signals:
     // The buffer lost bytes (filed or cleared): show it anew.
     void textReplaced();
     void chunkApplied();
-    // No byte for kQuiet after the last one.
+    // No byte for kQuiet after the last one; a record may have become ready.
     void lineQuiet();
     // The spell ended (Close, hang-up); what it left unfinished is cut off.
     void spellEnded();
     void statusChanged();
 
 private:
-    struct STEndedSpell {
-        std::size_t m_nEnd = 0;
-        std::size_t m_nCompleteEnd = 0;
-        std::string m_strJournal;
-    };
-
     friend class CChunkQueue;
 
     void BeginSpell();
-    std::size_t SpellStart() const;
     void EndSpell();
     void MarkSpellEnd();
     void TakeQueuedChunks();
@@ -131,6 +126,7 @@ private:
     void TryReopen();
     bool IsQuiet() const;
     void OnQuietTimer();
+    void Accept(std::vector<STFramedRecord>& decided);
     void DropFront(std::size_t count);
     void BreakShownLine();
 
@@ -152,8 +148,12 @@ private:
     std::chrono::steady_clock::time_point m_reopenDeadline;
 
     ReceiveBuffer m_buffer;
-    CTransmissionScanner m_scanner;
-    std::vector<STEndedSpell> m_endedSpells;
+    // The stream offset, as the framer counts, of the buffer's first byte.
+    std::uint64_t m_nBufferFront = 0;
+    CRecordFramer m_framer;
+    STTakenRecords m_ready;
+    // Stream offsets where spells ended, for the raw text's line breaks.
+    std::vector<std::uint64_t> m_spellEnds;
     // The journal of the bytes since the last spell ended.
     std::string m_strCurrentJournal;
     std::chrono::steady_clock::time_point m_lastByte;

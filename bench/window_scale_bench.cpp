@@ -40,7 +40,7 @@ public:
     void ShowMessage(QWidget*, const QString&, const QString& text) override {
         m_strLastMessage = text;
     }
-    bool AskYesNo(QWidget*, const QString&, const QString&) override { return true; }
+    bool AskYesNo(QWidget*, const QString&, const QString&, bool) override { return true; }
     QString OpenFileName(QWidget*, const QString&, const QString&, const QString&,
                          const QString&) override {
         return m_fileName;

@@ -19,8 +19,10 @@ void CModal::ShowMessage(QWidget* parent, const QString& caption, const QString&
     box.exec();
 }
 
-bool CModal::AskYesNo(QWidget* parent, const QString& caption, const QString& text) {
+bool CModal::AskYesNo(QWidget* parent, const QString& caption, const QString& text,
+                      bool defaultYes) {
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(defaultYes ? QMessageBox::Yes : QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 
@@ -70,9 +72,11 @@ QString CModal::SaveFileName(QWidget* parent, const QString& title, const QStrin
     return AskFileName(parent, title, {filter}, suffix, folder, QFileDialog::AcceptSave);
 }
 
-QString CModal::SaveFileNameOfType(QWidget* parent, const QString& title, const QStringList& filters,
-                                   const QString& suffix, const QString& folder, int& chosenType) {
-    return AskFileName(parent, title, filters, suffix, folder, QFileDialog::AcceptSave, &chosenType);
+QString CModal::SaveFileNameOfType(QWidget* parent, const QString& title,
+                                   const QStringList& filters, const QString& suffix,
+                                   const QString& folder, int& chosenType) {
+    return AskFileName(parent, title, filters, suffix, folder, QFileDialog::AcceptSave,
+                       &chosenType);
 }
 
 QString CModal::ExistingFolder(QWidget* parent, const QString& title, const QString& folder) {

@@ -16,8 +16,9 @@ public:
 
     // A message with an OK button and no icon.
     virtual void ShowMessage(QWidget* parent, const QString& caption, const QString& text);
-    // Yes or No; true for Yes.
-    virtual bool AskYesNo(QWidget* parent, const QString& caption, const QString& text);
+    // Yes or No; true for Yes. defaultYes says which button Enter presses.
+    virtual bool AskYesNo(QWidget* parent, const QString& caption, const QString& text,
+                          bool defaultYes = true);
     // Runs the dialog modally; its result code.
     virtual int Run(QDialog& dialog);
     // The platform's file dialogs for one kind of file (filter such as
@@ -30,8 +31,9 @@ public:
                                  const QString& suffix, const QString& folder);
     // SaveFileName offering several file types, one filter each; chosenType
     // gets the index of the one chosen.
-    virtual QString SaveFileNameOfType(QWidget* parent, const QString& title, const QStringList& filters,
-                                       const QString& suffix, const QString& folder, int& chosenType);
+    virtual QString SaveFileNameOfType(QWidget* parent, const QString& title,
+                                       const QStringList& filters, const QString& suffix,
+                                       const QString& folder, int& chosenType);
     // An existing folder chosen in the platform's dialog, starting in
     // folder; empty when cancelled.
     virtual QString ExistingFolder(QWidget* parent, const QString& title, const QString& folder);

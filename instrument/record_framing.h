@@ -1,13 +1,6 @@
-// Where the records of a transmission begin and end, and what a line's key
-// is. Shared by the parser, which reads wide text, and the receive path,
-// which frames the bytes from the serial line before they are decoded; both
-// therefore cut a transmission at exactly the same places.
-//
-// Records are separated by an empty line (CR LF CR LF). A transmission ends
-// with its DATE line and a single CR LF, so transmissions sent back to back
-// meet without an empty line between them; there, a line whose key the
-// record already holds, coming right after the record's DATE line, starts
-// the next record.
+// The separators of the transmission text and what a line's key is, for
+// wide text (the parser) and bytes (the framing of received text) alike.
+// Records of a text are separated by an empty line (CR LF CR LF).
 #pragma once
 
 #include <algorithm>
@@ -98,62 +91,9 @@ bool BeginsWithDate(std::basic_string_view<Char> line) {
     return record_framing::EqualIgnoringAsciiCase(TrimView(line).substr(0, date.size()), date);
 }
 
-namespace record_framing {
-
-// Whether two keys as received are stored under the same key.
-template <class Char>
-bool SameStoredKey(std::basic_string_view<Char> a, std::basic_string_view<Char> b) {
-    const auto stored = [](std::basic_string_view<Char> key) {
-        return EqualIgnoringAsciiCase(key, View(kList<Char>)) ? View(kValue<Char>) : key;
-    };
-    return EqualIgnoringAsciiCase(stored(a), stored(b));
-}
-
-// One piece between empty lines: usually one record, more where back-to-back
-// transmissions met. held is scratch space for the keys of the record read
-// so far, as received; they are compared only right after a DATE line, so a
-// record costs one pass over its lines.
-template <class Char, class OnRecord>
-void SplitAtRepeatedKeys(std::basic_string_view<Char> part, OnRecord& onRecord,
-                         std::vector<std::basic_string_view<Char>>& held) {
-    const std::basic_string_view<Char> lineSeparator = LineSeparator<Char>();
-    held.clear();
-    bool afterDate = false;
-    std::size_t recordStart = 0;
-    std::size_t lineStart = 0;
-    for (;;) {
-        const std::size_t lineEnd = part.find(lineSeparator, lineStart);
-        const std::basic_string_view<Char> line = TrimView(
-            part.substr(lineStart, lineEnd == part.npos ? part.npos : lineEnd - lineStart));
-        if (const auto key = LineKey(line)) {
-            if (afterDate && std::any_of(held.begin(), held.end(), [&key](const auto& heldKey) {
-                    return SameStoredKey(heldKey, *key);
-                })) {
-                onRecord(TrimView(part.substr(recordStart, lineStart - recordStart)));
-                recordStart = lineStart;
-                held.clear();
-            }
-            afterDate = EqualIgnoringAsciiCase(*key, View(kDate<Char>));
-            held.push_back(*key);
-        }
-        if (lineEnd == part.npos) {
-            break;
-        }
-        lineStart = lineEnd + lineSeparator.size();
-    }
-    onRecord(TrimView(part.substr(recordStart)));
-}
-
-}  // namespace record_framing
-
-// Calls onRecord with the trimmed text of every record of text, in order.
-// Every piece between empty lines gives at least one record, an empty piece
-// an empty one.
+// Calls onRecord with the text of every record of text, in order: every
+// piece between empty lines, an empty piece an empty record.
 template <class Char, class OnRecord>
 void ForEachRecord(std::basic_string_view<Char> text, OnRecord&& onRecord) {
-    std::vector<std::basic_string_view<Char>> held;
-    ForEachSplitPiece<Char>(text, RecordSeparator<Char>(),
-                            [&onRecord, &held](std::basic_string_view<Char> part) {
-                                record_framing::SplitAtRepeatedKeys(part, onRecord, held);
-                            });
+    ForEachSplitPiece<Char>(text, RecordSeparator<Char>(), onRecord);
 }

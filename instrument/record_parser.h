@@ -10,9 +10,8 @@
 
 // Appends one item per record, in order, each with its fields, readings and
 // statistics. Nothing is rejected: lines without the key/value form are
-// skipped, and an empty record still gives an empty item. Where transmissions
-// met without an empty line, a repeated key right after a DATE line starts
-// the next record (record_framing.h). text is trimmed in place.
+// skipped, and an empty record still gives an empty item. Received bytes are
+// framed into records first (record_framer.h). text is trimmed in place.
 void ParseRecordText(std::u16string& text, LedgermillItemList& items);
 
 // Whether the last line of text begins with key, ASCII case ignored.

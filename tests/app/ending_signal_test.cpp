@@ -36,7 +36,7 @@ public:
     void ShowMessage(QWidget*, const QString&, const QString& text) override {
         m_messages << text;
     }
-    bool AskYesNo(QWidget*, const QString&, const QString& text) override {
+    bool AskYesNo(QWidget*, const QString&, const QString& text, bool) override {
         m_messages << text;
         return false;  // closing would be refused: only the signal may end it
     }

@@ -198,10 +198,14 @@ TEST_F(ReceivePath, RealTimeModeAddsWhenTheLastLineStartsWithDate) {
     EXPECT_EQ(Filed(), 1u);
     EXPECT_TRUE(RawText().trimmed().isEmpty());
     // A tester that ends its DATE line without a line end: filed once the
-    // line has been quiet.
-    m_window->OnSerialData("NAME:L2\r\nIMPACT:D\r\nVALUE:452\r\nDATE:2016");
+    // line has been quiet, and only with a whole date and time.
+    m_window->OnSerialData("NAME:L2\r\nIMPACT:D\r\nVALUE:452\r\nDATE:2016-05-04 10:20:30");
     EXPECT_EQ(Filed(), 1u);
     EXPECT_TRUE(WaitFor([&] { return Filed() == 2; }, 2s));
+    m_window->OnSerialData("NAME:L3\r\nIMPACT:D\r\nVALUE:452\r\nDATE:2016-05-04 10:20:");
+    Pump(500ms);
+    EXPECT_EQ(Filed(), 2u);
+    EXPECT_TRUE(RawText().contains("NAME:L3"));
 }
 
 TEST_F(ReceivePath, AddDuringATransmissionLeavesTheRecordStillArriving) {
@@ -377,9 +381,8 @@ TEST_F(ReceivePath, ChunksStayInOrderWhileTheRefusalMessageIsOpen) {
     EXPECT_TRUE(m_window->m_refusalNotice.IsOpen());
     Send("\r\n\r\n" + kUciRecord);
     ASSERT_TRUE(WaitFor([&] { return Notice().contains("3 of 3"); }));
-    EXPECT_TRUE(Notice().contains(
-        "3 of 3 records refused: 2 are UCI records, 1 is a record without fields, the batch "
-        "takes Leeb single readings."))
+    EXPECT_TRUE(Notice().contains("3 of 3 records refused: 2 are UCI records, the batch takes Leeb "
+                                  "single readings; 1 was cut off."))
         << Notice().toStdString();
     EXPECT_EQ(m_window->findChildren<QMessageBox*>().size(), 1);
 }

@@ -18,6 +18,8 @@ public:
     int m_nFileType = 0;
     QStringList m_fileTypes;
     bool m_bYes = true;
+    // Which button the last question made the default.
+    bool m_bLastDefaultYes = true;
     std::vector<QString> m_messages;
     // The folder the last file dialog started in.
     QString m_folder;
@@ -25,8 +27,10 @@ public:
     void ShowMessage(QWidget*, const QString& caption, const QString& text) override {
         m_messages.push_back(caption + "|" + text);
     }
-    bool AskYesNo(QWidget*, const QString& caption, const QString& text) override {
+    bool AskYesNo(QWidget*, const QString& caption, const QString& text,
+                  bool defaultYes = true) override {
         m_messages.push_back(caption + "|" + text);
+        m_bLastDefaultYes = defaultYes;
         return m_bYes;
     }
     int Run(QDialog& dialog) override { return m_answer(dialog); }
@@ -42,8 +46,8 @@ public:
         m_folder = folder;
         return m_fileName;
     }
-    QString SaveFileNameOfType(QWidget*, const QString& title, const QStringList& filters, const QString&,
-                               const QString& folder, int& chosenType) override {
+    QString SaveFileNameOfType(QWidget*, const QString& title, const QStringList& filters,
+                               const QString&, const QString& folder, int& chosenType) override {
         m_messages.push_back(title);
         m_folder = folder;
         m_fileTypes = filters;

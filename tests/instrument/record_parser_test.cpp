@@ -162,33 +162,12 @@ TEST(ParseRecordText, SurvivesHostileInput) {
     EXPECT_EQ(Parse(u"NAME:A" + records + u"NAME:B").size(), 10001u);
 }
 
-// Transmissions sent back to back meet with a single CR LF behind the DATE
-// line: a key the record already holds, right after its DATE line, begins
-// the next record.
-TEST(ParseRecordText, BackToBackTransmissionsStaySeparateRecords) {
-    const std::u16string one = u"NAME:P1\r\nIMPACT:D\r\nVALUE:448\r\nDATE:x\r\n";
-    const std::u16string two = u"NAME:P2\r\nIMPACT:D\r\nVALUE:452\r\nDATE:y\r\n";
-    const LedgermillItemList joined = Parse(one + two + u"name:P3\r\nvalue:460\r\ndate:z");
-    ASSERT_EQ(joined.size(), 3u);
-    EXPECT_EQ(joined[0]->m_subItem.at(u"NAME"), u"P1");
-    EXPECT_EQ(joined[0]->m_values, std::vector<double>{448});
-    EXPECT_EQ(joined[1]->m_subItem.at(u"DATE"), u"y");
-    EXPECT_EQ(joined[2]->m_subItem.at(u"NAME"), u"P3");
-    EXPECT_EQ(joined[2]->m_values, std::vector<double>{460});
-
-    // LIST is held as VALUE; a repeated DATE begins a record of its own.
-    EXPECT_EQ(Parse(u"VALUE:1\r\nDATE:x\r\nLIST:2").size(), 2u);
-    EXPECT_EQ(Parse(u"NAME:A\r\nDATE:x\r\nDATE:y").size(), 2u);
-    // A line that is no key/value line does not end the DATE line's reach.
-    EXPECT_EQ(Parse(u"NAME:A\r\nDATE:x\r\nnoise\r\nNAME:B").size(), 2u);
-}
-
-TEST(ParseRecordText, RepeatedKeysElsewhereStayInTheirRecord) {
-    // Not right after DATE: the first occurrence wins as before.
-    EXPECT_EQ(Parse(u"NAME:A\r\nNAME:B\r\nDATE:x").size(), 1u);
-    EXPECT_EQ(ParseOne(u"NAME:A\r\nDATE:x\r\nHD:S\r\nNAME:B").m_subItem.at(u"NAME"), u"A");
-    // Right after DATE but a key the record does not hold yet.
-    EXPECT_EQ(ParseOne(u"NAME:A\r\nDATE:x\r\nHD:S1").m_subItem.at(u"HD"), u"S1");
-    // Lines that are no key/value lines hold no key.
-    EXPECT_EQ(Parse(u"KEY:a:,b\r\nDATE:x\r\nKEY:c").size(), 1u);
+// Framing received text is the framer's: the parser splits at empty lines
+// only, and a repeated key keeps its first value wherever it comes.
+TEST(ParseRecordText, OnlyAnEmptyLineSeparatesRecords) {
+    const LedgermillItemList joined = Parse(u"NAME:A\r\nDATE:x\r\nNAME:B\r\nDATE:y");
+    ASSERT_EQ(joined.size(), 1u);
+    EXPECT_EQ(joined[0]->m_subItem.at(u"NAME"), u"A");
+    EXPECT_EQ(joined[0]->m_subItem.at(u"DATE"), u"x");
+    EXPECT_EQ(Parse(u"NAME:A\r\nDATE:x\r\n\r\nNAME:B\r\nDATE:y").size(), 2u);
 }

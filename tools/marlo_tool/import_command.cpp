@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "instrument/received_text.h"
+#include "instrument/record_framer.h"
 #include "instrument/record_parser.h"
 #include "persistence/batch_file_writer.h"
 #include "persistence/setting.h"
@@ -105,11 +105,9 @@ int RunImport(Arguments arguments) {
     if (std::string failure; !ReadInputBytes(options->m_strCapture, bytes, failure)) {
         return ReportFailure("marlo-tool: cannot read " + failure);
     }
-    // Records as the window files them: a record with line noise inside
-    // (a zero byte, bytes that are not UTF-8) is damaged and refused; noise
-    // between records harms nothing.
-    STCutRecords records;
-    CutReceivedRecords(bytes, false, records);
+    // Records framed as the window frames a spell: damaged and cut-off
+    // records are refused, noise between records harms nothing.
+    STFramedRecords records = FrameCapture(bytes);
     LedgermillItemList parsed;
     for (std::u16string& record : records.m_records) {
         ParseRecordText(record, parsed);
@@ -122,7 +120,7 @@ int RunImport(Arguments arguments) {
     batch.m_dUpperLimit = options->m_dUpperLimit;
     batch.m_bUseLimit = options->m_bUseLimit;
     batch.m_time = options->m_time;
-    std::size_t refused = records.m_nDamaged;
+    std::size_t refused = records.m_nDamaged + records.m_nCutOff;
     for (const auto& item : parsed) {
         if (item->IsValidFor(batch.m_nTestModel, batch.m_nTestMethod)) {
             batch.AddItem(std::make_unique<STLedgermillItem>(*item));
