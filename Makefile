@@ -4,7 +4,8 @@
 #   make test TSAN=1   ThreadSanitizer build in build-tsan/
 #   make bench         benchmarks, built like everything else
 #   make package       the Debian package build/marlo_<version>_<arch>.deb
-#   make fuzz          libFuzzer on the persistence readers for FUZZ_SECONDS (60)
+#   make fuzz          libFuzzer on the persistence readers and the framing of received
+#                      text, FUZZ_SECONDS (60) each
 
 MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc)
@@ -49,17 +50,21 @@ bench: build
 	@$(BUILD_DIR)/bench_report
 	@$(BUILD_DIR)/bench_window_scale
 
-# clang build in build-fuzz/; the fuzzer grows its own copy of the seed
-# corpus there and leaves what it fails on in build-fuzz/artifacts/.
+# clang build in build-fuzz/; each fuzzer runs FUZZ_SECONDS, grows its own
+# copy of its seed corpus there and leaves what it fails on in
+# build-fuzz/artifacts/.
 FUZZ_SECONDS ?= 60
 fuzz:
 	@scripts/install-deps fuzz
 	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DFUZZ=ON -DMARLO_BENCHMARKS=OFF > /dev/null
-	@cmake --build build-fuzz --target persistence_fuzzer -j$(JOBS)
-	@mkdir -p build-fuzz/corpus build-fuzz/artifacts && cp tests/fuzz/corpus/* build-fuzz/corpus/
+	@cmake --build build-fuzz --target persistence_fuzzer framer_fuzzer -j$(JOBS)
+	@mkdir -p build-fuzz/corpus build-fuzz/framer_corpus build-fuzz/artifacts
+	@cp tests/fuzz/corpus/* build-fuzz/corpus/ && cp tests/fuzz/framer_corpus/* build-fuzz/framer_corpus/
 	@build-fuzz/persistence_fuzzer -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=4096 -timeout=10 \
 		-dict=tests/fuzz/persistence.dict -artifact_prefix=build-fuzz/artifacts/ \
 		-print_final_stats=1 build-fuzz/corpus
+	@build-fuzz/framer_fuzzer -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=4096 -timeout=10 \
+		-artifact_prefix=build-fuzz/artifacts/framer- -print_final_stats=1 build-fuzz/framer_corpus
 
 clean:
 	rm -rf build build-asan build-tsan build-fuzz

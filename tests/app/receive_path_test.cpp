@@ -9,8 +9,8 @@
 #include <atomic>
 
 #include "app/ledgermill_dlg.h"
-#include "port_fixture.h"
 #include "list_cells.h"
+#include "port_fixture.h"
 #include "scripted_modal.h"
 
 using namespace std::chrono_literals;
@@ -228,6 +228,67 @@ TEST_F(ReceivePath, AddDuringATransmissionLeavesTheRecordStillArriving) {
     EXPECT_FALSE(m_window->m_refusalNotice.IsOpen());
 }
 
+TEST_F(ReceivePath, AddDuringAPauseInsideARecordFilesNothingAndClearAsksForUnfiledRecords) {
+    NewLeebBatch();
+    m_window->OnSerialData("NAME:P1\r\nIMPACT:D\r\nVALUE:4");
+    Pump(400ms);  // longer than the quiet time
+    m_window->OnAdd();
+    EXPECT_EQ(Filed(), 0u);
+    EXPECT_FALSE(m_window->m_refusalNotice.IsOpen());
+    EXPECT_TRUE(RawText().contains("VALUE:4"));
+    m_window->OnSerialData(QByteArray::fromStdString("45\r\nDATE:2026-12-08 11:01:04\r\n" +
+                                                     LeebRecord("P2") + "NAME:P3\r\nIMP"));
+
+    // Two whole records were never filed: Clear asks, No by default.
+    m_pModal->m_bYes = false;
+    m_window->OnClear();
+    ASSERT_FALSE(m_pModal->m_messages.empty());
+    EXPECT_EQ(m_pModal->m_messages.back(),
+              "Marlo|2 received records have not been added. Clear anyway?");
+    EXPECT_FALSE(m_pModal->m_bLastDefaultYes);
+    m_window->OnAdd();
+    ASSERT_EQ(Filed(), 2u);
+    EXPECT_EQ(m_window->m_pCurBatch->m_itemVector[0]->m_values, std::vector<double>{445});
+    EXPECT_EQ(RawText(), "NAME:P3\nIMP");
+
+    // A record still arriving goes without a question; its rest is cut off.
+    const std::size_t asked = m_pModal->m_messages.size();
+    m_window->OnClear();
+    EXPECT_EQ(m_pModal->m_messages.size(), asked);
+    EXPECT_TRUE(RawText().isEmpty());
+    m_window->OnSerialData("ACT:D\r\nDATE:2026-12-08 11:01:05\r\n");
+    m_window->OnAdd();
+    EXPECT_EQ(Filed(), 2u);
+    EXPECT_TRUE(Notice().contains("\n1 of 1 records refused: 1 was cut off."))
+        << Notice().toStdString();
+}
+
+TEST_F(ReceivePath, RealTimeFilesEachRecordOfAStreamWithoutPausesAndTheCountsAgree) {
+    g_stSetting.m_bShowOnline = true;
+    NewLeebBatch();
+    std::string stream;
+    for (int n = 1; n <= 12; ++n) {
+        const std::string name = "R" + std::to_string(n);
+        // Noise in three records: XON before a NAME, a zero byte in a
+        // reading, ESC in a DATE line.
+        stream += n == 4   ? "\x11" + LeebRecord(name)
+                  : n == 7 ? LeebRecord(name, "45\0"s + "1")
+                  : n == 9 ? "NAME:R9\r\nIMPACT:D\r\nVALUE:448\r\nDATE:\x1B"
+                             "2026-12-07 10:48:06\r\n"
+                           : LeebRecord(name);
+    }
+    stream += "NAME:R13\r\nIMPACT:D\r\nVAL";
+    m_window->OnSerialData(QByteArray(stream.data(), static_cast<qsizetype>(stream.size())));
+    ASSERT_EQ(Filed(), 9u);
+    EXPECT_EQ(FiledField(3, u"NAME"), u"R5");
+    EXPECT_TRUE(Notice().contains("\n3 of 12 records refused: 3 were damaged on the line."))
+        << Notice().toStdString();
+    m_window->m_statusBar.Refresh();
+    EXPECT_TRUE(m_window->m_statusBar.CountsText().endsWith(", 12 records"))
+        << m_window->m_statusBar.CountsText().toStdString();
+    EXPECT_EQ(RawText(), "NAME:R13\nIMPACT:D\nVAL");
+}
+
 TEST_F(ReceivePath, ARecordCutOffByCloseOrAnUnplugIsRefusedAndNeverGluedToTheNext) {
     Link();
     NewLeebBatch();
@@ -381,8 +442,9 @@ TEST_F(ReceivePath, ChunksStayInOrderWhileTheRefusalMessageIsOpen) {
     EXPECT_TRUE(m_window->m_refusalNotice.IsOpen());
     Send("\r\n\r\n" + kUciRecord);
     ASSERT_TRUE(WaitFor([&] { return Notice().contains("3 of 3"); }));
-    EXPECT_TRUE(Notice().contains("3 of 3 records refused: 2 are UCI records, the batch takes Leeb "
-                                  "single readings; 1 was cut off."))
+    EXPECT_TRUE(
+        Notice().contains("3 of 3 records refused: 2 are UCI records, the batch takes Leeb "
+                          "single readings; 1 was cut off."))
         << Notice().toStdString();
     EXPECT_EQ(m_window->findChildren<QMessageBox*>().size(), 1);
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/framer_fuzz_body.h"
 #include "fuzz/persistence_fuzz_body.h"
 
 namespace fs = std::filesystem;
@@ -61,8 +62,19 @@ TEST_P(FuzzInput, ReadsAndRoundTrips) {
 
 INSTANTIATE_TEST_SUITE_P(Saved, FuzzInput, testing::ValuesIn(ReplayedFiles()), TestName);
 
+class FramerFuzzInput : public testing::TestWithParam<fs::path> {};
+
+TEST_P(FramerFuzzInput, KeepsTheFramingPromises) {
+    const std::vector<std::uint8_t> bytes = Bytes(GetParam());
+    EXPECT_TRUE(FuzzFramerInput(bytes.data(), bytes.size())) << GetParam();
+}
+
+INSTANTIATE_TEST_SUITE_P(Saved, FramerFuzzInput, testing::ValuesIn(FilesIn(MARLO_FRAMER_CORPUS)),
+                         TestName);
+
 // Guards against replaying nothing because a folder moved.
 TEST(FuzzCorpus, HoldsTheSeeds) {
     EXPECT_GE(FilesIn(MARLO_FUZZ_CORPUS).size(), 4u);
+    EXPECT_GE(FilesIn(MARLO_FRAMER_CORPUS).size(), 4u);
     EXPECT_TRUE(fs::is_directory(MARLO_FUZZ_REGRESSIONS));
 }
