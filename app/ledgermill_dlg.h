@@ -12,9 +12,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QMenuBar>
 #include <QTimer>
 #include <deque>
 #include <functional>
@@ -92,6 +92,10 @@ public:
     // Files the complete records into the selected batch; a record still
     // arriving stays for later.
     void AddReceivedText();
+    // Files the whole records received and never filed, as the program is
+    // ended: into the selected batch what it takes, the rest into new
+    // batches of their own; the batches they change are unsaved.
+    void FileUnfiledRecords();
     // Moves the items the batch accepts to its end and shows them; the
     // refused ones stay in items.
     void MergeRecords(STLedgermill& batch, LedgermillItemList& items);
@@ -183,8 +187,9 @@ public:
     // into, archived off the window's thread; what it reports goes to the
     // status line beside the port's state.
     CArchiveStatus m_archiveStatus{this};
-    CArchiveService m_archive{m_folders.m_strArchiveFile, this,
-                              [this](const STArchiveReport& report) { m_archiveStatus.Show(report); }};
+    CArchiveService m_archive{
+        m_folders.m_strArchiveFile, this,
+        [this](const STArchiveReport& report) { m_archiveStatus.Show(report); }};
     // Hands a snapshot of the batch to the archive now.
     void ArchiveNow(const STLedgermill& batch);
     // Hands over the batches real-time filing changed, now rather than when
@@ -237,8 +242,8 @@ private:
     void PlaceMeasurementLists();
     QSize m_defaultSize;
     CElasticLayout m_layout;
-    QMenu* m_pRecentMenu = nullptr;  // owned by the menu bar
-    QAction* m_pPortAction = nullptr;  // owned by its menu
+    QMenu* m_pRecentMenu = nullptr;           // owned by the menu bar
+    QAction* m_pPortAction = nullptr;         // owned by its menu
     std::vector<QAction*> m_longWorkActions;  // owned by their menus
     void ShowRecentFiles();
     // Accessible names, descriptions and label buddies (window_accessibility.cpp).

@@ -10,6 +10,7 @@
 #include "common/number_text.h"
 #include "common/paths.h"
 #include "dialogs/modal.h"
+#include "instrument/new_batches.h"
 #include "instrument/record_parser.h"
 #include "persistence/setting.h"
 
@@ -125,6 +126,35 @@ void CLedgermillDlg::AddReceivedText() {
     refusals.m_journals = std::move(taken.m_journals);
     if (refusals.Refused() > 0) {
         m_refusalNotice.Report(refusals);
+    }
+}
+
+void CLedgermillDlg::FileUnfiledRecords() {
+    if (m_receive.WholeRecordsReady() == 0) {
+        return;
+    }
+    STTakenRecords taken = m_receive.TakeRecords();
+    LedgermillItemList items;
+    for (std::u16string& record : taken.m_records) {
+        ParseRecordText(record, items);
+    }
+    if (STLedgermill* batch = SelectedBatch(); batch != nullptr && MayChange(batch)) {
+        MergeRecords(*batch, items);
+    }
+    STLedgermill pattern;
+    pattern.m_time = std::time(nullptr);
+    pattern.m_dUpperLimit = g_stSetting.m_dUpperLimit;
+    pattern.m_dLowerLimit = g_stSetting.m_dLowerLimit;
+    pattern.m_bUseLimit = g_stSetting.m_bUseLimit;
+    for (std::unique_ptr<STLedgermill>& batch : SortIntoNewBatches(items, pattern)) {
+        // A batch a second: the next free second is its key.
+        while (m_batches.RowOfKey(BatchKey(*batch)) >= 0) {
+            ++batch->m_time;
+        }
+        const STLedgermill* added = batch.get();
+        if (m_batchModel.AddBatch(std::move(batch)) >= 0) {
+            m_batches.MarkUnsaved(added);
+        }
     }
 }
 

@@ -14,6 +14,7 @@ STRescue CLedgermillDlg::RescueUnsavedBatches() {
     m_pendingLoads.clear();
     m_work.Cancel();
     m_work.Wait();
+    FileUnfiledRecords();
     m_batches.SettleStatistics();
     std::vector<const STLedgermill*> unsaved;
     for (int row = 0; row < m_batches.Count(); ++row) {
@@ -25,8 +26,7 @@ STRescue CLedgermillDlg::RescueUnsavedBatches() {
 }
 
 void CLedgermillDlg::ShowSettingsNotSaved() {
-    m_statusBar.showMessage(
-        QStringLiteral("Settings could not be saved to %1.")
-            .arg(PathText(m_folders.m_strSettingsFile)),
-        kNoticeMs);
+    m_statusBar.showMessage(QStringLiteral("Settings could not be saved to %1.")
+                                .arg(PathText(m_folders.m_strSettingsFile)),
+                            kNoticeMs);
 }

@@ -23,8 +23,8 @@
 #include "persistence/batch_file_writer.h"
 #include "persistence/setting.h"
 #include "scripted_modal.h"
-#include "test_folders.h"
 #include "support/temp_folder.h"
+#include "test_folders.h"
 
 namespace fs = std::filesystem;
 
@@ -62,7 +62,8 @@ protected:
 
     STProgramFolders Folders() const { return PortableFoldersIn(PathOf("")); }
     std::unique_ptr<CLedgermillDlg> NewWindow() const {
-        return std::make_unique<CLedgermillDlg>(nullptr, PathOf(""), PathOf("captures/"), Folders());
+        return std::make_unique<CLedgermillDlg>(nullptr, PathOf(""), PathOf("captures/"),
+                                                Folders());
     }
     // A batch file made at the given creation time.
     std::string BatchFile(const std::string& name, std::int64_t time, int items = 3) const {
@@ -72,12 +73,14 @@ protected:
     }
     std::vector<std::string> Messages() const {
         std::vector<std::string> texts;
-        for (const QString& message : m_pModal->m_messages) texts.push_back(message.toStdString());
+        for (const QString& message : m_pModal->m_messages)
+            texts.push_back(message.toStdString());
         return texts;
     }
     QAction* MenuAction(const QString& text) const {
         for (QAction* action : m_window->m_menuBar.findChildren<QAction*>()) {
-            if (action->text() == text) return action;
+            if (action->text() == text)
+                return action;
         }
         return nullptr;
     }
@@ -154,9 +157,11 @@ TEST_F(DesktopWindow, DroppedBatchFilesLoadAndOtherFilesAreRefused) {
 }
 
 TEST_F(DesktopWindow, TheMenuBarCarriesTheCommandsWithTheirShortcuts) {
-    const std::vector<std::pair<QString, QString>> shortcuts{
-        {"&New Batch...", "Ctrl+N"}, {"&Load...", "Ctrl+O"}, {"&Save...", "Ctrl+S"},
-        {"&Report", "Ctrl+R"},       {"&Quit", "Ctrl+Q"}};
+    const std::vector<std::pair<QString, QString>> shortcuts{{"&New Batch...", "Ctrl+N"},
+                                                             {"&Load...", "Ctrl+O"},
+                                                             {"&Save...", "Ctrl+S"},
+                                                             {"&Report", "Ctrl+R"},
+                                                             {"&Quit", "Ctrl+Q"}};
     for (const auto& [text, keys] : shortcuts) {
         QAction* action = MenuAction(text);
         ASSERT_NE(action, nullptr) << text.toStdString();
@@ -264,6 +269,39 @@ TEST_F(DesktopWindow, AnAbruptEndKeepsTheUnsavedBatchesAndTheNextStartTellsOfThe
     EXPECT_TRUE(m_pModal->m_messages.empty());
 }
 
+// Whole records received but never filed are kept at an abrupt end: what
+// the selected batch takes goes into it, the rest into batches of their own;
+// a record still arriving is in the capture journal only.
+TEST_F(DesktopWindow, AnAbruptEndFilesTheRecordsReceivedAndNeverFiled) {
+    const std::string leeb = "NAME:L\r\nIMPACT:D\r\nVALUE:448\r\nDATE:2026-12-08 11:01:04\r\n";
+    const std::string uci = "NAME:U\r\nF:HV10\r\nVALUE:300\r\nDATE:2026-12-08 11:01:05\r\n";
+    const std::string neither = "NAME:N\r\nVALUE:1\r\nDATE:2026-12-08 11:01:06\r\n";
+    const std::string received = leeb + uci + leeb + neither + "NAME:L\r\nIMP";
+    for (const bool selected : {true, false}) {
+        m_window = NewWindow();
+        if (selected) {
+            m_window->m_batchModel.AddBatch(LeebBatch(1462360000, 1));
+            m_window->m_batchList.SelectAndShow(0);
+        }
+        m_window->OnSerialData(QByteArray::fromStdString(received));
+        const STRescue rescue = m_window->RescueUnsavedBatches();
+        ASSERT_EQ(rescue.m_written.size(), 2u) << selected;
+        std::vector<std::size_t> counts;
+        for (const std::string& name : rescue.m_written) {
+            STLedgermill batch;
+            ASSERT_EQ(LoadBatchFile(PathOf("recovered/" + name), batch), EBatchLoadResult::kLoaded);
+            counts.push_back(batch.m_itemVector.size());
+            std::error_code ignored;
+            fs::remove(PathOf("recovered/" + name), ignored);
+        }
+        // The selected Leeb batch's own item and the two Leeb records, then
+        // the UCI record; without a selection a Leeb batch of two.
+        EXPECT_EQ(counts,
+                  (selected ? std::vector<std::size_t>{3, 1} : std::vector<std::size_t>{2, 1}));
+        TakeRescuedBatchNames(PathOf("recovered/"));
+    }
+}
+
 // `marlo a.hdb b.hdb`, and settings kept the moment a dialog changes them.
 TEST_F(DesktopWindow, TheProgramLoadsItsFileArgumentsAndKeepsSettingsAsTheyChange) {
     m_window.reset();
@@ -273,12 +311,14 @@ TEST_F(DesktopWindow, TheProgramLoadsItsFileArgumentsAndKeepsSettingsAsTheyChang
     bool keptAtOnce = false;
     m_pModal->m_answer = [&](QDialog& dialog) {
         auto* window = dynamic_cast<CLedgermillDlg*>(&dialog);
-        if (window == nullptr) return int(QDialog::Accepted);
+        if (window == nullptr)
+            return int(QDialog::Accepted);
         window->WaitForAllWork();
         listed = window->m_batches.Count();
         window->m_realTimeBox.click();
-        keptAtOnce = ReadBytes("Setting.xml").find("m_bShowOnline class = \"bool\">\r\n\t\t\ttrue") !=
-                     std::string::npos;
+        keptAtOnce =
+            ReadBytes("Setting.xml").find("m_bShowOnline class = \"bool\">\r\n\t\t\ttrue") !=
+            std::string::npos;
         return int(QDialog::Accepted);
     };
     EXPECT_EQ(CLedgermillApp(Folders()).Run({first, second}), 0);
