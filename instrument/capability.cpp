@@ -52,7 +52,8 @@ STCapability ComputeCapability(const STLedgermill& batch) {
     }
     const double s = batch.m_dStandardDeviation;
     const bool defined = batch.m_bUseLimit && !capability.HasMixedScales() &&
-                         ValuesTakingPart(batch) >= 2 && std::isfinite(s) && s > 0;
+                         ValuesTakingPart(batch) >= 2 && std::isfinite(s) &&
+                         s > kZeroDeviation * std::abs(batch.m_dAverage);
     if (defined) {
         const double upper = batch.m_dUpperLimit;
         const double lower = batch.m_dLowerLimit;

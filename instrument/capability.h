@@ -10,9 +10,16 @@
 
 #include "model/ledgermill.h"
 
+// A standard deviation at most this share of the average is zero: what
+// summing equal readings leaves (452.9 ten thousand times gives 3e-11), not
+// a spread. Readings carry a tenth at most, so a true spread is millions of
+// times larger.
+constexpr double kZeroDeviation = 1e-9;
+
 struct STCapability {
     // Undefined (nullopt) with fewer than two values taking part, a standard
-    // deviation of 0, limits not in use, or items of more than one scale.
+    // deviation of 0 within rounding (kZeroDeviation), limits not in use, or
+    // items of more than one scale.
     std::optional<double> m_oCp;
     std::optional<double> m_oCpk;
     // Pass items / items; undefined for a batch without items.

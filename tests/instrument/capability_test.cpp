@@ -5,6 +5,8 @@
 #include <initializer_list>
 #include <utility>
 
+#include "common/number_text.h"
+
 namespace {
 
 // One item per (average, scale), limits 400..500 in use.
@@ -24,6 +26,25 @@ STLedgermill Batch(std::initializer_list<std::pair<double, const char16_t*>> ite
 }
 
 }  // namespace
+
+// Equal readings leave a deviation of rounding only: no Cp of trillions.
+TEST(Capability, EqualReadingsHaveNoCapabilityIndex) {
+    STLedgermill batch = Batch({});
+    for (int n = 0; n < 10000; ++n) {
+        auto item = std::make_unique<STLedgermillItem>();
+        item->m_values = {452.9};
+        item->UpdateStatistics();
+        batch.AddItem(std::move(item));
+    }
+    batch.UpdateStatistics();
+    ASSERT_GT(batch.m_dStandardDeviation, 0.0);  // what the sums leave
+    EXPECT_EQ(DoubleToText(batch.m_dAverage), u"452.9");
+    const STCapability capability = ComputeCapability(batch);
+    EXPECT_FALSE(capability.m_oCp);
+    EXPECT_FALSE(capability.m_oCpk);
+    // The smallest spread a tester prints still counts.
+    EXPECT_TRUE(ComputeCapability(Batch({{452.9, u"HV"}, {453.0, u"HV"}})).m_oCp);
+}
 
 TEST(Capability, CpAndCpkAgainstHandComputedValues) {
     // Averages 420, 430, 440: mean 430, s 10. Cp = 100 / 60, Cpk = 30 / 30.
