@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
+#include <fstream>
 #include <set>
 
 #include "app/ledgermill_dlg.h"
@@ -14,6 +15,7 @@
 #include "common/text.h"
 #include "common/time_text.h"
 #include "dialogs/modal.h"
+#include "instrument/record_framer.h"
 #include "persistence/batch_file_reader.h"
 #include "persistence/batch_file_writer.h"
 
@@ -26,6 +28,17 @@ struct CLedgermillDlg::STLoaded {
 };
 
 namespace {
+
+// Whether the file begins with records of the tester: a capture journal, a
+// dump or a file of received text.
+bool IsCapture(const std::string& path) {
+    constexpr std::size_t kLooked = 1 << 20;
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes(kLooked, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return !FrameCapture(bytes).m_records.empty();
+}
 
 using STLoaded = CLedgermillDlg::STLoaded;
 
@@ -48,6 +61,17 @@ void LoadFile(const std::string& path, const std::set<std::u16string>& listed, S
     loaded.m_eResult = LoadBatchFile(path, *loaded.m_pBatch, options);
     if (loaded.m_eResult == EBatchLoadResult::kRefused) {
         loaded.m_pBatch->m_time = offeredTime;
+    }
+    if (loaded.m_eResult == EBatchLoadResult::kNotArchive && loaded.m_strFailure.empty() &&
+        IsCapture(path)) {
+        loaded.m_strFailure = path +
+                              ": a capture of received records, not a batch file. "
+                              "File > Import Capture... files its records into the selected batch.";
+    }
+    // The file keeps its figures to six decimals: the window shows those of
+    // its items, as filing and deleting leave them.
+    if (loaded.m_eResult == EBatchLoadResult::kLoaded) {
+        loaded.m_pBatch->UpdateStatistics();
     }
 }
 

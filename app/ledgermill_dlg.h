@@ -92,6 +92,13 @@ public:
     // Files the complete records into the selected batch; a record still
     // arriving stays for later.
     void AddReceivedText();
+    // Files taken records into batch as Add does: what it refuses is told,
+    // with the counts by reason.
+    void FileTakenRecords(STLedgermill& batch, STTakenRecords taken);
+    // File > Import Capture...: the whole records of a capture, journal or
+    // dump filed into the selected batch as Add files them.
+    void OnImportCapture();
+    void ImportCapture(const std::string& path);
     // Files the whole records received and never filed, as the program is
     // ended: into the selected batch what it takes, the rest into new
     // batches of their own; the batches they change are unsaved.

@@ -107,7 +107,10 @@ void CLedgermillDlg::AddReceivedText() {
     if (!MayChange(batch)) {
         return;
     }
-    STTakenRecords taken = m_receive.TakeRecords();
+    FileTakenRecords(*batch, m_receive.TakeRecords());
+}
+
+void CLedgermillDlg::FileTakenRecords(STLedgermill& batch, STTakenRecords taken) {
     if (taken.Count() == 0) {
         return;
     }
@@ -115,11 +118,11 @@ void CLedgermillDlg::AddReceivedText() {
     for (std::u16string& record : taken.m_records) {
         ParseRecordText(record, items);
     }
-    MergeRecords(*batch, items);
+    MergeRecords(batch, items);
     STRefusalCounts refusals;
     refusals.m_nOffered = taken.Count();
     for (const auto& item : items) {
-        refusals.AddWrongKind(*item, *batch);
+        refusals.AddWrongKind(*item, batch);
     }
     refusals.m_nDamaged = taken.m_nDamaged;
     refusals.m_nCutOff = taken.m_nCutOff;

@@ -98,6 +98,8 @@ public:
     std::uint64_t SpellRecords() const { return m_nSpellRecords; }
     // When the last record of this spell was decided.
     std::optional<std::time_t> LastRecordTime() const { return m_lastRecordTime; }
+    // Where the capture journals are kept; empty when none are.
+    const std::string& JournalFolder() const { return m_strJournalFolder; }
     // The journal of this spell, or of the last one.
     const std::string& JournalPath() const { return m_strJournalPath; }
     // Why the journal cannot be written; empty while it can.

@@ -15,13 +15,16 @@ void CLedgermillDlg::BuildMenuBar() {
     file->addAction(QStringLiteral("&New Batch..."), QKeySequence::New, this, [this] { OnNew(); });
     QAction* load =
         file->addAction(QStringLiteral("&Load..."), QKeySequence::Open, this, [this] { OnLoad(); });
+    QAction* importCapture =
+        file->addAction(QStringLiteral("I&mport Capture..."), this, [this] { OnImportCapture(); });
     QAction* save =
         file->addAction(QStringLiteral("&Save..."), QKeySequence::Save, this, [this] { OnSave(); });
     QAction* report = file->addAction(QStringLiteral("&Report"), QKeySequence(Qt::CTRL | Qt::Key_R),
                                       this, [this] { OnReport(); });
     QAction* reportPdf =
         file->addAction(QStringLiteral("Report as &PDF..."), this, [this] { OnReportPdf(); });
-    QAction* print = file->addAction(QStringLiteral("Pr&int..."), QKeySequence::Print, this, [this] { OnPrint(); });
+    QAction* print = file->addAction(QStringLiteral("Pr&int..."), QKeySequence::Print, this,
+                                     [this] { OnPrint(); });
     QAction* exportCsv =
         file->addAction(QStringLiteral("Export &CSV..."), this, [this] { OnExportCsv(); });
     file->addAction(QStringLiteral("&Archive..."), this, [this] { OnArchive(); });
@@ -36,7 +39,8 @@ void CLedgermillDlg::BuildMenuBar() {
     QMenu* port = m_menuBar.addMenu(QStringLiteral("&Port"));
     m_pPortAction = port->addAction(QStringLiteral("&Open"), this, [this] { OnOpen(); });
     connect(port, &QMenu::aboutToShow, this, [this] {
-        m_pPortAction->setText(m_receive.IsOpen() ? QStringLiteral("&Close") : QStringLiteral("&Open"));
+        m_pPortAction->setText(m_receive.IsOpen() ? QStringLiteral("&Close")
+                                                  : QStringLiteral("&Open"));
     });
     QAction* settings =
         port->addAction(QStringLiteral("&Settings..."), this, [this] { OnSetting(); });
@@ -44,7 +48,9 @@ void CLedgermillDlg::BuildMenuBar() {
     QMenu* help = m_menuBar.addMenu(QStringLiteral("&Help"));
     help->addAction(QStringLiteral("&About Marlo..."), this, [this] { ShowAbout(); });
 
-    m_longWorkActions = {load, save, report, reportPdf, print, exportCsv, settings, m_pRecentMenu->menuAction()};
+    m_longWorkActions = {load,      importCapture, save,
+                         report,    reportPdf,     print,
+                         exportCsv, settings,      m_pRecentMenu->menuAction()};
 }
 
 void CLedgermillDlg::ShowRecentFiles() {
@@ -55,8 +61,8 @@ void CLedgermillDlg::ShowRecentFiles() {
         // &1 to &8: the number is the mnemonic.
         const QString text = QStringLiteral("&%1 %2").arg(index + 1).arg(
             QFileInfo(path).fileName().replace(u'&', QStringLiteral("&&")));
-        QAction* action = m_pRecentMenu->addAction(
-            text, this, [this, path] { LoadFiles({PathBytes(path)}); });
+        QAction* action =
+            m_pRecentMenu->addAction(text, this, [this, path] { LoadFiles({PathBytes(path)}); });
         action->setToolTip(path);
         action->setStatusTip(path);
     }

@@ -302,6 +302,39 @@ TEST_F(DesktopWindow, AnAbruptEndFilesTheRecordsReceivedAndNeverFiled) {
     }
 }
 
+// A capture is imported into the selected batch as Add files records, with
+// the same counts; loading one as a batch says what it is and where to go.
+TEST_F(DesktopWindow, ACaptureIsImportedIntoTheSelectedBatchAndLoadPointsThere) {
+    const std::string record = "HD:HLD\r\nIMPACT:D\r\nVALUE:448\r\nDATE:2026-12-08 11:01:04\r\n";
+    WriteBytes("spell.cap", ":P1\r\n" + record + "NAME:P2\r\n" + record + "NAME:P3\r\n" + record +
+                                "NAME:U\r\nF:HV10\r\nDATE:2026-12-08 11:01:05\r\nNAME:P5\r\nVAL");
+    m_window->LoadFiles({PathOf("spell.cap")});
+    m_window->WaitForAllWork();
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0], "Marlo|Load Failed.\n" + PathOf("spell.cap") +
+                                 ": a capture of received records, not a batch file. File > Import "
+                                 "Capture... files its records into the selected batch.");
+
+    m_pModal->m_messages.clear();
+    m_pModal->m_fileName = QString::fromStdString(PathOf("spell.cap"));
+    m_window->OnImportCapture();  // no batch selected yet
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"Marlo|Select the batch that takes the records."});
+    m_window->m_batchModel.AddBatch(LeebBatch(1462360000, 0));
+    m_window->m_batchList.SelectAndShow(0);
+    m_window->OnImportCapture();
+    m_window->WaitForAllWork();
+    const STLedgermill& batch = *m_window->m_batches.At(0);
+    ASSERT_EQ(batch.m_itemVector.size(), 2u);
+    EXPECT_EQ(batch.m_itemVector[0]->m_subItem.at(u"NAME"), u"P2");
+    EXPECT_TRUE(m_window->m_refusalNotice.Text().contains(
+        "\n3 of 5 records refused: 1 is a UCI record, the batch takes Leeb single readings; 2 "
+        "were cut off.\nThe received bytes are kept in " +
+        QString::fromStdString(PathOf("spell.cap"))))
+        << m_window->m_refusalNotice.Text().toStdString();
+    EXPECT_EQ(m_pModal->m_folder, QString::fromStdString(PathOf("captures/")));
+}
+
 // `marlo a.hdb b.hdb`, and settings kept the moment a dialog changes them.
 TEST_F(DesktopWindow, TheProgramLoadsItsFileArgumentsAndKeepsSettingsAsTheyChange) {
     m_window.reset();

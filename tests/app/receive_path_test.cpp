@@ -7,9 +7,15 @@
 #include <QKeyEvent>
 #include <array>
 #include <atomic>
+#include <random>
 
 #include "app/ledgermill_dlg.h"
+#include "app/window_text.h"
+#include "common/number_text.h"
+#include "instrument/capability.h"
 #include "list_cells.h"
+#include "model/statistics.h"
+#include "persistence/batch_file_writer.h"
 #include "port_fixture.h"
 #include "scripted_modal.h"
 
@@ -287,6 +293,66 @@ TEST_F(ReceivePath, RealTimeFilesEachRecordOfAStreamWithoutPausesAndTheCountsAgr
     EXPECT_TRUE(m_window->m_statusBar.CountsText().endsWith(", 12 records"))
         << m_window->m_statusBar.CountsText().toStdString();
     EXPECT_EQ(RawText(), "NAME:R13\nIMPACT:D\nVAL");
+}
+
+// Whatever filing, deleting and loading did, the figures are those of a full
+// recompute of the same items, bit for bit, and so is what the window shows.
+TEST_F(ReceivePath, FiguresAfterFilingDeletingAndLoadingEqualAFullRecompute) {
+    const auto expectRecomputed = [this](const STLedgermill& batch, int step) {
+        const STStatistics expected = ComputeStatistics(
+            batch.m_itemVector, [](const auto& item) { return item->m_dAverage; });
+        EXPECT_EQ(batch.m_dMax, expected.m_dMax) << step;
+        EXPECT_EQ(batch.m_dMin, expected.m_dMin) << step;
+        EXPECT_EQ(batch.m_dAverage, expected.m_dAverage) << step;
+        EXPECT_EQ(batch.m_dStandardDeviation, expected.m_dStandardDeviation) << step;
+        if (&batch == m_window->m_pCurBatch) {
+            m_window->RefreshNow();
+            EXPECT_EQ(m_window->m_averageEdit.text(), Text(DoubleToText(expected.m_dAverage)))
+                << step;
+            EXPECT_EQ(m_window->m_deviationEdit.text(),
+                      Text(DoubleToText(expected.m_dStandardDeviation)))
+                << step;
+            const STCapability capability = ComputeCapability(batch);
+            EXPECT_TRUE(m_window->m_capabilityLabel.text().startsWith(
+                "Cp: " + Text(CapabilityIndexText(capability.m_oCp)) + "   Cpk: "))
+                << step << " " << m_window->m_capabilityLabel.text().toStdString();
+        }
+    };
+    g_stSetting.m_bUseLimit = true;
+    g_stSetting.m_dLowerLimit = 400;
+    g_stSetting.m_dUpperLimit = 500;
+    STLedgermill& batch = NewLeebBatch();
+    std::mt19937 engine(20261208);
+    const std::vector<std::string> readings{"452.9", "452.9", "452.9", "448",
+                                            "500.5", "9.5",   "0",     "452.9,453.1"};
+    const auto pick = [&engine](int count) {
+        return std::uniform_int_distribution<int>(0, count - 1)(engine);
+    };
+    for (int step = 0; step < 200; ++step) {
+        const int operation = pick(10);
+        if (operation < 7) {
+            g_stSetting.m_bShowOnline = operation < 4;
+            std::string text;
+            for (int n = pick(20); n >= 0; --n) {
+                text += LeebRecord("P", readings[static_cast<std::size_t>(pick(8))]);
+            }
+            m_window->OnSerialData(QByteArray::fromStdString(text));
+            m_window->OnAdd();
+        } else if (Filed() > 0) {
+            m_window->m_leebList.SelectAndShow(pick(static_cast<int>(Filed())));
+            m_window->OnDeleteMeasurement();
+        }
+        expectRecomputed(batch, step);
+    }
+    // Loaded back from its file, the batch has the same figures again.
+    ASSERT_GT(Filed(), 0u);
+    STLedgermill copy(batch);
+    copy.m_time += 10;
+    ASSERT_TRUE(SaveBatchFile(PathOf("copy.hdb"), copy));
+    m_window->LoadFiles({PathOf("copy.hdb")});
+    m_window->WaitForAllWork();
+    ASSERT_EQ(m_window->m_batches.Count(), 2);
+    expectRecomputed(*m_window->m_batches.At(1), -1);
 }
 
 TEST_F(ReceivePath, ARecordCutOffByCloseOrAnUnplugIsRefusedAndNeverGluedToTheNext) {
