@@ -50,6 +50,11 @@ int CLedgermillApp::Run(const std::vector<std::string>& files) {
     const STSettingsRead settings = LoadSettings(m_folders.m_strSettingsFile);
     TellUnreadableSettings(settings);
     TellRescuedBatches(m_folders.m_strRecoveryFolder);
+    // Runs that ended without removing their record are read before this
+    // run begins its own.
+    const std::string runsFolder = m_folders.m_strRecoveryFolder + "runs";
+    const std::vector<STUncleanRun> unclean = TakeUncleanRuns(runsFolder);
+    CRunRecord runRecord(runsFolder);
     // A file that could not be read is never written over.
     const auto keepSettings = [this, &settings] {
         return settings.m_bWritable && SaveSettings(m_folders.m_strSettingsFile);
@@ -70,12 +75,13 @@ int CLedgermillApp::Run(const std::vector<std::string>& files) {
             }
         };
         CEndingSignals endingSignals;
-        QObject::connect(&endingSignals, &CEndingSignals::received, &window, [&window, keepSettings] {
-            window.RescueUnsavedBatches();
-            keepSettings();
-            // Every event loop ends, a dialog's open over the window too.
-            QCoreApplication::exit(0);
-        });
+        QObject::connect(&endingSignals, &CEndingSignals::received, &window,
+                         [&window, keepSettings] {
+                             window.RescueUnsavedBatches();
+                             keepSettings();
+                             // Every event loop ends, a dialog's open over the window too.
+                             QCoreApplication::exit(0);
+                         });
         // The session is ending: what is unsaved is kept before the session
         // manager may end the program.
         QObject::connect(qApp, &QGuiApplication::commitDataRequest, &window,
@@ -83,10 +89,13 @@ int CLedgermillApp::Run(const std::vector<std::string>& files) {
                              window.RescueUnsavedBatches();
                              keepSettings();
                          });
+        window.m_pRunRecord = &runRecord;
+        window.OfferUncleanRuns(unclean);
         window.LoadFiles(files);
         CModal::Current().Run(window);
     }
     InstallSpreadsheetSetup({});
     keepSettings();
+    runRecord.End();
     return 0;
 }

@@ -36,6 +36,7 @@
 #include "app/receive_status.h"
 #include "app/refusal_notice.h"
 #include "app/report_list_view.h"
+#include "app/run_record.h"
 #include "app/values_list_model.h"
 #include "app/window_state.h"
 #include "app/work_indicator.h"
@@ -98,6 +99,11 @@ public:
     // File > Import Capture...: the whole records of a capture, journal or
     // dump filed into the selected batch as Add files them.
     void OnImportCapture();
+    // What a run that did not end cleanly left, offered once at start: its
+    // batches from the archive and its records never filed.
+    void OfferUncleanRuns(const std::vector<STUncleanRun>& runs);
+    // The record of this run, when the program keeps one.
+    CRunRecord* m_pRunRecord = nullptr;
     void ImportCapture(const std::string& path);
     // Files the whole records received and never filed, as the program is
     // ended: into the selected batch what it takes, the rest into new
@@ -268,6 +274,13 @@ private:
     STArchiveOrigin ArchiveOrigin() const;
     std::set<std::u16string> m_archiveSoon;
     QTimer m_archiveWait;
+    // The received bytes before this offset were filed; noted as handled
+    // once the batches they went to were handed to the archive.
+    std::uint64_t m_nFiledUpTo = 0;
+    void NoteHandled(std::uint64_t offset);
+    // Whole records' items that no batch was chosen for, in new batches of
+    // their own, unsaved.
+    void AddBatchesOfTheirOwn(LedgermillItemList& items);
     std::u16string m_strStation;
     void ConnectCommands();
     void SetTabOrder();

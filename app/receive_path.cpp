@@ -37,6 +37,11 @@ void CLedgermillDlg::ConnectReceiveSession() {
         }
     });
     connect(&m_receive, &CReceiveSession::statusChanged, this, [this] { ShowPortState(); });
+    connect(&m_receive, &CReceiveSession::spellBegan, this, [this] {
+        if (m_pRunRecord != nullptr) {
+            m_pRunRecord->NoteJournal(m_receive.JournalPath(), m_receive.SpellStart());
+        }
+    });
 }
 
 void CLedgermillDlg::ShowPortState() {
@@ -89,6 +94,13 @@ void CLedgermillDlg::OnClear() {
         return;
     }
     m_receive.Clear();
+    NoteHandled(m_receive.BufferFront());
+}
+
+void CLedgermillDlg::NoteHandled(std::uint64_t offset) {
+    if (m_pRunRecord != nullptr) {
+        m_pRunRecord->NoteHandled(offset);
+    }
 }
 
 void CLedgermillDlg::OnAdd() {
@@ -107,7 +119,9 @@ void CLedgermillDlg::AddReceivedText() {
     if (!MayChange(batch)) {
         return;
     }
-    FileTakenRecords(*batch, m_receive.TakeRecords());
+    STTakenRecords taken = m_receive.TakeRecords();
+    m_nFiledUpTo = m_receive.BufferFront();
+    FileTakenRecords(*batch, std::move(taken));
 }
 
 void CLedgermillDlg::FileTakenRecords(STLedgermill& batch, STTakenRecords taken) {
@@ -144,6 +158,10 @@ void CLedgermillDlg::FileUnfiledRecords() {
     if (STLedgermill* batch = SelectedBatch(); batch != nullptr && MayChange(batch)) {
         MergeRecords(*batch, items);
     }
+    AddBatchesOfTheirOwn(items);
+}
+
+void CLedgermillDlg::AddBatchesOfTheirOwn(LedgermillItemList& items) {
     STLedgermill pattern;
     pattern.m_time = std::time(nullptr);
     pattern.m_dUpperLimit = g_stSetting.m_dUpperLimit;

@@ -150,6 +150,7 @@ bool CReceiveSession::Open(const STPortParameters& parameters) {
         return false;
     }
     BeginSpell();
+    emit spellBegan();
     emit statusChanged();
     return true;
 }
@@ -184,6 +185,7 @@ void CReceiveSession::BeginSpell() {
     m_lastRecordTime.reset();
     // The port may open while the tester is sending.
     m_framer.BeginUnknown();
+    m_nSpellStart = m_framer.Offset();
     m_receiver.Start(m_pQueue.get(), &m_port);
     m_eState = EPortState::kOpen;
 }
@@ -288,6 +290,7 @@ void CReceiveSession::TryReopen() {
     m_reopenTimer.stop();
     BeginSpell();
     m_bReopened = true;
+    emit spellBegan();
     emit statusChanged();
 }
 

@@ -98,6 +98,10 @@ public:
     std::uint64_t SpellRecords() const { return m_nSpellRecords; }
     // When the last record of this spell was decided.
     std::optional<std::time_t> LastRecordTime() const { return m_lastRecordTime; }
+    // Stream offsets, counting every byte received since the session began:
+    // where the buffer's first byte and this spell's journal begin.
+    std::uint64_t BufferFront() const { return m_nBufferFront; }
+    std::uint64_t SpellStart() const { return m_nSpellStart; }
     // Where the capture journals are kept; empty when none are.
     const std::string& JournalFolder() const { return m_strJournalFolder; }
     // The journal of this spell, or of the last one.
@@ -115,6 +119,8 @@ signals:
     void lineQuiet();
     // The spell ended (Close, hang-up); what it left unfinished is cut off.
     void spellEnded();
+    // A spell began, with its journal.
+    void spellBegan();
     void statusChanged();
 
 private:
@@ -152,6 +158,7 @@ private:
     ReceiveBuffer m_buffer;
     // The stream offset, as the framer counts, of the buffer's first byte.
     std::uint64_t m_nBufferFront = 0;
+    std::uint64_t m_nSpellStart = 0;
     CRecordFramer m_framer;
     STTakenRecords m_ready;
     // Stream offsets where spells ended, for the raw text's line breaks.

@@ -20,7 +20,8 @@ constexpr int kRealTimeArchiveMs = 5000;
 // On the dialog's test thread: the connection is opened and closed there.
 QString TestServer(const STArchiveServerSetting& setting) {
     std::string failure;
-    const std::unique_ptr<CArchiveDatabase> server = CArchiveDatabase::OpenServer(ArchiveServerOf(setting), failure);
+    const std::unique_ptr<CArchiveDatabase> server =
+        CArchiveDatabase::OpenServer(ArchiveServerOf(setting), failure);
     return server ? QStringLiteral("Connected.") : QString::fromStdString(failure);
 }
 
@@ -44,6 +45,9 @@ STArchiveOrigin CLedgermillDlg::ArchiveOrigin() const {
 
 void CLedgermillDlg::ArchiveNow(const STLedgermill& batch) {
     m_archiveSoon.erase(BatchKey(batch));
+    if (m_pRunRecord != nullptr) {
+        m_pRunRecord->NoteArchived(BatchKey(batch), m_batches.IsUnsaved(&batch));
+    }
     m_batches.SettleStatistics();
     m_archive.Archive(std::make_shared<const STLedgermill>(batch), ArchiveOrigin());
 }
@@ -63,13 +67,16 @@ void CLedgermillDlg::ArchiveFiledBatches() {
             ArchiveNow(*batch);
         }
     }
+    // What was filed has reached the archive's hands.
+    NoteHandled(m_nFiledUpTo);
 }
 
 void CLedgermillDlg::OnArchiveServer() {
     CDlgArchiveServer dialog(this);
     dialog.m_setting = g_stSetting.m_archiveServer;
     dialog.m_fnTest = TestServer;
-    if (CModal::Current().Run(dialog) != QDialog::Accepted || dialog.m_setting == g_stSetting.m_archiveServer) {
+    if (CModal::Current().Run(dialog) != QDialog::Accepted ||
+        dialog.m_setting == g_stSetting.m_archiveServer) {
         return;
     }
     g_stSetting.m_archiveServer = dialog.m_setting;

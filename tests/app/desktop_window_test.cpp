@@ -3,6 +3,8 @@
 // window, and what an abrupt end keeps.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QAction>
 #include <QApplication>
 #include <QDropEvent>
@@ -16,6 +18,11 @@
 #include "app/ending_signals.h"
 #include "app/ledgermill_app.h"
 #include "app/ledgermill_dlg.h"
+#include "app/run_record.h"
+#include "app/window_text.h"
+#include "archive/archive_database.h"
+#include "archive/batch_archive.h"
+#include "common/host_identity.h"
 #include "common/time_text.h"
 #include "common/utf.h"
 #include "persistence/batch_file.h"
@@ -333,6 +340,73 @@ TEST_F(DesktopWindow, ACaptureIsImportedIntoTheSelectedBatchAndLoadPointsThere) 
         QString::fromStdString(PathOf("spell.cap"))))
         << m_window->m_refusalNotice.Text().toStdString();
     EXPECT_EQ(m_pModal->m_folder, QString::fromStdString(PathOf("captures/")));
+}
+
+// A run that was killed leaves its record: the next start offers once the
+// batches it archived with changes never saved and the records its journal
+// holds that were never filed.
+TEST_F(DesktopWindow, AnUncleanEndIsOfferedOnceAtTheNextStart) {
+    const std::string filed = "NAME:P1\r\nIMPACT:D\r\nVALUE:448\r\nDATE:2026-12-08 11:01:04\r\n";
+    fs::create_directories(PathOf("captures"));
+    WriteBytes("captures/spell.cap",
+               filed + "NAME:P2\r\nIMPACT:D\r\nVALUE:452\r\nDATE:2026-12-08 11:01:05\r\n" +
+                   "NAME:P3\r\nF:HV10\r\nVALUE:300\r\nDATE:2026-12-08 11:01:06\r\nNAME:P4\r\nVAL");
+    const std::u16string unsavedKey = FormatTime(0, 1462360000);
+    const std::u16string savedKey = FormatTime(0, 1462370000);
+    STProgramFolders folders = Folders();
+    folders.m_strArchiveFile = PathOf("archive.sqlite");
+    {
+        std::string failure;
+        const auto archive = CArchiveDatabase::OpenStation(folders.m_strArchiveFile, failure);
+        ASSERT_TRUE(archive) << failure;
+        QSqlDatabase database = archive->Database();
+        for (const std::int64_t time : {1462360000, 1462370000}) {
+            ASSERT_TRUE(ArchiveBatch(database, *LeebBatch(time, 4), {HostName(), u"op"}, failure))
+                << failure;
+        }
+    }
+    const std::string runs = folders.m_strRecoveryFolder + "runs";
+    const pid_t killed = ::fork();
+    ASSERT_GE(killed, 0);
+    if (killed == 0) {
+        CRunRecord record(runs);
+        record.NoteJournal(PathOf("captures/spell.cap"), 1000);
+        record.NoteArchived(unsavedKey, true);
+        record.NoteArchived(savedKey, true);
+        record.NoteArchived(savedKey, false);
+        record.NoteHandled(1000 + filed.size());
+        _exit(0);  // no End: as a kill or a power cut leaves it
+    }
+    ::waitpid(killed, nullptr, 0);
+
+    m_window.reset();
+    m_pModal->m_messages.clear();
+    std::vector<std::size_t> counts;
+    m_pModal->m_answer = [&counts](QDialog& dialog) {
+        if (auto* window = dynamic_cast<CLedgermillDlg*>(&dialog)) {
+            for (int row = 0; row < window->m_batches.Count(); ++row) {
+                counts.push_back(window->m_batches.At(row)->m_itemVector.size());
+            }
+        }
+        return int(QDialog::Accepted);
+    };
+    CLedgermillApp(folders).Run();
+    ASSERT_EQ(m_pModal->m_messages.size(), 1u) << Messages().back();
+    const QString offer = m_pModal->m_messages.front();
+    EXPECT_TRUE(offer.startsWith("Marlo|Marlo was not ended cleanly in the run begun "))
+        << offer.toStdString();
+    EXPECT_TRUE(offer.endsWith(
+        ". It can bring back:\n1 batch archived after its last save: " + Text(unsavedKey) +
+        "\n2 records received and never filed, kept in " +
+        QString::fromStdString(PathOf("captures/spell.cap")) +
+        "\nOpen the batches from the archive and file the records in batches of their own?"))
+        << offer.toStdString();
+    // The archived batch, then the Leeb and the UCI record in batches of their own.
+    EXPECT_EQ(counts, (std::vector<std::size_t>{4, 1, 1}));
+
+    m_pModal->m_messages.clear();
+    CLedgermillApp(folders).Run();
+    EXPECT_TRUE(m_pModal->m_messages.empty());
 }
 
 // `marlo a.hdb b.hdb`, and settings kept the moment a dialog changes them.
