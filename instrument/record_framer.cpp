@@ -237,6 +237,7 @@ void CRecordFramer::TakeLine(std::size_t end, bool lineEnded,
     const auto beginRecord = [&] {
         if (m_bAtBoundary) {
             m_strFirstKey = StoredKey(*key);
+            m_bLearned = true;
         }
         Begin(EState::kRecord);
         m_bDamaged = line.m_bNoise;
@@ -324,7 +325,9 @@ STFramedRecords FrameCapture(std::string_view bytes) {
     decided.clear();
 
     CRecordFramer framer;
-    framer.ExpectFirstKey(learner.FirstKey());
+    // Without a second record to learn from, a capture's whole first line
+    // begins its first record.
+    framer.ExpectFirstKey(learner.Learned() ? learner.FirstKey() : std::string());
     framer.BeginUnknown();
     framer.Feed(bytes, decided);
     framer.BreakOff(decided);

@@ -19,8 +19,9 @@
 //
 // Where a stream may begin inside a record (a port opened during a
 // transmission), the record begins at the first line whose key is the key
-// the tester begins its records with, learned from the records that began
-// after a DATE line or an empty line.
+// the tester begins its records with: NAME, as the tester's format has it,
+// until another is learned from the records that began after a DATE line or
+// an empty line.
 #pragma once
 
 #include <cstddef>
@@ -69,9 +70,11 @@ public:
     // record they cut arrives as a record cut off.
     void Discard();
 
-    // The stored key that begins the tester's records ("NAME"); empty until
-    // a record has begun after a DATE line or an empty line.
+    // The stored key that begins the tester's records: NAME until a record
+    // has begun after a DATE line or an empty line (Learned()), then that
+    // record's. Empty: any whole key/value line may begin a record.
     const std::string& FirstKey() const { return m_strFirstKey; }
+    bool Learned() const { return m_bLearned; }
     void ExpectFirstKey(std::string key) { m_strFirstKey = std::move(key); }
 
     // Bytes fed so far.
@@ -116,7 +119,8 @@ private:
     // The last record or line ended at a DATE line or an empty line, so the
     // next record's first key is the tester's first key.
     bool m_bAtBoundary = false;
-    std::string m_strFirstKey;
+    std::string m_strFirstKey = "NAME";
+    bool m_bLearned = false;
 };
 
 // Frames a whole capture (a journal, a dump, a file of received text) as the
