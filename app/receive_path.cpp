@@ -141,7 +141,9 @@ void CLedgermillDlg::FileTakenRecords(STLedgermill& batch, STTakenRecords taken)
     refusals.m_nDamaged = taken.m_nDamaged;
     refusals.m_nCutOff = taken.m_nCutOff;
     refusals.m_journals = std::move(taken.m_journals);
-    if (refusals.Refused() > 0) {
+    // While the message is open it counts every record filed since it
+    // opened, so that its numbers add up to what was received.
+    if (refusals.Refused() > 0 || m_refusalNotice.IsOpen()) {
         m_refusalNotice.Report(refusals);
     }
 }

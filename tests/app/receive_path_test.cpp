@@ -293,6 +293,10 @@ TEST_F(ReceivePath, RealTimeFilesEachRecordOfAStreamWithoutPausesAndTheCountsAgr
     EXPECT_TRUE(m_window->m_statusBar.CountsText().endsWith(", 12 records"))
         << m_window->m_statusBar.CountsText().toStdString();
     EXPECT_EQ(RawText(), "NAME:R13\nIMPACT:D\nVAL");
+    // Filed while the message is open: counted in it too.
+    m_window->OnSerialData("ACT:D\r\nVALUE:448\r\nDATE:2026-12-07 10:48:06\r\n");
+    EXPECT_TRUE(Notice().contains("\n3 of 13 records refused: 3 were damaged on the line."))
+        << Notice().toStdString();
 }
 
 // Whatever filing, deleting and loading did, the figures are those of a full
