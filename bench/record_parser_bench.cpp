@@ -1,8 +1,12 @@
-// Parsing a whole transmission: records per second and cost against length.
+// Parsing a whole transmission: records per second and cost against length;
+// framing the received bytes into records as they arrive in chunks of the
+// serial reader's size.
 #include <benchmark/benchmark.h>
 
 #include <string>
 
+#include "common/utf.h"
+#include "instrument/record_framer.h"
 #include "instrument/record_parser.h"
 
 namespace {
@@ -41,5 +45,23 @@ void BM_LastLineStartsWith(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LastLineStartsWith)->Arg(1000)->Arg(100000);
+
+// 256-byte chunks, as the reader hands them over.
+void BM_FrameReceivedBytes(benchmark::State& state) {
+    const auto records = static_cast<int>(state.range(0));
+    const std::string bytes = Utf16ToUtf8(Transmission(records));
+    constexpr std::size_t kChunk = 256;
+    for (auto _ : state) {
+        CRecordFramer framer;
+        std::vector<STFramedRecord> decided;
+        for (std::size_t at = 0; at < bytes.size(); at += kChunk) {
+            framer.Feed(std::string_view(bytes).substr(at, kChunk), decided);
+        }
+        benchmark::DoNotOptimize(decided.data());
+    }
+    state.SetItemsProcessed(state.iterations() * records);
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
+}
+BENCHMARK(BM_FrameReceivedBytes)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
