@@ -72,8 +72,7 @@ struct CArchiveService::STShared {
             return;
         }
         QMetaObject::invokeMethod(
-            m_pContext, [report = std::move(report), tell = m_fnReport] { tell(report); },
-            Qt::QueuedConnection);
+            m_pContext, [report = std::move(report), tell = m_fnReport] { tell(report); }, Qt::QueuedConnection);
     }
     void Silence() {
         const std::lock_guard lock(m_reportMutex);
@@ -88,8 +87,8 @@ using STShared = CArchiveService::STShared;
 
 // Connections belong to the thread that opened them: each thread opens its
 // own, and again after a failure.
-QSqlDatabase* OpenLocal(STShared& shared, std::unique_ptr<CArchiveDatabase>& local,
-                        QSqlDatabase& handle, std::string& failure) {
+QSqlDatabase* OpenLocal(STShared& shared, std::unique_ptr<CArchiveDatabase>& local, QSqlDatabase& handle,
+                        std::string& failure) {
     if (!local) {
         const std::lock_guard lock(shared.m_openMutex);
         local = CArchiveDatabase::OpenStation(shared.m_strLocalPath, failure);
@@ -103,14 +102,13 @@ QSqlDatabase* OpenLocal(STShared& shared, std::unique_ptr<CArchiveDatabase>& loc
 
 // Writes one snapshot; with a server, queues it for the server too.
 bool WriteBatch(STShared& shared, std::unique_ptr<CArchiveDatabase>& local, QSqlDatabase& handle,
-                const STWaiting& waiting, bool queue, std::string& failure) {
+                   const STWaiting& waiting, bool queue, std::string& failure) {
     QSqlDatabase* database = OpenLocal(shared, local, handle, failure);
     if (database == nullptr) {
         return false;
     }
-    const bool written =
-        queue ? ArchiveAndQueue(*database, *waiting.m_pBatch, waiting.m_origin, failure)
-              : ArchiveBatch(*database, *waiting.m_pBatch, waiting.m_origin, failure);
+    const bool written = queue ? ArchiveAndQueue(*database, *waiting.m_pBatch, waiting.m_origin, failure)
+                               : ArchiveBatch(*database, *waiting.m_pBatch, waiting.m_origin, failure);
     if (!written) {
         // The file may have gone or become unwritable: open it afresh.
         handle = QSqlDatabase();
@@ -124,8 +122,7 @@ void RunWriter(STShared& shared) {
     QSqlDatabase handle;
     std::unique_lock lock(shared.m_mutex);
     for (;;) {
-        shared.m_changed.wait(lock,
-                              [&shared] { return shared.m_bStop || !shared.m_order.empty(); });
+        shared.m_changed.wait(lock, [&shared] { return shared.m_bStop || !shared.m_order.empty(); });
         if (shared.m_order.empty()) {
             break;  // stopped, with everything written
         }
@@ -165,8 +162,8 @@ public:
         std::unique_lock lock(m_shared.m_mutex);
         for (;;) {
             const auto due = [this] {
-                return m_shared.m_bStop || m_shared.m_nServerChange != m_nServerChange ||
-                       m_shared.m_bPushNow || (m_oRetryAt && Clock::now() >= *m_oRetryAt);
+                return m_shared.m_bStop || m_shared.m_nServerChange != m_nServerChange || m_shared.m_bPushNow ||
+                       (m_oRetryAt && Clock::now() >= *m_oRetryAt);
             };
             if (m_oRetryAt) {
                 m_shared.m_changed.wait_until(lock, *m_oRetryAt, due);
@@ -293,8 +290,8 @@ CArchiveService::~CArchiveService() {
     std::unique_lock lock(m_pShared->m_mutex);
     m_pShared->m_bStop = true;
     m_pShared->m_changed.notify_all();
-    const bool pusherEnded = m_pShared->m_changed.wait_for(
-        lock, kQuitBound, [this] { return m_pShared->m_bPusherEnded; });
+    const bool pusherEnded =
+        m_pShared->m_changed.wait_for(lock, kQuitBound, [this] { return m_pShared->m_bPusherEnded; });
     lock.unlock();
     m_writer.join();
     // A connect that hangs ends on its own; the thread keeps what it shares.
@@ -308,12 +305,10 @@ void CArchiveService::SetServer(std::optional<STArchiveServer> server) {
     m_pShared->m_changed.notify_all();
 }
 
-void CArchiveService::Archive(std::shared_ptr<const STLedgermill> batch,
-                              const STArchiveOrigin& origin) {
+void CArchiveService::Archive(std::shared_ptr<const STLedgermill> batch, const STArchiveOrigin& origin) {
     std::u16string key = BatchKey(*batch);
     const std::lock_guard lock(m_pShared->m_mutex);
-    const auto [found, added] =
-        m_pShared->m_waiting.insert_or_assign(key, STWaiting{std::move(batch), origin});
+    const auto [found, added] = m_pShared->m_waiting.insert_or_assign(key, STWaiting{std::move(batch), origin});
     if (added) {
         m_pShared->m_order.push_back(std::move(key));
     }
@@ -322,8 +317,7 @@ void CArchiveService::Archive(std::shared_ptr<const STLedgermill> batch,
 
 void CArchiveService::WaitForLocalWrites() {
     std::unique_lock lock(m_pShared->m_mutex);
-    m_pShared->m_changed.wait(
-        lock, [this] { return m_pShared->m_order.empty() && !m_pShared->m_bWriting; });
+    m_pShared->m_changed.wait(lock, [this] { return m_pShared->m_order.empty() && !m_pShared->m_bWriting; });
 }
 
 std::int64_t CArchiveService::WriteCount() const {

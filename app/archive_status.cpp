@@ -20,8 +20,7 @@ QString ArchiveReportText(const STArchiveReport& report) {
             }
             return QStringLiteral("%1 %2 waiting for the archive server: %3")
                 .arg(report.m_nWaiting)
-                .arg(report.m_nWaiting == 1 ? QStringLiteral("batch") : QStringLiteral("batches"),
-                     reason);
+                .arg(report.m_nWaiting == 1 ? QStringLiteral("batch") : QStringLiteral("batches"), reason);
         case STArchiveReport::EKind::kServerCurrent:
             return QStringLiteral("The archive server has every batch");
         case STArchiveReport::EKind::kFailed:

@@ -7,8 +7,8 @@
 #include "app/window_text.h"
 #include "common/number_text.h"
 #include "dialogs/dlg_new_export.h"
-#include "dialogs/modal.h"
 #include "instrument/capability.h"
+#include "dialogs/modal.h"
 #include "persistence/setting.h"
 
 namespace {
@@ -171,9 +171,8 @@ namespace {
 QString CapabilityLine(const STCapability& capability) {
     const QString indexes = capability.HasMixedScales()
                                 ? Text(MixedScalesText(capability))
-                                : QStringLiteral("Cp: %1   Cpk: %2")
-                                      .arg(Text(CapabilityIndexText(capability.m_oCp)),
-                                           Text(CapabilityIndexText(capability.m_oCpk)));
+                                : QStringLiteral("Cp: %1   Cpk: %2").arg(Text(CapabilityIndexText(capability.m_oCp)),
+                                                                        Text(CapabilityIndexText(capability.m_oCpk)));
     return indexes + QStringLiteral("   Pass rate: %1   NG: %2")
                          .arg(Text(PassRateText(capability.m_oPassRate)))
                          .arg(capability.m_nNg);

@@ -24,8 +24,7 @@ constexpr int kOneRowPerReading = 1;
 
 STCsvOptions CsvOptionsOfLocale(bool perReading) {
     const QString decimalPoint = QLocale().decimalPoint();
-    STCsvOptions options =
-        CsvOptionsForDecimalMark(decimalPoint.isEmpty() ? u'.' : decimalPoint.front().unicode());
+    STCsvOptions options = CsvOptionsForDecimalMark(decimalPoint.isEmpty() ? u'.' : decimalPoint.front().unicode());
     options.m_bPerReading = perReading;
     options.m_bByteOrderMark = true;
     return options;
@@ -60,13 +59,11 @@ void CLedgermillDlg::OnExportCsv() {
         [this, path, batch, error] {
             m_batches.Release(batch);
             if (*error != 0) {
-                CModal::Current().ShowMessage(
-                    this, kMarloCaption,
-                    FailureText(QStringLiteral("Export Failed."), PathText(path),
-                                QString::fromLocal8Bit(std::strerror(*error))));
+                CModal::Current().ShowMessage(this, kMarloCaption,
+                                              FailureText(QStringLiteral("Export Failed."), PathText(path),
+                                                          QString::fromLocal8Bit(std::strerror(*error))));
             } else {
-                m_statusBar.showMessage(QStringLiteral("CSV saved as %1").arg(PathText(path)),
-                                        kExportNoticeMs);
+                m_statusBar.showMessage(QStringLiteral("CSV saved as %1").arg(PathText(path)), kExportNoticeMs);
             }
             FileIfRealTime();
         });

@@ -34,8 +34,8 @@ STOpenerCommand OpenerCommand(const QString& program, const QString& fileName) {
                        : QString(QChar(value));
     }
     return {QStringLiteral("/bin/sh"),
-            {QStringLiteral("-c"),
-             QStringLiteral("f=$(printf '%bx' \"$1\"); exec \"$0\" \"${f%x}\""), program, escaped}};
+            {QStringLiteral("-c"), QStringLiteral("f=$(printf '%bx' \"$1\"); exec \"$0\" \"${f%x}\""),
+             program, escaped}};
 }
 }  // namespace
 

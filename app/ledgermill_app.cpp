@@ -75,13 +75,12 @@ int CLedgermillApp::Run(const std::vector<std::string>& files) {
             }
         };
         CEndingSignals endingSignals;
-        QObject::connect(&endingSignals, &CEndingSignals::received, &window,
-                         [&window, keepSettings] {
-                             window.RescueUnsavedBatches();
-                             keepSettings();
-                             // Every event loop ends, a dialog's open over the window too.
-                             QCoreApplication::exit(0);
-                         });
+        QObject::connect(&endingSignals, &CEndingSignals::received, &window, [&window, keepSettings] {
+            window.RescueUnsavedBatches();
+            keepSettings();
+            // Every event loop ends, a dialog's open over the window too.
+            QCoreApplication::exit(0);
+        });
         // The session is ending: what is unsaved is kept before the session
         // manager may end the program.
         QObject::connect(qApp, &QGuiApplication::commitDataRequest, &window,

@@ -227,27 +227,27 @@ void CLedgermillDlg::OnInitDialog() {
     constexpr const char* kWidestDate = "0000-00-00 00:00:00";
     constexpr const char* kWidestSerial = "000000";
     m_batchList.Prepare({{"S/N", 35, kWidestSerial},
-                         {"Time", 120, kWidestDate},
-                         {"Model", 60, "Average"},
-                         {"Method", 60},
-                         {"Count", 50, kWidestSerial}});
+                                    {"Time", 120, kWidestDate},
+                                    {"Model", 60, "Average"},
+                                    {"Method", 60},
+                                    {"Count", 50, kWidestSerial}});
     m_leebList.Prepare({{"S/N", 40, kWidestSerial},
-                        {"NAME", 100},
-                        {"HD SCALE", 80},
-                        {"IMPACT", 50},
-                        {"DIR", 50},
-                        {"VALUE", 80},
-                        {"DATE", 120, kWidestDate},
-                        {"AVERAGE", 60, "0000.0"},
-                        {"RESULT", 50, "Pass"}});
+                                   {"NAME", 100},
+                                   {"HD SCALE", 80},
+                                   {"IMPACT", 50},
+                                   {"DIR", 50},
+                                   {"VALUE", 80},
+                                   {"DATE", 120, kWidestDate},
+                                   {"AVERAGE", 60, "0000.0"},
+                                   {"RESULT", 50, "Pass"}});
     m_uciList.Prepare({{"S/N", 40, kWidestSerial},
-                       {"NAME", 100},
-                       {"HD SCALE", 80},
-                       {"FORCE", 50},
-                       {"VALUE", 80},
-                       {"DATE", 120, kWidestDate},
-                       {"AVERAGE", 60, "0000.0"},
-                       {"RESULT", 50, "Pass"}});
+                                  {"NAME", 100},
+                                  {"HD SCALE", 80},
+                                  {"FORCE", 50},
+                                  {"VALUE", 80},
+                                  {"DATE", 120, kWidestDate},
+                                  {"AVERAGE", 60, "0000.0"},
+                                  {"RESULT", 50, "Pass"}});
     m_valuesList.Prepare({{"S/N", 40, kWidestSerial}, {"VALUE", 60, "0000.0"}});
     m_leebList.setGeometry(m_rcListFull);
     m_uciList.setGeometry(m_rcListFull);

@@ -200,9 +200,8 @@ public:
     // into, archived off the window's thread; what it reports goes to the
     // status line beside the port's state.
     CArchiveStatus m_archiveStatus{this};
-    CArchiveService m_archive{
-        m_folders.m_strArchiveFile, this,
-        [this](const STArchiveReport& report) { m_archiveStatus.Show(report); }};
+    CArchiveService m_archive{m_folders.m_strArchiveFile, this,
+                              [this](const STArchiveReport& report) { m_archiveStatus.Show(report); }};
     // Hands a snapshot of the batch to the archive now.
     void ArchiveNow(const STLedgermill& batch);
     // Hands over the batches real-time filing changed, now rather than when
@@ -255,8 +254,8 @@ private:
     void PlaceMeasurementLists();
     QSize m_defaultSize;
     CElasticLayout m_layout;
-    QMenu* m_pRecentMenu = nullptr;           // owned by the menu bar
-    QAction* m_pPortAction = nullptr;         // owned by its menu
+    QMenu* m_pRecentMenu = nullptr;  // owned by the menu bar
+    QAction* m_pPortAction = nullptr;  // owned by its menu
     std::vector<QAction*> m_longWorkActions;  // owned by their menus
     void ShowRecentFiles();
     // Accessible names, descriptions and label buddies (window_accessibility.cpp).

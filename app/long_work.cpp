@@ -35,8 +35,7 @@ bool CLongWork::Start(const QString& title, bool cancellable, Work work, Finish 
         work(m_progress);
         // Queued: runs on this object's thread once it returns to its loop,
         // unless Wait has taken the work up first.
-        QMetaObject::invokeMethod(
-            this, [this, start] { End(start); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this, start] { End(start); }, Qt::QueuedConnection);
     });
     m_tick.start();
     emit started();

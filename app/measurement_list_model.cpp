@@ -17,9 +17,10 @@ QString Field(const STLedgermillItem& item, std::u16string_view key) {
 CMeasurementListModel::CMeasurementListModel(int testMethod) : m_nTestMethod(testMethod) {
     using enum EColumn;
     m_columns = testMethod == kTestMethodLeeb
-                    ? std::vector{kSerial, kName, kScale,   kImpact, kDirection,
-                                  kValue,  kDate, kAverage, kResult}
-                    : std::vector{kSerial, kName, kScale, kForce, kValue, kDate, kAverage, kResult};
+                    ? std::vector{kSerial, kName, kScale, kImpact, kDirection, kValue, kDate,
+                                  kAverage, kResult}
+                    : std::vector{kSerial, kName, kScale, kForce, kValue, kDate, kAverage,
+                                  kResult};
 }
 
 int CMeasurementListModel::rowCount(const QModelIndex& parent) const {

@@ -30,18 +30,8 @@ protected:
     std::optional<QColor> RowColour(int row) const override;
 
 private:
-    enum class EColumn {
-        kSerial,
-        kName,
-        kScale,
-        kImpact,
-        kDirection,
-        kForce,
-        kValue,
-        kDate,
-        kAverage,
-        kResult
-    };
+    enum class EColumn { kSerial, kName, kScale, kImpact, kDirection, kForce, kValue, kDate,
+                         kAverage, kResult };
     bool IsPass(int row) const;
 
     int m_nTestMethod;

@@ -27,10 +27,8 @@ std::optional<std::string> EntryShownAs(const std::string& folder, const QString
     for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
          entry.increment(error)) {
         const std::string name = entry->path().filename().string();
-        if (QFile::decodeName(QByteArray::fromStdString(name)) != shown)
-            continue;
-        if (found)
-            return std::nullopt;
+        if (QFile::decodeName(QByteArray::fromStdString(name)) != shown) continue;
+        if (found) return std::nullopt;
         found = name;
     }
     return found;
@@ -48,17 +46,14 @@ QString PathText(std::string_view bytes) {
 
 std::string ChosenPathBytes(const QString& chosen) {
     const std::string written = PathBytes(chosen);
-    if (!chosen.contains(kReplacement) || Exists(written))
-        return written;
+    if (!chosen.contains(kReplacement) || Exists(written)) return written;
     const QStringList parts = chosen.split(u'/');
     std::string resolved;
     for (qsizetype i = 0; i < parts.size(); ++i) {
-        if (i > 0)
-            resolved += '/';
+        if (i > 0) resolved += '/';
         std::string part = PathBytes(parts[i]);
         if (parts[i].contains(kReplacement) && !Exists(resolved + part)) {
-            if (std::optional<std::string> entry =
-                    EntryShownAs(resolved.empty() ? "." : resolved, parts[i]))
+            if (std::optional<std::string> entry = EntryShownAs(resolved.empty() ? "." : resolved, parts[i]))
                 part = std::move(*entry);
         }
         resolved += part;
@@ -67,7 +62,6 @@ std::string ChosenPathBytes(const QString& chosen) {
 }
 
 std::string DroppedPathBytes(const QUrl& url) {
-    if (!url.isLocalFile())
-        return {};
+    if (!url.isLocalFile()) return {};
     return QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
 }

@@ -29,12 +29,11 @@ void CLedgermillDlg::OnReportPdf() {
     }
     // Offered in the report folder under the batch's time, as the workbook.
     CreateDirectoryTree(m_strResultFolder);
-    const QString suggested = Text(m_strResultFolder) +
-                              Text(FormatTime(kFileNameTime, batch->m_time)) +
+    const QString suggested = Text(m_strResultFolder) + Text(FormatTime(kFileNameTime, batch->m_time)) +
                               QStringLiteral(".pdf");
-    const QString chosen = CModal::Current().SaveFileName(
-        this, QStringLiteral("Save Report as PDF"), QStringLiteral("PDF Files (*.pdf)"),
-        QStringLiteral("pdf"), suggested);
+    const QString chosen = CModal::Current().SaveFileName(this, QStringLiteral("Save Report as PDF"),
+                                                          QStringLiteral("PDF Files (*.pdf)"),
+                                                          QStringLiteral("pdf"), suggested);
     if (chosen.isEmpty()) {
         return;
     }
@@ -46,22 +45,17 @@ void CLedgermillDlg::OnReportPdf() {
         QStringLiteral("Writing the PDF report"), true,
         [batch, path, locale, outcome](STWorkProgress& progress) {
             progress.m_nTotal = batch->m_itemVector.size();
-            *outcome =
-                WriteReportPdf(*batch, path, locale, {&progress.m_nDone, &progress.m_bCancel});
+            *outcome = WriteReportPdf(*batch, path, locale, {&progress.m_nDone, &progress.m_bCancel});
         },
         [this, batch, path, outcome] {
             m_batches.Release(batch);
             if (outcome->m_eResult == EPdfResult::kWritten) {
-                m_statusBar.showMessage(QStringLiteral("Report saved as %1").arg(PathText(path)),
-                                        kPdfNoticeMs);
+                m_statusBar.showMessage(QStringLiteral("Report saved as %1").arg(PathText(path)), kPdfNoticeMs);
             } else if (outcome->m_eResult == EPdfResult::kNotWritten) {
                 const QString reason =
-                    outcome->m_nError != 0
-                        ? QString::fromLocal8Bit(std::strerror(outcome->m_nError))
-                        : QString();
-                CModal::Current().ShowMessage(
-                    this, kMarloCaption,
-                    FailureText(QStringLiteral("Report Failed."), PathText(path), reason));
+                    outcome->m_nError != 0 ? QString::fromLocal8Bit(std::strerror(outcome->m_nError)) : QString();
+                CModal::Current().ShowMessage(this, kMarloCaption,
+                                              FailureText(QStringLiteral("Report Failed."), PathText(path), reason));
             }
             FileIfRealTime();
         });

@@ -18,7 +18,6 @@ QString WriteReceiveDump(const std::string& path, std::string_view bytes) {
     const bool written = ReplaceEntry(path, [bytes](const std::string& temporary) {
         return WriteNewFileBytes(temporary, bytes);
     });
-    if (written)
-        return {};
+    if (written) return {};
     return PathText(path) + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
 }

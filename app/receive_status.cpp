@@ -106,10 +106,10 @@ void CReceiveStatusBar::Refresh() {
     if (!error.empty()) {
         m_journal.setText(QStringLiteral("Journal failed: %1").arg(QString::fromStdString(error)));
     } else if (!m_session.JournalPath().empty()) {
-        m_journal.setText(
-            QStringLiteral("Journal: %1")
-                .arg(m_journal.fontMetrics().elidedText(ShortPath(m_session.JournalPath()),
-                                                        Qt::ElideMiddle, kJournalPathWidth)));
+        m_journal.setText(QStringLiteral("Journal: %1")
+                              .arg(m_journal.fontMetrics().elidedText(
+                                  ShortPath(m_session.JournalPath()), Qt::ElideMiddle,
+                                  kJournalPathWidth)));
     } else {
         m_journal.clear();
     }

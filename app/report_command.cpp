@@ -72,9 +72,8 @@ void CLedgermillDlg::OnReport() {
     PrepareReportFolder(m_strResultFolder);
     if (!IsDirectory(m_strResultFolder)) {
         const int error = errno;
-        CModal::Current().ShowMessage(
-            this, kMarloCaption,
-            ReportFailedText(m_strResultFolder, QString::fromLocal8Bit(std::strerror(error))));
+        CModal::Current().ShowMessage(this, kMarloCaption,
+                                      ReportFailedText(m_strResultFolder, QString::fromLocal8Bit(std::strerror(error))));
         return;
     }
     const STReportFiles files = NewReportFilesIn(m_strResultFolder, *batch);

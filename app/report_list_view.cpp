@@ -37,8 +37,8 @@ void CReportListView::Prepare(std::initializer_list<STListColumn> columns) {
     const QFontMetrics metrics = fontMetrics();
     int column = 0;
     for (const STListColumn& entry : columns) {
-        int width =
-            std::max(entry.m_nWidth, metrics.horizontalAdvance(titles[column]) + kCellMargin);
+        int width = std::max(entry.m_nWidth,
+                             metrics.horizontalAdvance(titles[column]) + kCellMargin);
         if (entry.m_szWidest != nullptr) {
             width = std::max(width, metrics.horizontalAdvance(QString::fromUtf8(entry.m_szWidest)) +
                                         kCellMargin);

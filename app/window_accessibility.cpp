@@ -65,8 +65,7 @@ void CLedgermillDlg::NameControlsForAssistiveTechnology() {
         NameByLabel(*label, *field);
     }
     Describe(m_capabilityLabel, QStringLiteral("Process Capability"),
-             QStringLiteral(
-                 "Cp, Cpk, pass rate and NG items of the batch on display against its limits"));
+             QStringLiteral("Cp, Cpk, pass rate and NG items of the batch on display against its limits"));
     Describe(m_leebList, QStringLiteral("Leeb Measurements"),
              QStringLiteral("The records of the batch on display"));
     Describe(m_uciList, QStringLiteral("UCI Measurements"),

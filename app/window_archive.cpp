@@ -13,12 +13,10 @@ void CLedgermillDlg::OnArchive() {
     }
     STArchiveWindowLinks links;
     // The lab's shared archive when the station has one, else its own.
-    links.m_fnOpenArchive =
-        [path = m_folders.m_strArchiveFile,
-         server = ArchiveServerInUse(g_stSetting.m_archiveServer)](std::string& failure) {
-            return server ? CArchiveDatabase::OpenServer(*server, failure)
-                          : CArchiveDatabase::OpenStation(path, failure);
-        };
+    links.m_fnOpenArchive = [path = m_folders.m_strArchiveFile,
+                             server = ArchiveServerInUse(g_stSetting.m_archiveServer)](std::string& failure) {
+        return server ? CArchiveDatabase::OpenServer(*server, failure) : CArchiveDatabase::OpenStation(path, failure);
+    };
     // The opened batch shows in front, where the operator looks for it.
     links.m_fnShowBatch = [this](std::unique_ptr<STLedgermill> batch) {
         FileLoadedBatch(std::move(batch));

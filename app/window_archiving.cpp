@@ -20,8 +20,7 @@ constexpr int kRealTimeArchiveMs = 5000;
 // On the dialog's test thread: the connection is opened and closed there.
 QString TestServer(const STArchiveServerSetting& setting) {
     std::string failure;
-    const std::unique_ptr<CArchiveDatabase> server =
-        CArchiveDatabase::OpenServer(ArchiveServerOf(setting), failure);
+    const std::unique_ptr<CArchiveDatabase> server = CArchiveDatabase::OpenServer(ArchiveServerOf(setting), failure);
     return server ? QStringLiteral("Connected.") : QString::fromStdString(failure);
 }
 
@@ -75,8 +74,7 @@ void CLedgermillDlg::OnArchiveServer() {
     CDlgArchiveServer dialog(this);
     dialog.m_setting = g_stSetting.m_archiveServer;
     dialog.m_fnTest = TestServer;
-    if (CModal::Current().Run(dialog) != QDialog::Accepted ||
-        dialog.m_setting == g_stSetting.m_archiveServer) {
+    if (CModal::Current().Run(dialog) != QDialog::Accepted || dialog.m_setting == g_stSetting.m_archiveServer) {
         return;
     }
     g_stSetting.m_archiveServer = dialog.m_setting;

@@ -39,7 +39,8 @@ STRescue CLedgermillDlg::RescueUnsavedBatches() {
 }
 
 void CLedgermillDlg::ShowSettingsNotSaved() {
-    m_statusBar.showMessage(QStringLiteral("Settings could not be saved to %1.")
-                                .arg(PathText(m_folders.m_strSettingsFile)),
-                            kNoticeMs);
+    m_statusBar.showMessage(
+        QStringLiteral("Settings could not be saved to %1.")
+            .arg(PathText(m_folders.m_strSettingsFile)),
+        kNoticeMs);
 }

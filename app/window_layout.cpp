@@ -25,8 +25,7 @@ constexpr STGrowth kViewMiddle{kReceive, kUpper, 0, 0};
 
 void CLedgermillDlg::MakeLayoutElastic() {
     m_layout.Add(m_receiveGroup, {0, 0, kReceive, 1});
-    for (QWidget* control :
-         {static_cast<QWidget*>(&m_settingButton), static_cast<QWidget*>(&m_openButton)}) {
+    for (QWidget* control : {static_cast<QWidget*>(&m_settingButton), static_cast<QWidget*>(&m_openButton)}) {
         m_layout.Add(*control, kStays);
     }
     m_layout.Add(m_realTimeBox, kFollowsReceiveRight);
@@ -40,9 +39,9 @@ void CLedgermillDlg::MakeLayoutElastic() {
         m_layout.Add(*button, kBottomRight);
     }
     m_layout.Add(m_viewGroup, {kReceive, 0, kView, 1});
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{&m_limitButton, &m_lowerLimitLabel, &m_lowerLimitEdit,
-                                         &m_upperLimitLabel, &m_upperLimitEdit}) {
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             &m_limitButton, &m_lowerLimitLabel, &m_lowerLimitEdit, &m_upperLimitLabel,
+             &m_upperLimitEdit}) {
         m_layout.Add(*control, kViewTop);
     }
     m_layout.Add(m_chart, {kReceive, 0, kView, kUpper});

@@ -23,8 +23,7 @@ void CLedgermillDlg::BuildMenuBar() {
                                       this, [this] { OnReport(); });
     QAction* reportPdf =
         file->addAction(QStringLiteral("Report as &PDF..."), this, [this] { OnReportPdf(); });
-    QAction* print = file->addAction(QStringLiteral("Pr&int..."), QKeySequence::Print, this,
-                                     [this] { OnPrint(); });
+    QAction* print = file->addAction(QStringLiteral("Pr&int..."), QKeySequence::Print, this, [this] { OnPrint(); });
     QAction* exportCsv =
         file->addAction(QStringLiteral("Export &CSV..."), this, [this] { OnExportCsv(); });
     file->addAction(QStringLiteral("&Archive..."), this, [this] { OnArchive(); });
@@ -39,8 +38,7 @@ void CLedgermillDlg::BuildMenuBar() {
     QMenu* port = m_menuBar.addMenu(QStringLiteral("&Port"));
     m_pPortAction = port->addAction(QStringLiteral("&Open"), this, [this] { OnOpen(); });
     connect(port, &QMenu::aboutToShow, this, [this] {
-        m_pPortAction->setText(m_receive.IsOpen() ? QStringLiteral("&Close")
-                                                  : QStringLiteral("&Open"));
+        m_pPortAction->setText(m_receive.IsOpen() ? QStringLiteral("&Close") : QStringLiteral("&Open"));
     });
     QAction* settings =
         port->addAction(QStringLiteral("&Settings..."), this, [this] { OnSetting(); });
@@ -48,9 +46,8 @@ void CLedgermillDlg::BuildMenuBar() {
     QMenu* help = m_menuBar.addMenu(QStringLiteral("&Help"));
     help->addAction(QStringLiteral("&About Marlo..."), this, [this] { ShowAbout(); });
 
-    m_longWorkActions = {load,      importCapture, save,
-                         report,    reportPdf,     print,
-                         exportCsv, settings,      m_pRecentMenu->menuAction()};
+    m_longWorkActions = {load, importCapture, save, report, reportPdf, print, exportCsv, settings,
+                         m_pRecentMenu->menuAction()};
 }
 
 void CLedgermillDlg::ShowRecentFiles() {
@@ -61,8 +58,8 @@ void CLedgermillDlg::ShowRecentFiles() {
         // &1 to &8: the number is the mnemonic.
         const QString text = QStringLiteral("&%1 %2").arg(index + 1).arg(
             QFileInfo(path).fileName().replace(u'&', QStringLiteral("&&")));
-        QAction* action =
-            m_pRecentMenu->addAction(text, this, [this, path] { LoadFiles({PathBytes(path)}); });
+        QAction* action = m_pRecentMenu->addAction(
+            text, this, [this, path] { LoadFiles({PathBytes(path)}); });
         action->setToolTip(path);
         action->setStatusTip(path);
     }

@@ -72,11 +72,9 @@ QString CModal::SaveFileName(QWidget* parent, const QString& title, const QStrin
     return AskFileName(parent, title, {filter}, suffix, folder, QFileDialog::AcceptSave);
 }
 
-QString CModal::SaveFileNameOfType(QWidget* parent, const QString& title,
-                                   const QStringList& filters, const QString& suffix,
-                                   const QString& folder, int& chosenType) {
-    return AskFileName(parent, title, filters, suffix, folder, QFileDialog::AcceptSave,
-                       &chosenType);
+QString CModal::SaveFileNameOfType(QWidget* parent, const QString& title, const QStringList& filters,
+                                   const QString& suffix, const QString& folder, int& chosenType) {
+    return AskFileName(parent, title, filters, suffix, folder, QFileDialog::AcceptSave, &chosenType);
 }
 
 QString CModal::ExistingFolder(QWidget* parent, const QString& title, const QString& folder) {

@@ -31,9 +31,8 @@ public:
                                  const QString& suffix, const QString& folder);
     // SaveFileName offering several file types, one filter each; chosenType
     // gets the index of the one chosen.
-    virtual QString SaveFileNameOfType(QWidget* parent, const QString& title,
-                                       const QStringList& filters, const QString& suffix,
-                                       const QString& folder, int& chosenType);
+    virtual QString SaveFileNameOfType(QWidget* parent, const QString& title, const QStringList& filters,
+                                       const QString& suffix, const QString& folder, int& chosenType);
     // An existing folder chosen in the platform's dialog, starting in
     // folder; empty when cancelled.
     virtual QString ExistingFolder(QWidget* parent, const QString& title, const QString& folder);

@@ -69,8 +69,7 @@ protected:
 
     STProgramFolders Folders() const { return PortableFoldersIn(PathOf("")); }
     std::unique_ptr<CLedgermillDlg> NewWindow() const {
-        return std::make_unique<CLedgermillDlg>(nullptr, PathOf(""), PathOf("captures/"),
-                                                Folders());
+        return std::make_unique<CLedgermillDlg>(nullptr, PathOf(""), PathOf("captures/"), Folders());
     }
     // A batch file made at the given creation time.
     std::string BatchFile(const std::string& name, std::int64_t time, int items = 3) const {
@@ -80,14 +79,12 @@ protected:
     }
     std::vector<std::string> Messages() const {
         std::vector<std::string> texts;
-        for (const QString& message : m_pModal->m_messages)
-            texts.push_back(message.toStdString());
+        for (const QString& message : m_pModal->m_messages) texts.push_back(message.toStdString());
         return texts;
     }
     QAction* MenuAction(const QString& text) const {
         for (QAction* action : m_window->m_menuBar.findChildren<QAction*>()) {
-            if (action->text() == text)
-                return action;
+            if (action->text() == text) return action;
         }
         return nullptr;
     }
@@ -164,11 +161,9 @@ TEST_F(DesktopWindow, DroppedBatchFilesLoadAndOtherFilesAreRefused) {
 }
 
 TEST_F(DesktopWindow, TheMenuBarCarriesTheCommandsWithTheirShortcuts) {
-    const std::vector<std::pair<QString, QString>> shortcuts{{"&New Batch...", "Ctrl+N"},
-                                                             {"&Load...", "Ctrl+O"},
-                                                             {"&Save...", "Ctrl+S"},
-                                                             {"&Report", "Ctrl+R"},
-                                                             {"&Quit", "Ctrl+Q"}};
+    const std::vector<std::pair<QString, QString>> shortcuts{
+        {"&New Batch...", "Ctrl+N"}, {"&Load...", "Ctrl+O"}, {"&Save...", "Ctrl+S"},
+        {"&Report", "Ctrl+R"},       {"&Quit", "Ctrl+Q"}};
     for (const auto& [text, keys] : shortcuts) {
         QAction* action = MenuAction(text);
         ASSERT_NE(action, nullptr) << text.toStdString();
@@ -418,14 +413,12 @@ TEST_F(DesktopWindow, TheProgramLoadsItsFileArgumentsAndKeepsSettingsAsTheyChang
     bool keptAtOnce = false;
     m_pModal->m_answer = [&](QDialog& dialog) {
         auto* window = dynamic_cast<CLedgermillDlg*>(&dialog);
-        if (window == nullptr)
-            return int(QDialog::Accepted);
+        if (window == nullptr) return int(QDialog::Accepted);
         window->WaitForAllWork();
         listed = window->m_batches.Count();
         window->m_realTimeBox.click();
-        keptAtOnce =
-            ReadBytes("Setting.xml").find("m_bShowOnline class = \"bool\">\r\n\t\t\ttrue") !=
-            std::string::npos;
+        keptAtOnce = ReadBytes("Setting.xml").find("m_bShowOnline class = \"bool\">\r\n\t\t\ttrue") !=
+                     std::string::npos;
         return int(QDialog::Accepted);
     };
     EXPECT_EQ(CLedgermillApp(Folders()).Run({first, second}), 0);

@@ -46,8 +46,8 @@ public:
         m_folder = folder;
         return m_fileName;
     }
-    QString SaveFileNameOfType(QWidget*, const QString& title, const QStringList& filters,
-                               const QString&, const QString& folder, int& chosenType) override {
+    QString SaveFileNameOfType(QWidget*, const QString& title, const QStringList& filters, const QString&,
+                               const QString& folder, int& chosenType) override {
         m_messages.push_back(title);
         m_folder = folder;
         m_fileTypes = filters;
