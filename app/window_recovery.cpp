@@ -58,9 +58,12 @@ QString OfferText(const STUncleanRun& run, std::size_t records) {
                                       : QStringLiteral("%1 records").arg(records))
                     .arg(journals.join(QStringLiteral(", ")));
     }
-    return text + QStringLiteral(
-                      "\nOpen the batches from the archive and file the records in "
-                      "batches of their own?");
+    const bool batches = !run.m_unsavedBatches.empty();
+    return text + (batches && records > 0
+                       ? QStringLiteral("\nOpen the batches from the archive and file the records "
+                                        "in batches of their own?")
+                   : batches ? QStringLiteral("\nOpen the batches from the archive?")
+                             : QStringLiteral("\nFile the records in batches of their own?"));
 }
 
 }  // namespace
@@ -85,6 +88,8 @@ void CLedgermillDlg::OfferUncleanRuns(const std::vector<STUncleanRun>& runs) {
             QSqlDatabase database = archive ? archive->Database() : QSqlDatabase();
             if (archive && LoadArchivedBatch(database, m_strStation, key, *batch, failure)) {
                 FileLoadedBatch(std::move(batch));
+                // Its changes were never saved to a file.
+                m_batches.MarkUnsaved(m_batches.At(m_batches.RowOfKey(key)));
             } else {
                 missing << Text(key);
             }

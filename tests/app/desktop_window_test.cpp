@@ -377,11 +377,13 @@ TEST_F(DesktopWindow, AnUncleanEndIsOfferedOnceAtTheNextStart) {
     m_window.reset();
     m_pModal->m_messages.clear();
     std::vector<std::size_t> counts;
-    m_pModal->m_answer = [&counts](QDialog& dialog) {
+    std::size_t unsaved = 0;
+    m_pModal->m_answer = [&counts, &unsaved](QDialog& dialog) {
         if (auto* window = dynamic_cast<CLedgermillDlg*>(&dialog)) {
             for (int row = 0; row < window->m_batches.Count(); ++row) {
                 counts.push_back(window->m_batches.At(row)->m_itemVector.size());
             }
+            unsaved = window->m_batches.UnsavedCount();
         }
         return int(QDialog::Accepted);
     };
@@ -398,6 +400,7 @@ TEST_F(DesktopWindow, AnUncleanEndIsOfferedOnceAtTheNextStart) {
         << offer.toStdString();
     // The archived batch, then the Leeb and the UCI record in batches of their own.
     EXPECT_EQ(counts, (std::vector<std::size_t>{4, 1, 1}));
+    EXPECT_EQ(unsaved, 3u);
 
     m_pModal->m_messages.clear();
     CLedgermillApp(folders).Run();
