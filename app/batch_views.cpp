@@ -100,6 +100,10 @@ void CLedgermillDlg::OnDeleteBatch() {
     if (batch == m_pCurBatch) {
         ClearDataView();
     }
+    // Deleted on purpose: nothing to bring back after a crash.
+    if (m_pRunRecord != nullptr) {
+        m_pRunRecord->NoteDeleted(BatchKey(*batch));
+    }
     // No row stays selected, so a second press deletes nothing.
     m_batchList.ClearSelectionQuietly();
     m_batchModel.RemoveBatch(row);

@@ -21,7 +21,7 @@ bool IsRunning(pid_t pid) {
     return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
 }
 
-// One line per event: "start T", "archived KEY", "saved KEY",
+// One line per event: "start T", "archived KEY", "saved KEY", "deleted KEY",
 // "journal OFFSET PATH", "handled OFFSET". Keys and paths run to the line
 // end; a line cut by the end of the process is ignored.
 STUncleanRun ReadRun(std::istream& in) {
@@ -40,7 +40,7 @@ STUncleanRun ReadRun(std::istream& in) {
         std::uint64_t number = 0;
         if (event == "start") {
             words >> run.m_start;
-        } else if (event == "archived" || event == "saved") {
+        } else if (event == "archived" || event == "saved" || event == "deleted") {
             std::getline(words >> std::ws, rest);
             unsaved[Utf8ToUtf16(rest)] = event == "archived";
         } else if (event == "journal" && words >> number) {
@@ -78,6 +78,10 @@ CRunRecord::CRunRecord(std::string folder) {
 
 void CRunRecord::NoteArchived(std::u16string_view key, bool unsaved) {
     Write((unsaved ? "archived " : "saved ") + Utf16ToUtf8(key));
+}
+
+void CRunRecord::NoteDeleted(std::u16string_view key) {
+    Write("deleted " + Utf16ToUtf8(key));
 }
 
 void CRunRecord::NoteJournal(const std::string& path, std::uint64_t offset) {

@@ -21,6 +21,8 @@ public:
 
     // The batch's state went to the archive, saved to a file or not.
     void NoteArchived(std::u16string_view key, bool unsaved);
+    // The operator deleted the batch.
+    void NoteDeleted(std::u16string_view key);
     // A spell's journal begins at this offset of the received bytes.
     void NoteJournal(const std::string& path, std::uint64_t offset);
     // The received bytes before offset were filed (and handed to the

@@ -369,6 +369,8 @@ TEST_F(DesktopWindow, AnUncleanEndIsOfferedOnceAtTheNextStart) {
         record.NoteArchived(unsavedKey, true);
         record.NoteArchived(savedKey, true);
         record.NoteArchived(savedKey, false);
+        record.NoteArchived(u"2016-05-04 11:23:20", true);
+        record.NoteDeleted(u"2016-05-04 11:23:20");
         record.NoteHandled(1000 + filed.size());
         _exit(0);  // no End: as a kill or a power cut leaves it
     }
