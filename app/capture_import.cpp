@@ -66,10 +66,7 @@ void CLedgermillDlg::ImportCapture(const std::string& path) {
             if (!MayChange(batch)) {
                 return;
             }
-            STTakenRecords taken;
-            static_cast<STFramedRecords&>(taken) = std::move(imported->m_records);
-            taken.m_journals = {path};
-            FileTakenRecords(*batch, std::move(taken));
+            FileTakenRecords(*batch, {std::move(imported->m_records), {path}});
             ArchiveFiledBatches();
         });
 }

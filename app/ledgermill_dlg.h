@@ -12,9 +12,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QMenuBar>
 #include <QTimer>
 #include <deque>
 #include <functional>
@@ -99,12 +99,12 @@ public:
     // File > Import Capture...: the whole records of a capture, journal or
     // dump filed into the selected batch as Add files them.
     void OnImportCapture();
+    void ImportCapture(const std::string& path);
     // What a run that did not end cleanly left, offered once at start: its
     // batches from the archive and its records never filed.
     void OfferUncleanRuns(const std::vector<STUncleanRun>& runs);
     // The record of this run, when the program keeps one.
     CRunRecord* m_pRunRecord = nullptr;
-    void ImportCapture(const std::string& path);
     // Files the whole records received and never filed, as the program is
     // ended: into the selected batch what it takes, the rest into new
     // batches of their own; the batches they change are unsaved.

@@ -129,9 +129,7 @@ void CLedgermillDlg::FileTakenRecords(STLedgermill& batch, STTakenRecords taken)
         return;
     }
     LedgermillItemList items;
-    for (std::u16string& record : taken.m_records) {
-        ParseRecordText(record, items);
-    }
+    ParseRecordTexts(taken.m_records, items);
     MergeRecords(batch, items);
     STRefusalCounts refusals;
     refusals.m_nOffered = taken.Count();
@@ -154,9 +152,7 @@ void CLedgermillDlg::FileUnfiledRecords() {
     }
     STTakenRecords taken = m_receive.TakeRecords();
     LedgermillItemList items;
-    for (std::u16string& record : taken.m_records) {
-        ParseRecordText(record, items);
-    }
+    ParseRecordTexts(taken.m_records, items);
     if (STLedgermill* batch = SelectedBatch(); batch != nullptr && MayChange(batch)) {
         MergeRecords(*batch, items);
     }

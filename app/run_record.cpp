@@ -1,25 +1,20 @@
 #include "app/run_record.h"
 
-#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
 #include <map>
 #include <sstream>
 
 #include "common/utf.h"
+#include "serial/port_lock.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr std::string_view kSuffix = ".run";
-
-bool IsRunning(pid_t pid) {
-    return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
-}
 
 // One line per event: "start T", "archived KEY", "saved KEY", "deleted KEY",
 // "journal OFFSET PATH", "handled OFFSET". Keys and paths run to the line
@@ -116,7 +111,7 @@ std::vector<STUncleanRun> TakeUncleanRuns(const std::string& folder) {
             continue;
         }
         const pid_t pid = static_cast<pid_t>(std::atol(path.stem().c_str()));
-        if (IsRunning(pid)) {
+        if (ProcessExists(pid)) {
             continue;
         }
         std::ifstream in(path);

@@ -101,9 +101,7 @@ void CLedgermillDlg::OfferUncleanRuns(const std::vector<STUncleanRun>& runs) {
                     .arg(missing.join(QStringLiteral(", ")), QString::fromStdString(failure)));
         }
         LedgermillItemList items;
-        for (std::u16string& record : records) {
-            ParseRecordText(record, items);
-        }
+        ParseRecordTexts(records, items);
         AddBatchesOfTheirOwn(items);
     }
 }

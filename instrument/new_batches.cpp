@@ -30,11 +30,7 @@ std::vector<std::unique_ptr<STLedgermill>> SortIntoNewBatches(LedgermillItemList
             return made->m_nTestMethod == kind->first && made->m_nTestModel == kind->second;
         });
         if (batch == batches.end()) {
-            auto made = std::make_unique<STLedgermill>();
-            made->m_time = pattern.m_time;
-            made->m_dUpperLimit = pattern.m_dUpperLimit;
-            made->m_dLowerLimit = pattern.m_dLowerLimit;
-            made->m_bUseLimit = pattern.m_bUseLimit;
+            auto made = std::make_unique<STLedgermill>(pattern);
             made->m_nTestMethod = kind->first;
             made->m_nTestModel = kind->second;
             batches.push_back(std::move(made));

@@ -49,7 +49,9 @@ STLine ReadLine(std::string_view bytes, bool lineEnded) {
         }
         at += length;
     }
-    line.m_strText = std::string(TrimView(std::string_view(line.m_strText)));
+    const std::size_t last = line.m_strText.find_last_not_of(" \t\r\n");
+    line.m_strText.erase(last == std::string::npos ? 0 : last + 1);
+    line.m_strText.erase(0, line.m_strText.find_first_not_of(" \t\r\n"));
     return line;
 }
 
@@ -175,8 +177,7 @@ void CRecordFramer::BreakOff(std::vector<STFramedRecord>& decided) {
     } else if (m_eState == EState::kCutOff) {
         EndCutOff(m_pending.size(), decided);
     }
-    m_pending.clear();
-    m_nLineStart = m_nRecordStart = 0;
+    ForgetPending();
     m_bTailLine = false;
     m_bAtBoundary = false;
 }
@@ -185,20 +186,22 @@ void CRecordFramer::BeginUnknown() {
     m_bTailLine = true;
     m_bAtBoundary = false;
     if (!m_strFirstKey.empty() && m_eState == EState::kBetween) {
-        Begin(EState::kCutOff);
-        m_bCutHoldsText = false;
+        Begin(EState::kCutOff, false);
     }
 }
 
 void CRecordFramer::Discard() {
     const bool inProgress = m_eState != EState::kBetween || m_nLineStart < m_pending.size();
-    m_pending.clear();
-    m_nLineStart = m_nRecordStart = 0;
+    ForgetPending();
     if (inProgress) {
         m_bTailLine = true;
-        Begin(EState::kCutOff);
-        m_bCutHoldsText = false;
+        Begin(EState::kCutOff, false);
     }
+}
+
+void CRecordFramer::ForgetPending() {
+    m_pending.clear();
+    m_nLineStart = m_nRecordStart = 0;
 }
 
 bool CRecordFramer::BeginsFirstKey(std::string_view text) const {
@@ -211,11 +214,11 @@ std::uint64_t CRecordFramer::SettledEnd() const {
     return m_nOffset - m_pending.size();
 }
 
-void CRecordFramer::Begin(EState state) {
+void CRecordFramer::Begin(EState state, bool holdsText) {
     m_eState = state;
     m_nRecordStart = m_nLineStart;
     m_bDamaged = false;
-    m_bCutHoldsText = true;
+    m_bCutHoldsText = holdsText;
     m_bAtBoundary = false;
 }
 

@@ -101,7 +101,10 @@ private:
     // Whether text, a line without its end, may be the beginning of a line
     // with the first key.
     bool BeginsFirstKey(std::string_view text) const;
-    void Begin(EState state);
+    // holdsText: a cut-off record begins with text of its own, not only
+    // with the stream's beginning.
+    void Begin(EState state, bool holdsText = true);
+    void ForgetPending();
     void Decide(ERecordFate fate, std::size_t end, std::vector<STFramedRecord>& decided);
     void EndCutOff(std::size_t end, std::vector<STFramedRecord>& decided);
 

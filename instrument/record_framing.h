@@ -3,11 +3,9 @@
 // Records of a text are separated by an empty line (CR LF CR LF).
 #pragma once
 
-#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "common/text.h"
 

@@ -47,6 +47,12 @@ void ParseRecordText(std::u16string& text, LedgermillItemList& items) {
     });
 }
 
+void ParseRecordTexts(std::vector<std::u16string>& records, LedgermillItemList& items) {
+    for (std::u16string& record : records) {
+        ParseRecordText(record, items);
+    }
+}
+
 bool LastLineStartsWith(std::u16string_view key, std::u16string_view text) {
     const std::u16string_view trimmed = TrimView(text);
     // CR LF cannot overlap itself, so the last occurrence is where a left to

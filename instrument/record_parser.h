@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/ledgermill_item.h"
 
@@ -13,6 +14,9 @@
 // skipped, and an empty record still gives an empty item. Received bytes are
 // framed into records first (record_framer.h). text is trimmed in place.
 void ParseRecordText(std::u16string& text, LedgermillItemList& items);
+// ParseRecordText on each text of records, such as the framer's whole
+// records, in order.
+void ParseRecordTexts(std::vector<std::u16string>& records, LedgermillItemList& items);
 
 // Whether the last line of text begins with key, ASCII case ignored.
 bool LastLineStartsWith(std::u16string_view key, std::u16string_view text);

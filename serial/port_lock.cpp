@@ -16,12 +16,6 @@ namespace {
 constexpr std::string_view kDevFolder = "/dev/";
 constexpr std::string_view kSpace = " \t\r\n";
 
-// A signal 0 checks that the process exists; EPERM means it does, under
-// another user.
-bool ProcessExists(pid_t pid) {
-    return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
-}
-
 pid_t ReadLockPid(const std::string& lockPath) {
     const int fd = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -42,6 +36,12 @@ bool WriteLockPid(int fd) {
 }
 
 }  // namespace
+
+// A signal 0 checks that the process exists; EPERM means it does, under
+// another user.
+bool ProcessExists(pid_t pid) {
+    return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM);
+}
 
 std::string LockFileName(std::string_view devicePath) {
     if (devicePath.starts_with(kDevFolder)) {

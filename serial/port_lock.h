@@ -12,6 +12,9 @@
 // /dev/, every further '/' made '_' ("/dev/pts/3" gives "LCK..pts_3").
 std::string LockFileName(std::string_view devicePath);
 
+// Whether a process of that PID runs, under any user.
+bool ProcessExists(pid_t pid);
+
 // The PID a lock file's text holds: "%10d\n" as written, or a plain number
 // with white space around it; 0 when it holds none.
 pid_t ParseLockPid(std::string_view text);

@@ -109,9 +109,7 @@ int RunImport(Arguments arguments) {
     // records are refused, noise between records harms nothing.
     STFramedRecords records = FrameCapture(bytes);
     LedgermillItemList parsed;
-    for (std::u16string& record : records.m_records) {
-        ParseRecordText(record, parsed);
-    }
+    ParseRecordTexts(records.m_records, parsed);
 
     STLedgermill batch;
     batch.m_nTestModel = options->m_nTestModel;
