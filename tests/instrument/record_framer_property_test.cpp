@@ -14,27 +14,21 @@
 
 namespace {
 
-constexpr int kNoOwner = -1;
-
-// The bytes of a generated stream, each with the record it belongs to and
-// whether it is a noise byte.
+// The bytes of a generated stream, and which of them are noise.
 struct STStream {
     std::string m_bytes;
-    std::vector<int> m_owner;
     std::vector<bool> m_noise;
     // Per record: first byte, just behind the last text byte of its DATE
     // line, just behind its last byte; its text.
     std::vector<std::size_t> m_begin, m_textEnd, m_end;
     std::vector<std::string> m_text;
 
-    void Append(std::string_view bytes, int owner, bool noise = false) {
+    void Append(std::string_view bytes, bool noise = false) {
         m_bytes += bytes;
-        m_owner.insert(m_owner.end(), bytes.size(), owner);
         m_noise.insert(m_noise.end(), bytes.size(), noise);
     }
-    void Insert(std::size_t at, std::string_view bytes, int owner) {
+    void InsertNoise(std::size_t at, std::string_view bytes) {
         m_bytes.insert(at, bytes);
-        m_owner.insert(m_owner.begin() + static_cast<std::ptrdiff_t>(at), bytes.size(), owner);
         m_noise.insert(m_noise.begin() + static_cast<std::ptrdiff_t>(at), bytes.size(), true);
         for (auto* offsets : {&m_begin, &m_textEnd, &m_end}) {
             for (std::size_t& offset : *offsets) {
@@ -58,18 +52,18 @@ public:
         const bool openEnd = Chance(0.2);
         for (std::size_t r = 0; r < records; ++r) {
             if (Chance(0.15)) {
-                stream.Append(NoiseBytes(), kNoOwner, true);
-                stream.Append("\r\n", kNoOwner);
+                stream.Append(NoiseBytes(), true);
+                stream.Append("\r\n");
             }
             AppendRecord(stream, r, leeb, average, openEnd && r + 1 == records);
             if (r + 1 < records) {
-                stream.Append(separator, kNoOwner);
+                stream.Append(separator);
             }
         }
         for (std::size_t r = 0; r < records; ++r) {
             if (Chance(0.12)) {
                 const std::size_t at = Pick(stream.m_begin[r], stream.m_end[r] - 1);
-                stream.Insert(at, NoiseBytes(), static_cast<int>(r));
+                stream.InsertNoise(at, NoiseBytes());
             }
         }
         return stream;
@@ -104,7 +98,6 @@ private:
     }
 
     void AppendRecord(STStream& stream, std::size_t r, bool leeb, bool average, bool openEnd) {
-        const int owner = static_cast<int>(r);
         const auto reading = [this] {
             return std::to_string(Pick(380, 520)) + "." + std::to_string(Pick(0, 9));
         };
@@ -131,18 +124,18 @@ private:
         for (std::size_t l = 0; l < lines.size(); ++l) {
             const bool last = l + 1 == lines.size();
             if (l > 0 && Chance(0.03)) {  // a line of noise among the record's lines
-                stream.Append(NoiseBytes(), owner, true);
-                stream.Append("\r\n", owner);
+                stream.Append(NoiseBytes(), true);
+                stream.Append("\r\n");
             }
-            stream.Append(lines[l].first + ":" + (Chance(0.1) ? " " : "") + lines[l].second, owner);
+            stream.Append(lines[l].first + ":" + (Chance(0.1) ? " " : "") + lines[l].second);
             if (last) {
                 stream.m_textEnd.push_back(stream.m_bytes.size());
             }
             if (Chance(0.1)) {
-                stream.Append("  ", owner);
+                stream.Append("  ");
             }
             if (!(last && openEnd)) {
-                stream.Append("\r\n", owner);
+                stream.Append("\r\n");
             }
         }
         stream.m_end.push_back(stream.m_bytes.size());
